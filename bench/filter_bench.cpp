@@ -1,0 +1,166 @@
+// The filter over a generated ~100 MB log, against a plain memchr line split
+// of the same bytes, then navorel-filter on that log as a user would run it.
+//   filter_bench [megabytes]
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+#include "filter/filterprocess.h"
+#include "filter/textfile.h"
+#include "tools/loggenerator.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The floor any line-based reader has to pay: find every line end and keep
+// where each line is.
+std::vector<std::string_view> memchrLineSplit(const std::string &bytes)
+{
+    std::vector<std::string_view> lines;
+    const char *p = bytes.data();
+    const char *end = p + bytes.size();
+    while (p < end) {
+        const char *hit = static_cast<const char *>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+        if (hit == nullptr) {
+            lines.emplace_back(p, static_cast<std::size_t>(end - p));
+            break;
+        }
+        lines.emplace_back(p, static_cast<std::size_t>(hit - p));
+        p = hit + 1;
+    }
+    return lines;
+}
+
+template <typename Work> double bestOf(int rounds, Work work)
+{
+    double best = 1e9;
+    for (int i = 0; i < rounds; ++i) {
+        const auto start = Clock::now();
+        work();
+        best = std::min(best, secondsSince(start));
+    }
+    return best;
+}
+
+struct ChildRun
+{
+    double seconds = 0;
+    long peakKilobytes = 0;
+    int status = -1;
+};
+
+// Runs a command and reports its wall time and peak memory. Called in a
+// fresh process of its own (see --peak): a child's peak counts the pages of
+// the process it was forked from until its exec.
+ChildRun runChild(char **argv)
+{
+    const auto start = Clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execv(argv[0], argv);
+        _exit(127);
+    }
+    ChildRun run;
+    int status = 0;
+    struct rusage usage
+    {};
+    wait4(pid, &status, 0, &usage);
+    run.seconds = secondsSince(start);
+    run.peakKilobytes = usage.ru_maxrss;
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+ChildRun runMeasured(const std::string &command)
+{
+    ChildRun run;
+    std::FILE *pipe = popen(("/proc/" + std::to_string(getpid()) + "/exe --peak " + command).c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    if (std::fscanf(pipe, "%lf %ld %d", &run.seconds, &run.peakKilobytes, &run.status) != 3)
+        run.status = -1;
+    pclose(pipe);
+    return run;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc > 2 && std::strcmp(argv[1], "--peak") == 0) {
+        const ChildRun run = runChild(argv + 2);
+        std::printf("%f %ld %d\n", run.seconds, run.peakKilobytes, run.status);
+        return 0;
+    }
+    const double megabytes = argc > 1 ? std::atof(argv[1]) : 100.0;
+    navorel::LogGenerator::Options options;
+    options.notValidShare = 0.01;
+    options.noiseShare = 0.002;
+    navorel::LogGenerator generator(options);
+    std::string log;
+    generator.appendBytes(log, static_cast<std::size_t>(megabytes * 1e6));
+    const double size = static_cast<double>(log.size()) / 1e6;
+    std::vector<std::string_view> lines = memchrLineSplit(log);
+    std::printf("log: %.1f MB, %zu lines\n", size, lines.size());
+    const double split = bestOf(5, [&] { lines = memchrLineSplit(log); });
+
+    // The filter takes the text as the caller hands it over (the file buffer,
+    // or the copy of the text area): splitting it into lines is its work.
+    navorel::FilterRun run;
+    double filter = 1e9;
+    for (int i = 0; i < 5; ++i) {
+        std::string text = log;
+        run = navorel::FilterRun();
+        const auto start = Clock::now();
+        run = navorel::runFilter(navorel::TextLines::fromText(std::move(text)), navorel::Settings());
+        filter = std::min(filter, secondsSince(start));
+    }
+    std::printf("memchr line split : %7.1f ms  %7.0f MB/s\n", split * 1e3, size / split);
+    std::printf("filter            : %7.1f ms  %7.0f MB/s  (%zu fixes, %zu data lines)\n", filter * 1e3,
+                size / filter, run.counts.accepted, run.result.dataLines.size());
+    std::printf("filter / split    : %.0f %% of the line-split speed (target >= 50 %%)\n",
+                100.0 * split / filter);
+
+    const std::string input = "/tmp/navorel-bench.nmea";
+    const std::string csv = "/tmp/navorel-bench.csv";
+    if (!navorel::writeFileReplacing(input, log)) {
+        std::fprintf(stderr, "cannot write %s\n", input.c_str());
+        return 1;
+    }
+    log.clear();
+    log.shrink_to_fit();
+    run = navorel::FilterRun();
+    ChildRun best;
+    best.seconds = 1e9;
+    for (int i = 0; i < 5; ++i) {
+        const ChildRun child =
+            runMeasured(std::string(NAVOREL_FILTER_BIN) + " --quiet --csv " + csv + " " + input);
+        if (child.status != 0) {
+            std::fprintf(stderr, "navorel-filter failed with %d\n", child.status);
+            return 1;
+        }
+        if (child.seconds < best.seconds)
+            best = child;
+    }
+    std::printf("navorel-filter --quiet --csv: %.3f s wall, peak %.1f MB = %.2f x the file (targets < 0.3 s, "
+                "< 2 x)\n",
+                best.seconds, static_cast<double>(best.peakKilobytes) / 1024.0,
+                static_cast<double>(best.peakKilobytes) * 1024.0 / (size * 1e6));
+    std::remove(input.c_str());
+    std::remove(csv.c_str());
+    return 0;
+}

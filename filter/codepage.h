@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace navorel {
+
+// Every text the program keeps is 8-bit Windows-1252, as files of the
+// Windows copies hold it; the terminal wants UTF-8.
+std::string windows1252ToUtf8(std::string_view text);
+
+// The degree sign of display texts in Windows-1252.
+inline constexpr char kDegreeSign = '\xB0';
+
+} // namespace navorel

@@ -1,0 +1,44 @@
+#include "filter/filterreport.h"
+
+namespace navorel {
+
+std::vector<std::string> reportHead(std::string_view identifier)
+{
+    std::vector<std::string> report;
+    report.push_back(" Filter Report for " + std::string(identifier));
+    report.emplace_back(" ====================");
+    report.emplace_back(" ");
+    return report;
+}
+
+void appendReportCounts(std::vector<std::string> &report, std::string_view foundCount,
+                        std::string_view notValidCount, bool onlyValidData)
+{
+    report.push_back(" sentences found     : " + std::string(foundCount));
+    report.push_back(" not valid sentences : " + std::string(notValidCount));
+    report.emplace_back(onlyValidData ? " only valid data used." : " all data used.");
+    report.emplace_back(" ");
+}
+
+void appendReportAdvice(std::vector<std::string> &report)
+{
+    static const char *const advice[] = {
+        " ",
+        " ",
+        " The position could be incorrect, check the NMEA",
+        " data file or the WAAS/EGNOS/DGPS settings of",
+        " the GPS device.",
+        " See the chart to control the accuracy of the",
+        " GPS device.",
+        " ",
+        " To get a NMEA data file connect the GPS device",
+        " to a PC and open a terminal programm with the",
+        " following settings:",
+        " port: COM1, bit/s: 4800, bits: 8, parity: no, stop bits: 1.",
+        " Save the displayed NMEA data to a text file.",
+    };
+    for (const char *line : advice)
+        report.emplace_back(line);
+}
+
+} // namespace navorel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "filter/textlines.h"
+
+namespace navorel {
+
+// The result of the last filter run, kept until the next run replaces it.
+struct FilterResult
+{
+    TextLines nmeaCopy;       // the text as it was when the run started
+    TextLines displayLines;   // "hh:mm:ss   lat   lon" per accepted fix
+    TextLines dataLines;      // "hh:mm:ss;lat;lon;satellites" per $GPGSA after a fix
+    TextLines rangeLines;     // "range end;mean satellites" per completed range
+    double latitudeSum = 0.0; // decimal degrees of all accepted fixes
+    double longitudeSum = 0.0;
+};
+
+// One point of the position chart: latitude and longitude as NMEA
+// coordinate numbers (degrees x 100 + minutes).
+struct PositionPoint
+{
+    double latitude = 0.0;
+    double longitude = 0.0;
+    bool operator==(const PositionPoint &) const = default;
+};
+
+// One bar of the satellites chart: the end of a time range in minutes and
+// the mean number of active satellites in it.
+struct SatelliteBar
+{
+    long long rangeEnd = 0;
+    long long satellites = 0;
+    bool operator==(const SatelliteBar &) const = default;
+};
+
+} // namespace navorel

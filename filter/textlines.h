@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace navorel {
+
+// A list of 8-bit text lines kept in one buffer, each line followed by its
+// line break. A week of 1 Hz logging is millions of lines: one buffer and an
+// offset per line keep that to a single allocation and about a byte per byte.
+class TextLines
+{
+public:
+    TextLines() = default;
+
+    // Takes the bytes of a text as read from a file or from the text area.
+    // CR LF, a lone CR and a lone LF each end a line; a line break at the very
+    // end adds no line, and an empty text has no lines.
+    static TextLines fromText(std::string text);
+
+    std::size_t size() const { return m_starts.size(); }
+    bool empty() const { return m_starts.empty(); }
+    std::string_view operator[](std::size_t index) const;
+
+    // Adds one line at the end (its line break is CR LF).
+    void append(std::string_view line);
+    // Adds all lines of other at the end.
+    void append(const TextLines &other);
+    void clear();
+    void reserve(std::size_t lines, std::size_t bytes)
+    {
+        m_starts.reserve(lines);
+        m_text.reserve(bytes);
+    }
+
+    // The lines joined by CR LF, with none after the last line: what the
+    // text area holds once the list is put into it.
+    std::string joined() const;
+    // Every line followed by CR LF, the last included: how lists are written.
+    std::string withLineBreaks() const;
+    void appendWithLineBreaks(std::string &out) const;
+
+    // The bytes of the lines with their line breaks.
+    std::size_t textBytes() const { return m_text.size(); }
+
+private:
+    std::size_t lineEnd(std::size_t index) const;
+
+    std::string m_text;
+    std::vector<std::size_t> m_starts;
+    bool m_onlyCrLf = true; // every line break in m_text is CR LF
+};
+
+// Finds the next line break in [pos, size): returns its position, or size.
+std::size_t findLineBreak(const char *data, std::size_t pos, std::size_t size);
+
+} // namespace navorel

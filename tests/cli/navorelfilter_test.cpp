@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+
+#include "filter/filterprocess.h"
+#include "filter/textfile.h"
+#include "prefs/settingsfile.h"
+#include "resultfile/resultfilewriter.h"
+
+namespace navorel {
+namespace {
+
+struct Outcome
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+const std::string kTemp = ::testing::TempDir();
+
+std::string quoted(const std::string &text)
+{
+    return "'" + text + "'";
+}
+
+// Runs navorel-filter with arguments (shell words) and standard input from input.
+Outcome runFilterTool(const std::string &arguments, const std::string &input = "/dev/null")
+{
+    const std::string out = kTemp + "cli.out", err = kTemp + "cli.err";
+    const std::string command = std::string(NAVOREL_FILTER_BIN) + " " + arguments + " <" + quoted(input)
+                                + " >" + quoted(out) + " 2>" + quoted(err);
+    const int raw = std::system(command.c_str());
+    Outcome outcome;
+    outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    readFileBytes(out, outcome.out);
+    readFileBytes(err, outcome.err);
+    return outcome;
+}
+
+std::string tempFile(const std::string &name, const std::string &bytes)
+{
+    const std::string path = kTemp + name;
+    EXPECT_TRUE(writeFileReplacing(path, bytes));
+    return path;
+}
+
+const std::string kSample = NAVOREL_SAMPLE_LOG;
+const std::string kGoodFix = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n";
+const std::string kBadFix = "$GPRMC,101501.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n";
+
+TEST(NavorelFilter, PrintsTheReportInUtf8)
+{
+    const Outcome outcome = runFilterTool(quoted(kSample));
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out.rfind(" Filter Report for $GPRMC\n ====================\n \n", 0), 0u);
+    EXPECT_NE(outcome.out.find(" North latitude : 48\xC2\xB0 "), std::string::npos);
+    EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 23);
+    EXPECT_TRUE(outcome.err.empty());
+}
+
+TEST(NavorelFilter, OptionsSetTheFilter)
+{
+    EXPECT_EQ(runFilterTool("--gga " + quoted(kSample)).out.rfind(" Filter Report for $GPGGA", 0), 0u);
+    EXPECT_NE(runFilterTool("--all " + quoted(kSample)).out.find(" all data used."), std::string::npos);
+    EXPECT_NE(runFilterTool("--no-utc " + quoted(kSample)).out.find("'\n\n \n \n"), std::string::npos);
+    EXPECT_TRUE(runFilterTool("--quiet " + quoted(kSample)).out.empty());
+    // the log comes in on standard input
+    EXPECT_EQ(runFilterTool("-", kSample).out, runFilterTool(quoted(kSample)).out);
+}
+
+TEST(NavorelFilter, SatTimeIsBroughtIntoRangeAsTheSpinEditDoes)
+{
+    // an hour of 1 Hz $GPGSA sentences: the range count tells the minutes
+    const std::string csv = kTemp + "range.csv";
+    const std::pair<const char *, std::size_t> cases[] = {
+        {" 99", 1}, {"=30", 2}, {" 15", 4}, {" 0", 60}, {" abc", 60}};
+    for (const auto &[value, ranges] : cases) {
+        ASSERT_EQ(runFilterTool("--quiet --sat-time" + std::string(value) + " --csv " + quoted(csv) + " "
+                                + quoted(kSample))
+                      .status,
+                  0);
+        std::string text;
+        ASSERT_TRUE(readFileBytes(csv, text));
+        const std::string rangeSection = text.substr(text.find("Satellites in view\r\n") + 20);
+        EXPECT_EQ(static_cast<std::size_t>(std::count(rangeSection.begin(), rangeSection.end(), '\n')),
+                  ranges)
+            << value;
+    }
+}
+
+TEST(NavorelFilter, WritesTheResultFileAndTheDisplayLines)
+{
+    const std::string csv = kTemp + "out.csv", display = kTemp + "out.txt";
+    ASSERT_EQ(runFilterTool("--quiet --csv " + quoted(csv) + " --display " + quoted(display) + " "
+                            + quoted(kSample))
+                  .status,
+              0);
+    std::string log, csvText, displayText;
+    ASSERT_TRUE(readFileBytes(kSample, log));
+    const FilterRun run = runFilter(TextLines::fromText(log), Settings());
+    ASSERT_TRUE(readFileBytes(csv, csvText));
+    ASSERT_TRUE(readFileBytes(display, displayText));
+    EXPECT_EQ(csvText, resultFileText(run.result, ""));
+    EXPECT_EQ(displayText, run.result.displayLines.joined());
+    EXPECT_NE(displayText.substr(displayText.size() - 2), "\r\n");
+
+    const std::string empty = tempFile("nofix.nmea", "$GPGSA,A,1,,,,,,,,,,,,,99.99,99.99,99.99*30\r\n");
+    ASSERT_EQ(runFilterTool("--display " + quoted(display) + " " + quoted(empty)).status, 0);
+    ASSERT_TRUE(readFileBytes(display, displayText));
+    EXPECT_TRUE(displayText.empty());
+}
+
+TEST(NavorelFilter, StoppedRunNamesTheLineAndWritesNothing)
+{
+    const std::string log = tempFile("bad.nmea", kGoodFix + kBadFix);
+    const std::string csv = kTemp + "never.csv";
+    std::remove(csv.c_str());
+    const Outcome outcome = runFilterTool("--csv " + quoted(csv) + " " + quoted(log));
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.err, "navorel-filter: line 2: 'A70380' ist kein g\xC3\xBCltiger Integerwert\n");
+    EXPECT_TRUE(outcome.out.empty());
+    std::string ignored;
+    EXPECT_FALSE(readFileBytes(csv, ignored));
+}
+
+TEST(NavorelFilter, UsageAndFileErrorsExitWithTwo)
+{
+    EXPECT_EQ(runFilterTool("").status, 2);
+    EXPECT_EQ(runFilterTool("--bogus " + quoted(kSample)).status, 2);
+    EXPECT_EQ(runFilterTool("--csv").status, 2);
+    EXPECT_EQ(runFilterTool(quoted(kSample) + " " + quoted(kSample)).status, 2);
+
+    const Outcome missing = runFilterTool("/nonexistent/log.nmea");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "navorel-filter: Datei /nonexistent/log.nmea kann nicht ge\xC3\xB6"
+                           "ffnet werden\n");
+
+    const Outcome unwritable = runFilterTool("--csv /nonexistent/out.csv " + quoted(kSample));
+    EXPECT_EQ(unwritable.status, 2);
+    EXPECT_EQ(unwritable.err, "navorel-filter: Datei /nonexistent/out.csv kann nicht erstellt werden\n");
+
+    const Outcome help = runFilterTool("--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: navorel-filter", 0), 0u);
+    EXPECT_EQ(runFilterTool("--version").out, "navorel-filter 0.8.2\n");
+}
+
+TEST(NavorelFilter, SettingsFileComesFirstAndOptionsOverrideIt)
+{
+    Settings stored;
+    stored.IDF = PositionSentence::GGA;
+    stored.Valid = false;
+    const std::string ini = kTemp + "cli-NAVRL.ini";
+    ASSERT_TRUE(writeSettingsFile(ini, stored));
+
+    const std::string fromFile = runFilterTool("--settings " + quoted(ini) + " " + quoted(kSample)).out;
+    EXPECT_EQ(fromFile.rfind(" Filter Report for $GPGGA", 0), 0u);
+    EXPECT_NE(fromFile.find(" all data used."), std::string::npos);
+    EXPECT_EQ(runFilterTool("--rmc --settings " + quoted(ini) + " " + quoted(kSample))
+                  .out.rfind(" Filter Report for $GPRMC", 0),
+              0u);
+
+    const std::string wrong = tempFile("wrong.ini", "a\r\nb\r\n");
+    const Outcome outcome = runFilterTool("--settings " + quoted(wrong) + " " + quoted(kSample));
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "navorel-filter: Wrong INI File. Check the Preferences.\n");
+}
+
+} // namespace
+} // namespace navorel

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "filter/filterprocess.h"
+#include "tools/loggenerator.h"
+
+namespace navorel {
+namespace {
+
+// A log scanned in chunks side by side must give exactly what one pass gives.
+void expectSameRun(const FilterRun &single, const FilterRun &chunked, const std::string &what)
+{
+    SCOPED_TRACE(what);
+    EXPECT_EQ(chunked.errorString, single.errorString);
+    EXPECT_EQ(chunked.errorLine, single.errorLine);
+    EXPECT_EQ(chunked.counts.found, single.counts.found);
+    EXPECT_EQ(chunked.counts.accepted, single.counts.accepted);
+    EXPECT_EQ(chunked.counts.notValid, single.counts.notValid);
+    EXPECT_EQ(chunked.report, single.report);
+    EXPECT_EQ(chunked.latitudeText, single.latitudeText);
+    EXPECT_EQ(chunked.longitudeText, single.longitudeText);
+    EXPECT_EQ(chunked.timeSpanText, single.timeSpanText);
+    EXPECT_EQ(chunked.points, single.points);
+    EXPECT_EQ(chunked.bars, single.bars);
+    EXPECT_EQ(chunked.result.latitudeSum, single.result.latitudeSum);
+    EXPECT_EQ(chunked.result.longitudeSum, single.result.longitudeSum);
+    EXPECT_EQ(chunked.result.displayLines.joined(), single.result.displayLines.joined());
+    EXPECT_EQ(chunked.result.dataLines.joined(), single.result.dataLines.joined());
+    EXPECT_EQ(chunked.result.rangeLines.joined(), single.result.rangeLines.joined());
+    EXPECT_EQ(chunked.result.nmeaCopy.size(), single.result.nmeaCopy.size());
+}
+
+std::string generatedLog(std::uint64_t seed, int seconds, double notValid, double noise)
+{
+    LogGenerator::Options options;
+    options.seed = seed;
+    options.notValidShare = notValid;
+    options.noiseShare = noise;
+    options.startSeconds = 23 * 3600 + 59 * 60; // runs past midnight
+    LogGenerator generator(options);
+    std::string log;
+    for (int i = 0; i < seconds; ++i)
+        generator.appendSecond(log);
+    return log;
+}
+
+TEST(FilterChunks, ChunkedScanEqualsOnePass)
+{
+    const std::string logs[] = {
+        generatedLog(1, 200, 0.0, 0.0),
+        generatedLog(2, 300, 0.4, 0.2),
+        // long stretches without a fix: chunks that start or end with none
+        generatedLog(3, 300, 0.95, 0.0),
+        // a bad line in the middle stops every kind of scan at the same place
+        generatedLog(4, 100, 0.1, 0.1) + "$GPRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+            + generatedLog(5, 100, 0.1, 0.1),
+        generatedLog(6, 100, 0.0, 0.0) + "$GPRMC,101500.00,A,4807.0380,,01131.0000,E,0.5,54.7,191206,,*1C\r\n",
+    };
+    Settings variants[5];
+    variants[1].IDF = PositionSentence::GGA;
+    variants[2].Valid = false;
+    variants[2].UTC = false;
+    variants[3].SatTime = 1;
+    variants[4].Acc = false;
+    variants[4].SatTime = 1;
+    for (std::size_t l = 0; l < std::size(logs); ++l) {
+        for (std::size_t v = 0; v < std::size(variants); ++v) {
+            const FilterRun single = runFilter(TextLines::fromText(logs[l]), variants[v], {}, 1);
+            for (const unsigned chunks : {2u, 3u, 7u, 64u}) {
+                const FilterRun chunked = runFilter(TextLines::fromText(logs[l]), variants[v], {}, chunks);
+                expectSameRun(single, chunked,
+                              "log " + std::to_string(l) + ", settings " + std::to_string(v) + ", "
+                                  + std::to_string(chunks) + " chunks");
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace navorel

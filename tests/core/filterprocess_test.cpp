@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "filter/filterprocess.h"
+#include "tests/core/testlog.h"
+
+namespace navorel {
+namespace {
+
+using test::linesOf;
+using test::sentence;
+
+std::string rmc(const std::string &time, const std::string &status, const std::string &lat,
+                const std::string &lon, const std::string &ns = "N", const std::string &ew = "E")
+{
+    return sentence("GPRMC," + time + ".00," + status + "," + lat + "," + ns + "," + lon + "," + ew
+                    + ",0.5,54.7,191206,,");
+}
+
+std::string gga(const std::string &time, const std::string &lat, const std::string &lon,
+                const std::string &quality = "1")
+{
+    return sentence("GPGGA," + time + ".00," + lat + ",N," + lon + ",E," + quality
+                    + ",08,0.9,545.4,M,46.9,M,,");
+}
+
+// A $GPGSA sentence with count satellites used.
+std::string gsa(int count)
+{
+    std::string body = "GPGSA,A,3";
+    for (int i = 0; i < 12; ++i)
+        body += i < count ? "," + std::to_string(10 + i) : ",";
+    return sentence(body + ",2.5,1.3,2.1");
+}
+
+std::vector<std::string> listOf(const TextLines &lines)
+{
+    std::vector<std::string> result;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        result.emplace_back(lines[i]);
+    return result;
+}
+
+TEST(FilterProcess, EmptyTextCompletesWithTheErrorTexts)
+{
+    const FilterRun run = runFilter(TextLines(), Settings());
+    ASSERT_TRUE(run.completed());
+    EXPECT_EQ(run.counts.found, 0u);
+    EXPECT_FALSE(run.fixAccepted());
+    EXPECT_EQ(run.latitudeText, " North latitude : error");
+    EXPECT_EQ(run.longitudeText, " East longitude : error");
+    EXPECT_EQ(run.timeSpanText, " Time: error");
+    ASSERT_EQ(run.report.size(), 23u);
+    EXPECT_EQ(run.report[3], " sentences found     : 0");
+    EXPECT_EQ(run.report[4], " not valid sentences : 0");
+}
+
+TEST(FilterProcess, ReportOfTheThreeSentenceExample)
+{
+    const std::string line1 = rmc("101500", "A", "4807.0380", "01131.0000");
+    const std::string line2 = rmc("101500", "V", "4807.0390", "01131.0010");
+    const std::string line3 = rmc("101501", "A", "4807.0400", "01131.0020");
+    const FilterRun run = runFilter(linesOf({line1, line2, line3}), Settings());
+    ASSERT_TRUE(run.completed());
+    const std::vector<std::string> expected = {
+        " Filter Report for $GPRMC",
+        " ====================",
+        " ",
+        " sentences found     : 3",
+        " not valid sentences : 1",
+        " only valid data used.",
+        " ",
+        " North latitude : 48\xB0 07,0390'",
+        " East longitude : 11\xB0 31,0010'",
+        " Time: 0h 0m 1s",
+        " ",
+        " ",
+        " The position could be incorrect, check the NMEA",
+        " data file or the WAAS/EGNOS/DGPS settings of",
+        " the GPS device.",
+        " See the chart to control the accuracy of the",
+        " GPS device.",
+        " ",
+        " To get a NMEA data file connect the GPS device",
+        " to a PC and open a terminal programm with the",
+        " following settings:",
+        " port: COM1, bit/s: 4800, bits: 8, parity: no, stop bits: 1.",
+        " Save the displayed NMEA data to a text file.",
+    };
+    EXPECT_EQ(run.report, expected);
+    EXPECT_EQ(run.latitudeText, expected[7]);
+    EXPECT_EQ(run.longitudeText, expected[8]);
+    EXPECT_EQ(run.timeSpanText, expected[9]);
+    EXPECT_EQ(listOf(run.result.displayLines),
+              (std::vector<std::string>{"10:15:00   48\xB0 07,0380'   11\xB0 31,0000'",
+                                        "10:15:01   48\xB0 07,0400'   11\xB0 31,0020'"}));
+    ASSERT_EQ(run.points.size(), 2u);
+    EXPECT_NEAR(run.points[0].latitude, 4807.038, 1e-9);
+    EXPECT_NEAR(run.points[0].longitude, 1131.0, 1e-9);
+    EXPECT_NEAR(run.points[1].latitude, 4807.04, 1e-9);
+    EXPECT_NEAR(run.points[1].longitude, 1131.002, 1e-9);
+    EXPECT_EQ(listOf(run.result.nmeaCopy), (std::vector<std::string>{line1, line2, line3}));
+}
+
+TEST(FilterProcess, NotValidSentencesCountButAreUsedOnlyWhenValidIsOff)
+{
+    const TextLines log = linesOf(
+        {rmc("101500", "V", "4807.0380", "01131.0000"), rmc("101501", "V", "4807.0400", "01131.0020")});
+    const FilterRun onlyValid = runFilter(log, Settings());
+    EXPECT_EQ(onlyValid.counts.found, 2u);
+    EXPECT_EQ(onlyValid.counts.notValid, 2u);
+    EXPECT_FALSE(onlyValid.fixAccepted());
+    EXPECT_EQ(onlyValid.latitudeText, " North latitude : error");
+    EXPECT_TRUE(onlyValid.result.displayLines.empty());
+
+    Settings all;
+    all.Valid = false;
+    const FilterRun allData = runFilter(log, all);
+    EXPECT_EQ(allData.counts.accepted, 2u);
+    EXPECT_EQ(allData.counts.notValid, 2u);
+    EXPECT_EQ(allData.report[5], " all data used.");
+    EXPECT_EQ(allData.latitudeText, " North latitude : 48\xB0 07,0390'");
+}
+
+TEST(FilterProcess, GgaIgnoresValidAndHasNoStatus)
+{
+    Settings settings;
+    settings.IDF = PositionSentence::GGA;
+    const FilterRun run = runFilter(
+        linesOf({gga("101500", "4807.0380", "01131.0000", "0"), gga("101501", "4807.0400", "01131.0020")}),
+        settings);
+    EXPECT_EQ(run.identifier, "$GPGGA");
+    EXPECT_EQ(run.report[0], " Filter Report for $GPGGA");
+    EXPECT_EQ(run.counts.found, 2u);
+    EXPECT_EQ(run.counts.accepted, 2u);
+    EXPECT_EQ(run.counts.notValid, 0u);
+}
+
+TEST(FilterProcess, ShortLinesAndEmtLinesAreNoPositionSentences)
+{
+    // 46 characters exactly, and a longer line that holds "EMT"
+    const std::string shortLine = "$GPRMC,101500,A,4807.0380,N,01131.0000,E,0.5,5";
+    ASSERT_EQ(shortLine.size(), 46u);
+    const FilterRun run =
+        runFilter(linesOf({shortLine, rmc("101500", "A", "4807.0380", "01131.0000") + ",EMT"}), Settings());
+    EXPECT_EQ(run.counts.found, 0u);
+}
+
+TEST(FilterProcess, IdentifierAfterOtherCharactersIsFoundAndReadRight)
+{
+    const FilterRun run =
+        runFilter(linesOf({"r" + rmc("175804", "A", "5125.8526", "00524.1900")}), Settings());
+    ASSERT_EQ(run.counts.accepted, 1u);
+    EXPECT_EQ(run.result.displayLines[0], "17:58:04   51\xB0 25,8526'   5\xB0 24,1900'");
+}
+
+TEST(FilterProcess, SouthernAndWesternPositionsCarryTheSign)
+{
+    const FilterRun run =
+        runFilter(linesOf({rmc("030719", "A", "3351.1234", "07030.5000", "S", "W"), gsa(7)}), Settings());
+    ASSERT_TRUE(run.completed());
+    EXPECT_EQ(run.latitudeText, " North latitude : -33\xB0 51,1234'");
+    EXPECT_EQ(run.longitudeText, " East longitude : -70\xB0 30,5000'");
+    EXPECT_EQ(run.result.displayLines[0], "03:07:19   -33\xB0 51,1234'   -70\xB0 30,5000'");
+    EXPECT_EQ(run.result.dataLines[0], "03:07:19;-3351,1234;-7030,5000;7");
+    EXPECT_LT(run.result.latitudeSum, 0.0);
+}
+
+TEST(FilterProcess, HemisphereThatIsNeitherStopsTheRunNamingTheLine)
+{
+    const struct
+    {
+        std::string line;
+        std::string message;
+    } cases[] = {
+        {rmc("101500", "A", "4807.0380", "01131.0000", "", "E"),
+         "Line 2: the latitude hemisphere '' is neither N nor S"},
+        {rmc("101500", "A", "4807.0380", "01131.0000", "N", "1"),
+         "Line 2: the longitude hemisphere '1' is neither E nor W"},
+    };
+    for (const auto &c : cases) {
+        const FilterRun run = runFilter(linesOf({gsa(5), c.line}), Settings());
+        EXPECT_FALSE(run.completed());
+        EXPECT_EQ(run.errorString, c.message);
+        EXPECT_EQ(run.errorLine, 2u);
+        EXPECT_EQ(run.report.size(), 3u);
+    }
+    // not accepted anyway: no stop
+    const FilterRun notValid =
+        runFilter(linesOf({rmc("101500", "V", "4807.0380", "01131.0000", "", "E")}), Settings());
+    EXPECT_TRUE(notValid.completed());
+}
+
+TEST(FilterProcess, EmptyPositionFieldsAreFoundButNotAccepted)
+{
+    Settings settings;
+    settings.IDF = PositionSentence::GGA;
+    const FilterRun run = runFilter(linesOf({"$GPGGA,212619.000,,,,,0,00,50.0,,M,0.0,M,,0000*42",
+                                             gga("212608", "4807.0380", "01131.0000")}),
+                                    settings);
+    ASSERT_TRUE(run.completed());
+    EXPECT_EQ(run.counts.found, 2u);
+    EXPECT_EQ(run.counts.accepted, 1u);
+    EXPECT_EQ(run.timeSpanText, " Time: 0h 0m 0s");
+
+    const FilterRun notValid =
+        runFilter(linesOf({sentence("GPRMC,212607.891,V,,,,,,,010101,,,N,receiver-chatter")}), Settings());
+    EXPECT_EQ(notValid.counts.found, 1u);
+    EXPECT_EQ(notValid.counts.notValid, 1u);
+}
+
+TEST(FilterProcess, FieldThatDoesNotConvertStopsAtItsLine)
+{
+    const std::string good = rmc("101500", "A", "4807.0380", "01131.0000");
+    const std::string bad = rmc("101501", "A", "48A7.0380", "01131.0000");
+    Settings settings;
+    settings.SatTime = 1;
+    const FilterRun run = runFilter(linesOf({good, gsa(4), bad, gsa(4), good}), settings);
+    EXPECT_FALSE(run.completed());
+    EXPECT_EQ(run.errorString, "'A70380' ist kein g\xFCltiger Integerwert");
+    EXPECT_EQ(run.errorLine, 3u);
+    // what came before the line stays
+    EXPECT_EQ(run.result.displayLines.size(), 1u);
+    EXPECT_EQ(run.result.dataLines.size(), 1u);
+    EXPECT_EQ(run.points.size(), 1u);
+    EXPECT_EQ(run.report.size(), 3u);
+    EXPECT_TRUE(run.latitudeText.empty());
+}
+
+TEST(FilterProcess, TimeFieldWithLettersStopsAtTheEndNamingItsLine)
+{
+    const FilterRun run = runFilter(linesOf({rmc("101500", "A", "4807.0380", "01131.0000"),
+                                             rmc("1015x0", "A", "4807.0380", "01131.0000")}),
+                                    Settings());
+    EXPECT_FALSE(run.completed());
+    EXPECT_EQ(run.errorString, "'x0' ist kein g\xFCltiger Integerwert");
+    EXPECT_EQ(run.errorLine, 2u);
+    EXPECT_EQ(run.result.displayLines.size(), 2u);
+}
+
+TEST(FilterProcess, SatelliteRangesCountEverySentenceOfTheRange)
+{
+    Settings settings;
+    settings.SatTime = 1;
+    TextLines log;
+    log.append(rmc("101500", "A", "4807.0380", "01131.0000"));
+    for (int i = 0; i < 59; ++i)
+        log.append(gsa(7));
+    EXPECT_TRUE(runFilter(log, settings).bars.empty());
+
+    log.append(gsa(7));
+    for (int i = 0; i < 60; ++i)
+        log.append(gsa(i < 30 ? 8 : 9));
+    for (int i = 0; i < 59; ++i)
+        log.append(gsa(12));
+    const FilterRun run = runFilter(log, settings);
+    EXPECT_EQ(run.bars, (std::vector<SatelliteBar>{{1, 7}, {2, 8}}));
+    EXPECT_EQ(listOf(run.result.rangeLines), (std::vector<std::string>{"1;7", "2;8"}));
+    EXPECT_EQ(run.result.dataLines.size(), 179u);
+}
+
+TEST(FilterProcess, RangeEndsStepBySatTime)
+{
+    Settings settings;
+    settings.SatTime = 15;
+    TextLines log;
+    for (int i = 0; i < 1800; ++i)
+        log.append(gsa(6));
+    EXPECT_EQ(runFilter(log, settings).bars, (std::vector<SatelliteBar>{{15, 6}, {30, 6}}));
+}
+
+TEST(FilterProcess, DataLinesPairEachGsaWithTheLatestFix)
+{
+    const FilterRun run = runFilter(linesOf({gsa(3), rmc("101500", "A", "4807.0380", "01131.0000"), gsa(11),
+                                             gsa(12), rmc("101501", "A", "807.0380", "00031.5000"), gsa(10)}),
+                                    Settings());
+    EXPECT_EQ(listOf(run.result.dataLines),
+              (std::vector<std::string>{"10:15:00;4807,0380;1131,0000;11", "10:15:00;4807,0380;1131,0000;12",
+                                        "10:15:01;807,0380;31,5000;10"}));
+}
+
+TEST(FilterProcess, SettingsSwitchThePartsOfTheResultOff)
+{
+    const TextLines log = linesOf({rmc("101500", "A", "4807.0380", "01131.0000"), gsa(5),
+                                   rmc("101530", "A", "4807.0400", "01131.0020"), gsa(6)});
+    Settings noUtc;
+    noUtc.UTC = false;
+    const FilterRun withoutTime = runFilter(log, noUtc);
+    EXPECT_EQ(withoutTime.timeSpanText, "");
+    EXPECT_EQ(withoutTime.report[9], "");
+    EXPECT_EQ(withoutTime.result.displayLines[0], "   48\xB0 07,0380'   11\xB0 31,0000'");
+    EXPECT_EQ(withoutTime.result.dataLines[0], ";4807,0380;1131,0000;5");
+
+    Settings noAcc;
+    noAcc.Acc = false;
+    const FilterRun withoutPoints = runFilter(log, noAcc);
+    EXPECT_TRUE(withoutPoints.points.empty());
+    EXPECT_EQ(withoutPoints.latitudeText, " North latitude : 48\xB0 07,0390'");
+
+    for (const bool gsaOn : {false, true}) {
+        Settings satellitesOff;
+        satellitesOff.GSA = gsaOn;
+        satellitesOff.Sat = !gsaOn;
+        satellitesOff.SatTime = 1;
+        const FilterRun run = runFilter(log, satellitesOff);
+        EXPECT_TRUE(run.result.dataLines.empty());
+        EXPECT_TRUE(run.result.rangeLines.empty());
+        EXPECT_EQ(run.result.displayLines.size(), 2u);
+    }
+}
+
+TEST(FilterProcess, TimeSpanRunsPastMidnight)
+{
+    Settings settings;
+    settings.IDF = PositionSentence::GGA;
+    const FilterRun run = runFilter(
+        linesOf({gga("235000", "5013.4760", "01710.4770"), gga("001000", "5013.4760", "01710.4770")}),
+        settings);
+    EXPECT_EQ(run.timeSpanText, " Time: 0h 20m 0s");
+}
+
+TEST(FilterProcess, SecondRunOverTheDisplayLinesFindsNothing)
+{
+    const FilterRun first = runFilter(linesOf({rmc("101500", "A", "4807.0380", "01131.0000")}), Settings());
+    const FilterRun second = runFilter(TextLines::fromText(first.result.displayLines.joined()), Settings());
+    EXPECT_EQ(second.counts.found, 0u);
+    EXPECT_EQ(listOf(second.result.nmeaCopy), listOf(first.result.displayLines));
+}
+
+TEST(FilterProcess, ProgressReachesTheEndOnceEachPercent)
+{
+    TextLines log;
+    for (int i = 0; i < 1000; ++i)
+        log.append(gsa(4));
+    std::vector<std::size_t> positions;
+    runFilter(log, Settings(), [&](std::size_t position, std::size_t maximum) {
+        EXPECT_EQ(maximum, 1001u);
+        positions.push_back(position);
+    });
+    ASSERT_FALSE(positions.empty());
+    EXPECT_LE(positions.size(), 101u);
+    EXPECT_EQ(positions.front(), 2u);
+    EXPECT_EQ(positions.back(), 1001u);
+}
+
+} // namespace
+} // namespace navorel

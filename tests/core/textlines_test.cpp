@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "filter/textlines.h"
+
+namespace navorel {
+namespace {
+
+std::vector<std::string> linesIn(const TextLines &lines)
+{
+    std::vector<std::string> result;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        result.emplace_back(lines[i]);
+    return result;
+}
+
+struct SplitCase
+{
+    std::string text;
+    std::vector<std::string> lines;
+};
+
+TEST(TextLines, EveryKindOfLineBreakEndsOneLine)
+{
+    const SplitCase cases[] = {
+        {"", {}},
+        {"a", {"a"}},
+        {"a\n", {"a"}},
+        {"a\r\n", {"a"}},
+        {"a\r", {"a"}},
+        {"\n", {""}},
+        {"\r\n\r\n", {"", ""}},
+        {"a\n\rb", {"a", "", "b"}},
+        {"a\r\rb", {"a", "", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\nb\r\nc\rd", {"a", "b", "c", "d"}},
+        {std::string("a\0b\nc", 5), {std::string("a\0b", 3), "c"}},
+        // Long lines cross the sixteen-byte steps of the search.
+        {std::string(40, 'x') + "\r\n" + std::string(17, 'y'), {std::string(40, 'x'), std::string(17, 'y')}},
+    };
+    for (const SplitCase &c : cases)
+        EXPECT_EQ(linesIn(TextLines::fromText(c.text)), c.lines) << "text: " << c.text;
+}
+
+TEST(TextLines, JoinedPutsCrLfBetweenLinesOnly)
+{
+    EXPECT_EQ(TextLines::fromText("a\nb\rc\n").joined(), "a\r\nb\r\nc");
+    EXPECT_EQ(TextLines::fromText("a\r\nb\r\n").joined(), "a\r\nb");
+    EXPECT_EQ(TextLines::fromText("a\r\nb\r\n").withLineBreaks(), "a\r\nb\r\n");
+    EXPECT_EQ(TextLines().joined(), "");
+    EXPECT_EQ(TextLines().withLineBreaks(), "");
+}
+
+TEST(TextLines, AppendAfterTextWithoutFinalBreakStartsANewLine)
+{
+    TextLines lines = TextLines::fromText("a\nb");
+    lines.append("c");
+    lines.append("");
+    EXPECT_EQ(linesIn(lines), (std::vector<std::string>{"a", "b", "c", ""}));
+    EXPECT_EQ(lines.joined(), "a\r\nb\r\nc\r\n");
+}
+
+} // namespace
+} // namespace navorel

@@ -1,0 +1,23 @@
+// Any bytes as a log, under every identifier and validity setting.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "filter/filterprocess.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    if (size == 0)
+        return 0;
+    navorel::Settings settings;
+    settings.IDF = (data[0] & 1) != 0 ? navorel::PositionSentence::GGA : navorel::PositionSentence::RMC;
+    settings.Valid = (data[0] & 2) != 0;
+    settings.UTC = (data[0] & 4) == 0;
+    settings.SatTime = 1;
+    std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
+    const navorel::FilterRun run = navorel::runFilter(navorel::TextLines::fromText(std::move(text)), settings);
+    if (run.completed() && run.report.size() != 23)
+        __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,145 @@
+#include "tools/loggenerator.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace navorel {
+
+namespace {
+
+// "4807.0380" / "01131.0000": degrees and minutes with four decimals.
+void coordinateField(char *out, std::size_t size, double degrees, int degreeDigits)
+{
+    const double magnitude = std::fabs(degrees);
+    int whole = static_cast<int>(magnitude);
+    double minutes = (magnitude - whole) * 60.0;
+    if (minutes >= 59.99995) {
+        minutes = 0.0;
+        ++whole;
+    }
+    std::snprintf(out, size, "%0*d%07.4f", degreeDigits, whole, minutes);
+}
+
+} // namespace
+
+LogGenerator::LogGenerator(const Options &options)
+        : m_options(options), m_random(options.seed), m_latitude(options.latitude),
+          m_longitude(options.longitude)
+{}
+
+void LogGenerator::appendSentence(std::string &log, const char *body)
+{
+    unsigned checksum = 0;
+    for (const char *p = body; *p != '\0'; ++p)
+        checksum ^= static_cast<unsigned char>(*p);
+    char tail[8];
+    std::snprintf(tail, sizeof tail, "*%02X\r\n", checksum);
+    log += '$';
+    log += body;
+    log += tail;
+}
+
+void LogGenerator::step()
+{
+    std::normal_distribution<double> wander(0.0, 2e-6);
+    m_latitude += wander(m_random);
+    m_longitude += wander(m_random);
+    std::uniform_int_distribution<int> change(0, 299);
+    const int roll = change(m_random);
+    if (roll == 0 && m_used < 12)
+        ++m_used;
+    else if (roll == 1 && m_used > 4)
+        --m_used;
+    ++m_second;
+}
+
+void LogGenerator::appendSecond(std::string &log)
+{
+    const long long clock = m_options.startSeconds + m_second;
+    const int timeOfDay = static_cast<int>(clock % 86400);
+    const int dayOffset = static_cast<int>(clock / 86400);
+    const int hh = timeOfDay / 3600, mm = timeOfDay / 60 % 60, ss = timeOfDay % 60;
+    // Days run on within a 28-day month: enough for logs of a few weeks.
+    const int day = (m_options.day - 1 + dayOffset) % 28 + 1;
+
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const bool valid = unit(m_random) >= m_options.notValidShare;
+    const bool noise = unit(m_random) < m_options.noiseShare;
+
+    char lat[24], lon[24];
+    coordinateField(lat, sizeof lat, m_latitude, 2);
+    coordinateField(lon, sizeof lon, m_longitude, 3);
+    const char ns = m_latitude < 0 ? 'S' : 'N';
+    const char ew = m_longitude < 0 ? 'W' : 'E';
+    std::uniform_real_distribution<double> speed(0.0, 1.5), course(0.0, 359.9);
+    const double knots = speed(m_random), track = course(m_random);
+    const double hdop = 0.7 + 0.1 * (12 - m_used);
+
+    char body[160];
+    std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d.00,%c,%s,%c,%s,%c,%.1f,%.1f,%02d%02d%02d,,,%c", hh,
+                  mm, ss, valid ? 'A' : 'V', lat, ns, lon, ew, knots, track, day, m_options.month,
+                  m_options.year, valid ? 'A' : 'N');
+    appendSentence(log, body);
+    std::snprintf(body, sizeof body, "GPGGA,%02d%02d%02d.00,%s,%c,%s,%c,%d,%02d,%.1f,%.1f,M,46.9,M,,", hh, mm,
+                  ss, lat, ns, lon, ew, valid ? 1 : 0, valid ? m_used : 0, hdop,
+                  545.4 + 0.1 * static_cast<double>(m_second % 50));
+    appendSentence(log, body);
+
+    // Satellites used: IDs out of the twelve in view.
+    static const int inView[12] = {2, 4, 5, 9, 12, 14, 17, 21, 24, 25, 29, 31};
+    int length = std::snprintf(body, sizeof body, "GPGSA,A,%d", valid ? 3 : 1);
+    for (int i = 0; i < 12; ++i) {
+        if (valid && i < m_used)
+            length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",%02d",
+                                    inView[i]);
+        else
+            length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",");
+    }
+    std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",%.1f,%.1f,%.1f",
+                  hdop * 1.6, hdop, hdop * 1.3);
+    appendSentence(log, body);
+
+    for (int part = 0; part < 3; ++part) {
+        length = std::snprintf(body, sizeof body, "GPGSV,3,%d,12", part + 1);
+        for (int i = part * 4; i < part * 4 + 4; ++i) {
+            const int elevation = 10 + (inView[i] * 7 + static_cast<int>(m_second / 600)) % 75;
+            const int azimuth = (inView[i] * 29 + static_cast<int>(m_second / 120)) % 360;
+            const int snr = i < m_used ? 30 + (inView[i] + i) % 18 : 0;
+            if (snr > 0)
+                length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length),
+                                        ",%02d,%02d,%03d,%02d", inView[i], elevation, azimuth, snr);
+            else
+                length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length),
+                                        ",%02d,%02d,%03d,", inView[i], elevation, azimuth);
+        }
+        appendSentence(log, body);
+    }
+
+    std::snprintf(body, sizeof body, "GPVTG,%.1f,T,,M,%.1f,N,%.1f,K,%c", track, knots, knots * 1.852,
+                  valid ? 'A' : 'N');
+    appendSentence(log, body);
+
+    if (noise) {
+        // What real logs hold between sentences: vendor sentences, lines cut
+        // short by a buffer overflow, bytes from a baud-rate mismatch.
+        static const char *const junk[] = {
+            "$PGRME,15.0,M,45.0,M,25.0,M*1C\r\n",
+            "$GPRMC,1235\r\n",
+            "\xE0\xF8\x1C\x80~\x06\r\n",
+            "$GPGSV,3,2,12,14,2\r\n",
+        };
+        std::uniform_int_distribution<int> pick(0, 3);
+        log += junk[pick(m_random)];
+    }
+    step();
+}
+
+void LogGenerator::appendBytes(std::string &log, std::size_t bytes)
+{
+    const std::size_t target = log.size() + bytes;
+    log.reserve(target + 1024);
+    while (log.size() < target)
+        appendSecond(log);
+}
+
+} // namespace navorel

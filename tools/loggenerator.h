@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+namespace navorel {
+
+// Makes realistic 1 Hz receiver logs: each second an RMC, a GGA, a GSA,
+// three GSV and a VTG sentence with correct checksums, the position walking
+// slowly and the number of satellites used changing now and then.
+class LogGenerator
+{
+public:
+    struct Options
+    {
+        std::uint64_t seed = 1;
+        int startSeconds = 10 * 3600;       // time of day of the first fix
+        int day = 8, month = 12, year = 26; // date of the first fix
+        double latitude = 48.1173;          // decimal degrees, negative south
+        double longitude = 11.5167;         // negative west
+        double notValidShare = 0.0;         // share of seconds without a valid fix
+        double noiseShare = 0.0;            // share of seconds followed by a junk line
+    };
+
+    explicit LogGenerator(const Options &options);
+
+    // Appends the sentences of the next second to log, each ending in CR LF.
+    void appendSecond(std::string &log);
+    // Appends seconds until log has grown by at least bytes.
+    void appendBytes(std::string &log, std::size_t bytes);
+
+private:
+    void appendSentence(std::string &log, const char *body);
+    void step();
+
+    Options m_options;
+    std::mt19937_64 m_random;
+    long long m_second = 0;
+    double m_latitude;
+    double m_longitude;
+    int m_used = 8; // satellites used for the fix
+};
+
+} // namespace navorel

@@ -1,0 +1,89 @@
+// nmeagen: writes a generated 1 Hz NMEA 0183 receiver log.
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "filter/textfile.h"
+#include "tools/loggenerator.h"
+
+namespace {
+
+void usage(std::FILE *out)
+{
+    std::fputs("Usage: nmeagen [options]\n"
+               "Writes a generated 1 Hz receiver log: RMC, GGA, GSA, three GSV and VTG\n"
+               "each second, CR LF line ends.\n"
+               "  --seconds N     seconds of logging (default 3600)\n"
+               "  --megabytes M   log size instead of a duration\n"
+               "  --seed S        random seed (default 1)\n"
+               "  --start HHMMSS  time of the first fix (default 100000)\n"
+               "  --lat DEG       start latitude in decimal degrees, negative south\n"
+               "  --lon DEG       start longitude in decimal degrees, negative west\n"
+               "  --not-valid P   share of seconds without a valid fix (0..1)\n"
+               "  --noise P       share of seconds followed by a junk line (0..1)\n"
+               "  -o FILE         write to FILE instead of standard output\n",
+               out);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    navorel::LogGenerator::Options options;
+    long long seconds = 3600;
+    double megabytes = 0.0;
+    std::string output;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help") {
+            usage(stdout);
+            return 0;
+        }
+        if (i + 1 >= argc) {
+            usage(stderr);
+            return 2;
+        }
+        const char *value = argv[++i];
+        if (arg == "--seconds")
+            seconds = std::atoll(value);
+        else if (arg == "--megabytes")
+            megabytes = std::atof(value);
+        else if (arg == "--seed")
+            options.seed = std::strtoull(value, nullptr, 10);
+        else if (arg == "--start") {
+            const int hhmmss = std::atoi(value);
+            options.startSeconds = hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
+        } else if (arg == "--lat")
+            options.latitude = std::atof(value);
+        else if (arg == "--lon")
+            options.longitude = std::atof(value);
+        else if (arg == "--not-valid")
+            options.notValidShare = std::atof(value);
+        else if (arg == "--noise")
+            options.noiseShare = std::atof(value);
+        else if (arg == "-o")
+            output = value;
+        else {
+            usage(stderr);
+            return 2;
+        }
+    }
+
+    navorel::LogGenerator generator(options);
+    std::string log;
+    if (megabytes > 0.0) {
+        generator.appendBytes(log, static_cast<std::size_t>(megabytes * 1e6));
+    } else {
+        for (long long s = 0; s < seconds; ++s)
+            generator.appendSecond(log);
+    }
+    if (output.empty())
+        return std::fwrite(log.data(), 1, log.size(), stdout) == log.size() ? 0 : 1;
+    if (!navorel::writeFileReplacing(output, log)) {
+        std::fprintf(stderr, "nmeagen: cannot write %s\n", output.c_str());
+        return 1;
+    }
+    return 0;
+}
