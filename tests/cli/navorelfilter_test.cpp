@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
@@ -29,7 +30,9 @@ std::string quoted(const std::string &text)
 // Runs navorel-filter with arguments (shell words) and standard input from input.
 Outcome runFilterTool(const std::string &arguments, const std::string &input = "/dev/null")
 {
-    const std::string out = kTemp + "cli.out", err = kTemp + "cli.err";
+    // ctest runs tests side by side: each process gets files of its own.
+    const std::string own = kTemp + "cli-" + std::to_string(getpid());
+    const std::string out = own + ".out", err = own + ".err";
     const std::string command = std::string(NAVOREL_FILTER_BIN) + " " + arguments + " <" + quoted(input)
                                 + " >" + quoted(out) + " 2>" + quoted(err);
     const int raw = std::system(command.c_str());
