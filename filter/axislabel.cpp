@@ -1,0 +1,10 @@
+#include "filter/axislabel.h"
+
+namespace navorel {
+
+std::string axisLabelText(double)
+{
+    return {};
+}
+
+} // namespace navorel
