@@ -31,6 +31,36 @@ std::size_t findLineBreak(const char *data, std::size_t pos, std::size_t size)
     return size;
 }
 
+std::string withCrLfBreaks(std::string text)
+{
+    const char *data = text.data();
+    const std::size_t size = text.size();
+    std::size_t lone = 0;
+    for (std::size_t pos = findLineBreak(data, 0, size); pos < size; pos = findLineBreak(data, pos, size)) {
+        if (data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n') {
+            pos += 2;
+        } else {
+            ++lone;
+            ++pos;
+        }
+    }
+    if (lone == 0)
+        return text;
+
+    std::string converted;
+    converted.reserve(size + lone);
+    std::size_t start = 0;
+    while (start < size) {
+        const std::size_t pos = findLineBreak(data, start, size);
+        converted.append(data + start, pos - start);
+        if (pos == size)
+            break;
+        converted += "\r\n";
+        start = data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? pos + 2 : pos + 1;
+    }
+    return converted;
+}
+
 TextLines TextLines::fromText(std::string text)
 {
     TextLines lines;
@@ -110,6 +140,15 @@ void TextLines::clear()
     m_text.clear();
     m_starts.clear();
     m_onlyCrLf = true;
+}
+
+std::optional<std::string_view> TextLines::joinedView() const
+{
+    if (m_starts.empty())
+        return std::string_view();
+    if (!m_onlyCrLf)
+        return std::nullopt;
+    return std::string_view(m_text.data(), lineEnd(m_starts.size() - 1));
 }
 
 std::string TextLines::joined() const

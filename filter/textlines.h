@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,8 @@ public:
     // The lines joined by CR LF, with none after the last line: what the
     // text area holds once the list is put into it.
     std::string joined() const;
+    // The same without a copy, when the buffer holds it that way already.
+    std::optional<std::string_view> joinedView() const;
     // Every line followed by CR LF, the last included: how lists are written.
     std::string withLineBreaks() const;
     void appendWithLineBreaks(std::string &out) const;
@@ -52,6 +55,10 @@ private:
     std::vector<std::size_t> m_starts;
     bool m_onlyCrLf = true; // every line break in m_text is CR LF
 };
+
+// The text with every lone CR and every lone LF made a CR LF, as the text
+// area holds a file; a line break at the very end stays.
+std::string withCrLfBreaks(std::string text);
 
 // Finds the next line break in [pos, size): returns its position, or size.
 std::size_t findLineBreak(const char *data, std::size_t pos, std::size_t size);

@@ -171,6 +171,30 @@ void SettingsRecordTarget::setValue(SettingKey key, int value)
     }
 }
 
+int settingValue(const Settings &s, SettingKey key)
+{
+    switch (key) {
+    case SettingKey::Help: return s.Help;
+    case SettingKey::Progress: return s.Progress;
+    case SettingKey::Respage: return s.Respage;
+    case SettingKey::COMclr: return s.COMclr;
+    case SettingKey::ToolBar: return s.ToolBar;
+    case SettingKey::IDF: return static_cast<int>(s.IDF);
+    case SettingKey::GSA: return s.GSA;
+    case SettingKey::Valid: return s.Valid;
+    case SettingKey::UTC: return s.UTC;
+    case SettingKey::Acc: return s.Acc;
+    case SettingKey::Sat: return s.Sat;
+    case SettingKey::SatTime: return s.SatTime;
+    case SettingKey::Port: return s.Port;
+    case SettingKey::Baud: return s.Baud;
+    case SettingKey::Data: return s.Data;
+    case SettingKey::Parity: return s.Parity;
+    case SettingKey::Stop: return s.Stop;
+    }
+    return 0;
+}
+
 std::string settingsFileText(const Settings &s)
 {
     std::string text = "Novarel Preferences Version " NAVOREL_VERSION "\r\n"

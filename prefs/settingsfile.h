@@ -55,6 +55,9 @@ private:
     Settings &m_settings;
 };
 
+// A value of the record in the form SettingsTarget takes it.
+int settingValue(const Settings &settings, SettingKey key);
+
 struct SettingsFileRead
 {
     enum class Status {

@@ -53,9 +53,11 @@ TEST(FilterChunks, ChunkedScanEqualsOnePass)
         // long stretches without a fix: chunks that start or end with none
         generatedLog(3, 300, 0.95, 0.0),
         // a bad line in the middle stops every kind of scan at the same place
-        generatedLog(4, 100, 0.1, 0.1) + "$GPRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+        generatedLog(4, 100, 0.1, 0.1)
+            + "$GPRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
             + generatedLog(5, 100, 0.1, 0.1),
-        generatedLog(6, 100, 0.0, 0.0) + "$GPRMC,101500.00,A,4807.0380,,01131.0000,E,0.5,54.7,191206,,*1C\r\n",
+        generatedLog(6, 100, 0.0, 0.0)
+            + "$GPRMC,101500.00,A,4807.0380,,01131.0000,E,0.5,54.7,191206,,*1C\r\n",
     };
     Settings variants[5];
     variants[1].IDF = PositionSentence::GGA;

@@ -53,6 +53,30 @@ TEST(TextLines, JoinedPutsCrLfBetweenLinesOnly)
     EXPECT_EQ(TextLines().withLineBreaks(), "");
 }
 
+TEST(TextLines, LoneBreaksBecomeCrLfAsTheTextAreaHoldsAFile)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"", ""},
+        {"a\r\nb", "a\r\nb"},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\rb\r", "a\r\nb\r\n"},
+        {"a\n\rb", "a\r\n\r\nb"},
+        {"a\r\r\n", "a\r\n\r\n"},
+        {std::string(30, 'x') + "\n" + std::string(30, 'y'),
+         std::string(30, 'x') + "\r\n" + std::string(30, 'y')},
+    };
+    for (const auto &[text, converted] : cases)
+        EXPECT_EQ(withCrLfBreaks(text), converted) << text;
+}
+
+TEST(TextLines, JoinedViewNeedsNoCopyForCrLfText)
+{
+    const TextLines crLf = TextLines::fromText("a\r\nb\r\n");
+    ASSERT_TRUE(crLf.joinedView().has_value());
+    EXPECT_EQ(*crLf.joinedView(), "a\r\nb");
+    EXPECT_FALSE(TextLines::fromText("a\nb").joinedView().has_value());
+}
+
 TEST(TextLines, AppendAfterTextWithoutFinalBreakStartsANewLine)
 {
     TextLines lines = TextLines::fromText("a\nb");
