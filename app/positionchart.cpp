@@ -1,25 +1,277 @@
 #include "app/positionchart.h"
 
-PositionChart::PositionChart(QWidget *parent) : QChartView(parent) {}
+#include <QCategoryAxis>
+#include <QGraphicsLayout>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "app/textcodec.h"
+
+namespace {
+
+// Four decimals of minutes are all a label shows: finer steps would repeat labels.
+constexpr double kLabelResolution = 0.0001;
+constexpr int kTickLength = 5;
+
+// A dot of 5 x 5 pixels: outline round a 3 x 3 centre in the point colour.
+constexpr int kDotRadius = 2;
+constexpr const char *kDotShape[] = {
+    " ooo ", //
+    "o###o", //
+    "o###o", //
+    "o###o", //
+    " ooo ", //
+};
+const QRgb kPointColour = qRgb(0, 85, 168);
+const QRgb kPointOutline = qRgb(0, 78, 155);
+
+void stampDot(QImage &image, int column, int row)
+{
+    uchar *bits = image.bits();
+    for (int dy = -kDotRadius; dy <= kDotRadius; ++dy) {
+        const int y = row + dy;
+        if (y < 0 || y >= image.height())
+            continue;
+        auto *line = reinterpret_cast<QRgb *>(bits + y * image.bytesPerLine());
+        const char *shape = kDotShape[dy + kDotRadius];
+        for (int dx = -kDotRadius; dx <= kDotRadius; ++dx) {
+            const int x = column + dx;
+            const char kind = shape[dx + kDotRadius];
+            if (kind != ' ' && x >= 0 && x < image.width())
+                line[x] = kind == '#' ? kPointColour : kPointOutline;
+        }
+    }
+}
+
+} // namespace
+
+void PositionChart::Extent::include(double value)
+{
+    if (std::isfinite(value)) {
+        min = std::min(min, value);
+        max = std::max(max, value);
+    }
+}
+
+PositionChart::Scale PositionChart::scaleFor(const Extent &extent, int maxTicks)
+{
+    Scale scale;
+    if (extent.isEmpty()) {
+        scale.min = 0.0;
+        scale.max = 100.0;
+    } else {
+        // Room of 2 % on each side, so that the frame does not cut the
+        // outermost dots in half; a single fix gets a few label steps round it.
+        const double centre = (extent.min + extent.max) / 2;
+        const double half = std::max((extent.max - extent.min) * 0.52, 2 * kLabelResolution);
+        scale.min = centre - half;
+        scale.max = centre + half;
+    }
+    scale.ticks = navorel::niceAxisTicks(scale.min, scale.max, maxTicks, kLabelResolution);
+    return scale;
+}
+
+void PositionChart::showScale(QCategoryAxis *axis, const Scale &scale)
+{
+    const QStringList labels = axis->categoriesLabels();
+    for (const QString &label : labels)
+        axis->remove(label);
+    axis->setStartValue(scale.min);
+    for (int i = 0; i < scale.ticks.count; ++i) {
+        const double value = scale.ticks.at(i);
+        axis->append(fromWindows1252(navorel::axisLabelText(value)), std::clamp(value, scale.min, scale.max));
+    }
+    axis->setRange(scale.min, scale.max);
+}
+
+PositionChart::PositionChart(QWidget *parent)
+        : QChartView(new QChart, parent), m_chart(chart()), m_latitudeAxis(new QCategoryAxis),
+          m_longitudeAxis(new QCategoryAxis)
+{
+    m_chart->setTitle(QStringLiteral("GPS Data"));
+    m_chart->setTitleFont(QFont(QStringLiteral("Arial"), 8));
+    m_chart->setTitleBrush(Qt::black);
+    m_chart->legend()->hide();
+    m_chart->setBackgroundBrush(Qt::white);
+    m_chart->setBackgroundRoundness(0);
+    m_chart->setPlotAreaBackgroundBrush(Qt::white);
+    m_chart->setPlotAreaBackgroundVisible(true);
+    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+
+    m_latitudeAxis->setTitleText(QStringLiteral("North LAT"));
+    m_longitudeAxis->setTitleText(QStringLiteral("East LON"));
+    for (QCategoryAxis *axis : {m_latitudeAxis, m_longitudeAxis})
+        axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    m_chart->addAxis(m_latitudeAxis, Qt::AlignBottom);
+    m_chart->addAxis(m_longitudeAxis, Qt::AlignLeft);
+
+    // The nearest Qt has to a lowered bevel round a white panel.
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setBackgroundBrush(Qt::white);
+    setMinimumHeight(268);
+    rescale();
+}
 
 PositionChart::~PositionChart() = default;
 
 void PositionChart::addPositionPoint(double latitude, double longitude)
 {
     m_points.push_back({latitude, longitude});
+    include(m_points.back());
+    pointsChanged();
 }
 
 void PositionChart::addPoints(const std::vector<navorel::PositionPoint> &points)
 {
     m_points.insert(m_points.end(), points.begin(), points.end());
+    for (const navorel::PositionPoint &point : points)
+        include(point);
+    pointsChanged();
 }
 
 void PositionChart::clearPoints()
 {
     m_points.clear();
+    m_latitudeExtent = {};
+    m_longitudeExtent = {};
+    m_dotLayer = QImage();
+    pointsChanged();
 }
 
 const std::vector<navorel::PositionPoint> &PositionChart::points() const
 {
     return m_points;
+}
+
+void PositionChart::include(const navorel::PositionPoint &point)
+{
+    m_latitudeExtent.include(point.latitude);
+    m_longitudeExtent.include(point.longitude);
+}
+
+void PositionChart::pointsChanged()
+{
+    rescale();
+    m_dotLayerValid = false;
+    viewport()->update();
+}
+
+void PositionChart::rescale()
+{
+    // Room for a label such as "48°07,0385" across, and for a line of text up.
+    const int across = std::clamp(width() / 110, 2, 10);
+    const int up = std::clamp(height() / 40, 2, 10);
+    const Scale latitudeScale = scaleFor(m_latitudeExtent, across);
+    const Scale longitudeScale = scaleFor(m_longitudeExtent, up);
+    // Relabelling makes Qt Charts lay the chart out again: not for every
+    // point added one by one inside the axes it already has.
+    bool relabelled = false;
+    if (latitudeScale != m_latitudeScale || m_latitudeAxis->count() == 0) {
+        m_latitudeScale = latitudeScale;
+        showScale(m_latitudeAxis, latitudeScale);
+        relabelled = true;
+    }
+    if (longitudeScale != m_longitudeScale || m_longitudeAxis->count() == 0) {
+        m_longitudeScale = longitudeScale;
+        showScale(m_longitudeAxis, longitudeScale);
+        relabelled = true;
+    }
+    if (relabelled) {
+        // Qt Charts would lay out at the next turn of the event loop; a
+        // paint before that (a grab) showed new labels cut to the old width.
+        m_chart->layout()->activate();
+        m_dotLayerValid = false;
+    }
+}
+
+void PositionChart::resizeEvent(QResizeEvent *event)
+{
+    // Margins of 2 % left, right and top, none at the bottom.
+    m_chart->setMargins(QMargins(width() / 50, height() / 50, width() / 50, 0));
+    QChartView::resizeEvent(event);
+    rescale();
+}
+
+void PositionChart::drawForeground(QPainter *painter, const QRectF &rect)
+{
+    QChartView::drawForeground(painter, rect);
+    const QRectF plotArea = m_chart->mapRectToScene(m_chart->plotArea());
+    drawTicks(painter, plotArea);
+    if (m_points.empty()) {
+        m_paintedDotCount = 0;
+        return;
+    }
+    if (!m_dotLayerValid || plotArea != m_dotLayerArea)
+        renderDotLayer(plotArea);
+    painter->save();
+    painter->setClipRect(plotArea, Qt::IntersectClip);
+    painter->drawImage(QPointF(std::floor(plotArea.left()), std::floor(plotArea.top())), m_dotLayer);
+    painter->restore();
+}
+
+void PositionChart::renderDotLayer(const QRectF &plotArea)
+{
+    const double originX = std::floor(plotArea.left());
+    const double originY = std::floor(plotArea.top());
+    const int width = static_cast<int>(std::ceil(plotArea.right()) - originX) + 1;
+    const int height = static_cast<int>(std::ceil(plotArea.bottom()) - originY) + 1;
+    if (m_dotLayer.size() != QSize(width, height))
+        m_dotLayer = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    m_dotLayer.fill(Qt::transparent);
+
+    const double xPerValue = plotArea.width() / (m_latitudeScale.max - m_latitudeScale.min);
+    const double yPerValue = plotArea.height() / (m_longitudeScale.max - m_longitudeScale.min);
+    const double left = plotArea.left() - originX;
+    const double bottom = plotArea.bottom() - originY;
+    // A day's log puts thousands of fixes on the same pixel; one dot shows them all.
+    std::vector<unsigned char> taken(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    int dots = 0;
+    for (const navorel::PositionPoint &point : m_points) {
+        const double x = left + (point.latitude - m_latitudeScale.min) * xPerValue;
+        const double y = bottom - (point.longitude - m_longitudeScale.min) * yPerValue;
+        if (!(x >= 0 && x < width && y >= 0 && y < height))
+            continue;
+        const int column = static_cast<int>(x);
+        const int row = static_cast<int>(y);
+        unsigned char &pixel = taken[static_cast<std::size_t>(row) * static_cast<std::size_t>(width)
+                                     + static_cast<std::size_t>(column)];
+        if (pixel)
+            continue;
+        pixel = 1;
+        stampDot(m_dotLayer, column, row);
+        ++dots;
+    }
+    m_paintedDotCount = dots;
+    m_dotLayerArea = plotArea;
+    m_dotLayerValid = true;
+}
+
+void PositionChart::drawTicks(QPainter *painter, const QRectF &plotArea) const
+{
+    // Qt Charts' own ticks are shorter, and a category axis has no minor
+    // ticks: one goes half a step after each label.
+    const auto drawAlong = [painter](const Scale &scale, const auto &tickAt) {
+        const navorel::AxisTicks &ticks = scale.ticks;
+        // From the step before the first label, for a minor tick ahead of it.
+        for (int i = -1; i < ticks.count; ++i) {
+            if (i >= 0)
+                painter->drawLine(tickAt(scale.fraction(std::clamp(ticks.at(i), scale.min, scale.max))));
+            const double between = ticks.at(i) + ticks.step / 2;
+            if (between >= scale.min && between <= scale.max)
+                painter->drawLine(tickAt(scale.fraction(between)));
+        }
+    };
+    painter->save();
+    painter->setPen(m_latitudeAxis->linePen());
+    drawAlong(m_latitudeScale, [&](double fraction) {
+        const double x = plotArea.left() + fraction * plotArea.width();
+        return QLineF(x, plotArea.bottom(), x, plotArea.bottom() + kTickLength);
+    });
+    painter->setPen(m_longitudeAxis->linePen());
+    drawAlong(m_longitudeScale, [&](double fraction) {
+        const double y = plotArea.bottom() - fraction * plotArea.height();
+        return QLineF(plotArea.left() - kTickLength, y, plotArea.left(), y);
+    });
+    painter->restore();
 }

@@ -1,12 +1,23 @@
 #pragma once
 
 #include <QChartView>
+#include <QImage>
+#include <limits>
 #include <vector>
 
+#include "filter/axislabel.h"
 #include "filter/filterresult.h"
+
+class QCategoryAxis;
 
 // The position chart: every accepted fix as a dot, the latitude across and
 // the longitude up, both axes scaled to the points.
+//
+// The dots are not a Qt Charts series: a scatter series makes one graphics
+// item per point (100 s to show 200,000 of them), and its OpenGL drawing
+// gets no context on the offscreen platform. The view paints them itself over the
+// plot area, one dot per pixel at most, from an image kept until the points,
+// the scales or the plot area change.
 class PositionChart : public QChartView
 {
     Q_OBJECT
@@ -21,6 +32,54 @@ public:
     void clearPoints();
     const std::vector<navorel::PositionPoint> &points() const;
 
+    QCategoryAxis *latitudeAxis() const { return m_latitudeAxis; }
+    QCategoryAxis *longitudeAxis() const { return m_longitudeAxis; }
+    // The dots of the last paint: points that fall on the same pixel share one.
+    int paintedDotCount() const { return m_paintedDotCount; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
+
 private:
+    // An axis from min to max with its labels at ticks.
+    struct Scale
+    {
+        double min = 0.0;
+        double max = 0.0;
+        navorel::AxisTicks ticks;
+        double fraction(double value) const { return (value - min) / (max - min); }
+        bool operator==(const Scale &) const = default;
+    };
+
+    struct Extent
+    {
+        double min = std::numeric_limits<double>::infinity();
+        double max = -std::numeric_limits<double>::infinity();
+        void include(double value);
+        bool isEmpty() const { return min > max; }
+    };
+
+    static Scale scaleFor(const Extent &extent, int maxTicks);
+    static void showScale(QCategoryAxis *axis, const Scale &scale);
+
+    void include(const navorel::PositionPoint &point);
+    void pointsChanged();
+    void rescale();
+    void renderDotLayer(const QRectF &plotArea);
+    void drawTicks(QPainter *painter, const QRectF &plotArea) const;
+
+    QChart *m_chart;
+    QCategoryAxis *m_latitudeAxis;
+    QCategoryAxis *m_longitudeAxis;
     std::vector<navorel::PositionPoint> m_points;
+    Extent m_latitudeExtent;
+    Extent m_longitudeExtent;
+    Scale m_latitudeScale;
+    Scale m_longitudeScale;
+
+    QImage m_dotLayer;
+    QRectF m_dotLayerArea; // the plot area, in scene coordinates, it was made for
+    bool m_dotLayerValid = false;
+    int m_paintedDotCount = 0;
 };

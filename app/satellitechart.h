@@ -5,8 +5,15 @@
 
 #include "filter/filterresult.h"
 
+class QValueAxis;
+
 // The satellites chart: one bar per time range, at the range's end in
 // minutes, as high as the mean number of active satellites; 0 to 16 up.
+//
+// A Qt Charts bar series puts its bars at category positions, not at
+// numbers, and an area series stepping round each bar takes a third of a
+// second to fill for a week of bars. The view paints the bars itself over
+// the plot area, on a numeric minutes axis.
 class SatelliteChart : public QChartView
 {
     Q_OBJECT
@@ -20,6 +27,21 @@ public:
     void clearBars();
     const std::vector<navorel::SatelliteBar> &bars() const;
 
+    QValueAxis *minutesAxis() const { return m_minutesAxis; }
+    QValueAxis *satellitesAxis() const { return m_satellitesAxis; }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void drawForeground(QPainter *painter, const QRectF &rect) override;
+
 private:
+    void barsChanged();
+    void rescale();
+
+    QChart *m_chart;
+    QValueAxis *m_minutesAxis;
+    QValueAxis *m_satellitesAxis;
     std::vector<navorel::SatelliteBar> m_bars;
+    std::vector<navorel::SatelliteBar> m_shownBars; // by minute, one per minute
+    double m_barSpace = 1.0;                        // minutes from one bar to the next
 };
