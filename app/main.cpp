@@ -1,7 +1,58 @@
+// Navorel: filters the position sentences out of NMEA 0183 receiver logs.
+
 #include <QApplication>
+
+#include "app/aboutbox.h"
+#include "app/filedialogs.h"
+#include "app/mainwindow.h"
+#include "app/prompter.h"
+#include "app/resultpage.h"
+#include "app/singleinstance.h"
+#include "prefs/preferencesdialog.h"
+#include "prefs/settingslocation.h"
+#include "prefs/settingsstore.h"
+#include "serial/portdriver.h"
+#include "serial/rs232window.h"
+#include "serial/serialtransfer.h"
 
 int main(int argc, char **argv)
 {
     QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Navorel"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/navorel.svg")));
+    const QStringList arguments = QApplication::arguments();
+    const QString firstArgument = arguments.size() > 1 ? arguments.at(1) : QString();
+
+    // A second start hands its file to the running instance and ends.
+    SingleInstance instance;
+    if (instance.handOverOrListen(handOverText(firstArgument)))
+        return 0;
+
+    SettingsStore settings;
+    QtFileDialogs dialogs;
+    Prompter prompter;
+    // The windows in the order they have always been made in.
+    MainWindow window(settings, dialogs, prompter, desktopUrlOpener());
+    AboutBox aboutBox(window.product(), desktopUrlOpener(), &window);
+    ResultPage resultPage(&window);
+    window.setAboutBox(&aboutBox);
+    window.setResultPage(&resultPage);
+    // The serial port settings window comes fourth.
+    Rs232Window rs232Window(settings, &window);
+    window.setRs232Window(&rs232Window);
+    PortDriver portDriver(prompter);
+    SerialTransfer transfer(window, rs232Window, portDriver, settings, prompter);
+    QObject::connect(&window, &MainWindow::receiveCommand, &transfer, &SerialTransfer::Receivedata1Click);
+    QObject::connect(&window, &MainWindow::sendCommand, &transfer, &SerialTransfer::Senddata1Click);
+    // Made last: reading the settings file puts them in force before the
+    // main window is first shown.
+    PreferencesDialog preferences(settings, window, prompter, settingsFilePath(), &window);
+    window.setPreferences(&preferences);
+    QObject::connect(&window, &MainWindow::FormClose, &preferences, &PreferencesDialog::saveINI);
+
+    QObject::connect(&instance, &SingleInstance::handedOver, &window, &MainWindow::handOver);
+    window.setFirstArgument(firstArgument);
+    window.show();
+    application.exec();
     return 0;
 }

@@ -1,1 +1,113 @@
-// mainactions
+#include "app/mainactions.h"
+
+#include <QAction>
+#include <QHash>
+
+#include "app/hints.h"
+
+QIcon toolImage(int index)
+{
+    static const QHash<int, QString> files = {
+        {ImageOpenText, QStringLiteral("open")},
+        {ImageSaveText, QStringLiteral("save")},
+        {ImageFilter, QStringLiteral("filter")},
+        {ImageShowNmea, QStringLiteral("show-nmea")},
+        {ImageShowFiltered, QStringLiteral("show-filtered")},
+        {ImageReceiveIdle, QStringLiteral("receive")},
+        {ImageReceiving, QStringLiteral("receiving")},
+        {ImageSendIdle, QStringLiteral("send")},
+        {ImageSending, QStringLiteral("sending")},
+    };
+    return QIcon(QStringLiteral(":/tools/") + files.value(index) + QStringLiteral(".svg"));
+}
+
+namespace {
+
+QAction *command(QObject *owner, const char *name, const QString &caption, const QKeySequence &shortcut,
+                 const QString &hint)
+{
+    auto *action = new QAction(caption, owner);
+    action->setObjectName(QLatin1String(name));
+    action->setShortcut(shortcut);
+    // The window's shortcuts, also while another control of it has the focus.
+    action->setShortcutContext(Qt::WindowShortcut);
+    if (!hint.isEmpty())
+        setHint(action, hint);
+    return action;
+}
+
+QAction *toolButton(QObject *owner, const char *name, int image, const QString &hint)
+{
+    auto *action = new QAction(toolImage(image), QString(), owner);
+    action->setObjectName(QLatin1String(name));
+    setHint(action, hint);
+    return action;
+}
+
+} // namespace
+
+MainActions::MainActions(QObject *owner)
+        : NewText1(command(owner, "NewText1", QStringLiteral("New Text"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                           QStringLiteral("New Text"))),
+          OpenTXT(command(owner, "OpenTXT", QStringLiteral("Open &Text file..."),
+                          QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("Open Text|Open Text"))),
+          Openfiltereddata1(command(owner, "Openfiltereddata1", QStringLiteral("Open filtered data"),
+                                    QKeySequence(Qt::CTRL | Qt::Key_D),
+                                    QStringLiteral("Open filtered data for visualising"))),
+          SaveNMEA(command(owner, "SaveNMEA", QStringLiteral("Save Text"), QKeySequence(Qt::CTRL | Qt::Key_S),
+                           QStringLiteral("Save NMEA data"))),
+          SaveNMEAAs(command(owner, "SaveNMEAAs", QStringLiteral("&Save Text As..."), QKeySequence(),
+                             QStringLiteral("Save NMEA data As|Save NMEA data with new name"))),
+          SavefilteredData1(command(owner, "SavefilteredData1", QStringLiteral("Save &filtered data"),
+                                    QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
+                                    QStringLiteral("Save filter result"))),
+          Beenden(command(owner, "Beenden", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                          QStringLiteral("Quit|Quit Navorel"))),
+          Rckgngig1(command(owner, "Rckgngig1", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                            QStringLiteral("Undo|Undo last action"))),
+          Ausschneiden1(command(owner, "Ausschneiden1", QStringLiteral("&Cut"),
+                                QKeySequence(Qt::CTRL | Qt::Key_X), QStringLiteral("Cut|Cut selected text"))),
+          Kopieren1(command(owner, "Kopieren1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+                            QStringLiteral("Copy|Copy selected text"))),
+          Einfgen1(command(owner, "Einfgen1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+                           QStringLiteral("Paste|Paste text from clipboard"))),
+          Allesmarkieren1(command(owner, "Allesmarkieren1", QStringLiteral("&Select All"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_A), QStringLiteral("Select All"))),
+          Filter(command(owner, "Filter", QStringLiteral("&Filter NMEA data"), QKeySequence(Qt::Key_F12),
+                         QStringLiteral("Filter NMEA data|Filter positions from NMEA data"))),
+          Receivedata1(command(owner, "Receivedata1", QStringLiteral("Receive data"),
+                               QKeySequence(Qt::Key_F2),
+                               QStringLiteral("Receive data|Open serial port and receive data"))),
+          Senddata1(command(owner, "Senddata1", QStringLiteral("Send data"), QKeySequence(Qt::Key_F3),
+                            QStringLiteral("Send data|Open serial port and send data"))),
+          ShowResultpage1(command(owner, "ShowResultpage1", QStringLiteral("Show Resultpage"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_R), QStringLiteral("Show resultpage"))),
+          RS232Settings1(command(owner, "RS232Settings1", QStringLiteral("&RS-232 Settings"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_F11), QString())),
+          Preferences1(command(owner, "Preferences1", QStringLiteral("Preferences"),
+                               QKeySequence(Qt::CTRL | Qt::Key_F12), QStringLiteral("Open preferences"))),
+          Hilfeblasen1(command(owner, "Hilfeblasen1", QStringLiteral("&HelpBubbles"), QKeySequence(),
+                               QStringLiteral("Show HelpBubbles|Select to show HelpBubbles under mouse"))),
+          ReportaBug1(command(owner, "ReportaBug1", QStringLiteral("Report a Bug"), QKeySequence(),
+                              QStringLiteral("Send bug report by e-mail"))),
+          Info1(command(owner, "Info1", QStringLiteral("&About..."), QKeySequence(Qt::Key_F1),
+                        QStringLiteral("Info|Information about Navorel"))),
+          TB_OpenTXT(toolButton(owner, "TB_OpenTXT", ImageOpenText, QStringLiteral("Open Text"))),
+          TB_SaveText(toolButton(owner, "TB_SaveText", ImageSaveText,
+                                 QStringLiteral("Save Text|Save text with new name"))),
+          TB_down(toolButton(owner, "TB_down", ImageReceiveIdle,
+                             QStringLiteral("Receive data|Open serial port and receive data"))),
+          TB_up(toolButton(owner, "TB_up", ImageSendIdle,
+                           QStringLiteral("Send data|Open serial port and send data"))),
+          TB_Fliter(toolButton(owner, "TB_Fliter", ImageFilter, QStringLiteral("Filter NMEA data"))),
+          TB_NMEA(toolButton(owner, "TB_NMEA", ImageShowNmea, QStringLiteral("Show NMEA data"))),
+          TB_filterdata(
+              toolButton(owner, "TB_filterdata", ImageShowFiltered, QStringLiteral("Show filter result"))),
+          FileOpenFlDat(command(owner, "FileOpenFlDat", QStringLiteral("Open &filtered data"),
+                                QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O), QString()))
+{
+    Hilfeblasen1->setCheckable(true);
+    Hilfeblasen1->setChecked(true);
+    for (QAction *startsDisabled : {SavefilteredData1, ShowResultpage1, TB_NMEA, TB_filterdata})
+        startsDisabled->setEnabled(false);
+}

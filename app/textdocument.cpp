@@ -1,1 +1,121 @@
-// textdocument
+#include "app/textdocument.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "app/nmeatextarea.h"
+#include "app/prompter.h"
+#include "app/textcodec.h"
+#include "filter/textfile.h"
+#include "filter/textlines.h"
+
+namespace {
+
+const QString kTextFilter = QStringLiteral("Text (.txt)|*.txt|NMEA ASCII (.NMEA)|*.NMEA|All Files|*.*");
+
+QString fileMessage(std::string_view format, const QString &path)
+{
+    QString message = fromWindows1252(format);
+    message.replace(QStringLiteral("%s"), path);
+    return message;
+}
+
+} // namespace
+
+TextDocument::TextDocument(NmeaTextArea *text, QGroupBox *group, QLabel *statusName, FileDialogs &dialogs,
+                           Prompter &prompter, QWidget *window)
+        : QObject(window), m_text(text), m_group(group), m_statusName(statusName), m_dialogs(dialogs),
+          m_prompter(prompter), m_window(window)
+{
+    m_fileOpenTXT.filter = kTextFilter;
+    m_fileSaveNMEAdataAs.title = QStringLiteral("Save Text File");
+    m_fileSaveNMEAdataAs.filter = kTextFilter;
+    m_fileSaveNMEAdataAs.defaultSuffix = QStringLiteral("txt");
+    m_fileSaveNMEAdataAs.fileName = QStringLiteral("NMEA data");
+    m_fileSaveNMEAdataAs.confirmOverwrite = true;
+}
+
+void TextDocument::showName()
+{
+    m_group->setTitle(QStringLiteral(" Data: ") + m_name + QLatin1Char(' '));
+    m_statusName->setText(m_name);
+}
+
+bool TextDocument::OpenHandleTXT(const QString &path)
+{
+    std::string bytes;
+    if (!navorel::readFileBytes(localPath(path), bytes)) {
+        m_prompter.errorBox(m_window, fileMessage(navorel::kCannotOpenFile, path));
+        return false;
+    }
+    bytes = navorel::withCrLfBreaks(std::move(bytes));
+    if (bytes.size() >= kCapacity) {
+        m_prompter.errorBox(m_window, QStringLiteral("Text \u00FCberschreitet Memo-Kapazit\u00E4t"));
+        return false;
+    }
+    m_path = path;
+    m_name = QFileInfo(path).fileName();
+    m_text->setBytes(bytes);
+    showName();
+    return true;
+}
+
+bool TextDocument::openTextFile()
+{
+    const QString path = m_dialogs.openFileName(m_window, m_fileOpenTXT);
+    return !path.isEmpty() && OpenHandleTXT(path);
+}
+
+void TextDocument::newText()
+{
+    m_path.clear();
+    m_text->clearText();
+    m_group->setTitle(QStringLiteral(" Data: "));
+    m_statusName->setText(QStringLiteral("untitled"));
+}
+
+void TextDocument::SaveNMEAClick()
+{
+    if (m_path.isEmpty()) {
+        SaveNMEAAsClick();
+        return;
+    }
+    if (!navorel::writeFileReplacing(localPath(m_path), m_text->bytes()))
+        m_prompter.errorBox(m_window, fileMessage(navorel::kCannotCreateFile, m_path));
+}
+
+void TextDocument::SaveNMEAAsClick()
+{
+    const QString path = m_dialogs.saveFileName(m_window, m_fileSaveNMEAdataAs);
+    if (path.isEmpty())
+        return;
+    if (!navorel::writeFileReplacing(localPath(path), m_text->bytes())) {
+        m_prompter.errorBox(m_window, fileMessage(navorel::kCannotCreateFile, path));
+        return;
+    }
+    m_path = path;
+    m_name = QFileInfo(path).fileName();
+    showName();
+    // The next Save As proposes the base name: "track" for track.nmea.txt.
+    m_fileSaveNMEAdataAs.fileName =
+        QFileInfo(path).absoluteDir().filePath(m_name.section(QLatin1Char('.'), 0, 0));
+}
+
+void TextDocument::openDropped(const QList<QUrl> &urls)
+{
+    for (const QUrl &url : urls) {
+        if (!url.isLocalFile() || !OpenHandleTXT(url.toLocalFile()))
+            return;
+    }
+}
+
+void TextDocument::openHandedOver(const QString &text)
+{
+    // The first and the last character are the quotes around the path.
+    if (text.size() >= 2)
+        OpenHandleTXT(text.mid(1, text.size() - 2));
+    else if (!text.isEmpty())
+        OpenHandleTXT(QString());
+}

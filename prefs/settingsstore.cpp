@@ -1,1 +1,16 @@
-// settingsstore
+#include "prefs/settingsstore.h"
+
+SettingsStore::SettingsStore(QObject *parent) : QObject(parent) {}
+
+int SettingsStore::value(navorel::SettingKey key) const
+{
+    return navorel::settingValue(m_settings, key);
+}
+
+void SettingsStore::setValue(navorel::SettingKey key, int value)
+{
+    if (navorel::settingValue(m_settings, key) == value)
+        return;
+    navorel::SettingsRecordTarget(m_settings).setValue(key, value);
+    emit valueChanged(key, value);
+}

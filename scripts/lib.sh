@@ -6,7 +6,7 @@ NAVOREL_BUILD="$NAVOREL_ROOT/build"
 # Debian 12 packages for building, testing and looking at the program.
 NAVOREL_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libqscintilla2-qt6-dev
+  qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libqscintilla2-qt6-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth socat xdotool imagemagick x11-apps

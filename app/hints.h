@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QWidget;
+
+// A hint is one text, or a short part, a bar "|" and a long part: the short
+// part is the bubble under the mouse, the long part goes to the status bar.
+struct Hint
+{
+    QString bubble;
+    QString status;
+};
+Hint splitHint(const QString &hint);
+
+void setHint(QWidget *widget, const QString &hint);
+void setHint(QAction *action, const QString &hint);
+
+// Shows the long hint of the control under the mouse (or of the nearest
+// parent that has one) and of the highlighted menu item in a status panel,
+// and the bubbles only while they are switched on. Bubbles of one window
+// only: the others keep theirs.
+class HintDisplay : public QObject
+{
+    Q_OBJECT
+
+public:
+    HintDisplay(QWidget *window, QLabel *panel);
+
+    void setBubblesShown(bool shown);
+    bool bubblesShown() const { return m_bubblesShown; }
+    // Puts a status text of the window (a highlighted menu item) in the panel.
+    void showStatus(const QString &text);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool belongsToWindow(QObject *object) const;
+
+    QWidget *m_window;
+    QPointer<QLabel> m_panel;
+    bool m_bubblesShown = true;
+};

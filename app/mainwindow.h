@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+
+#include "app/aboutbox.h"
+#include "app/filedialogs.h"
+#include "app/mainactions.h"
+#include "app/product.h"
+#include "filter/filterresult.h"
+
+class EditActions;
+class FileDialogs;
+class HintDisplay;
+class NmeaTextArea;
+class PositionChart;
+class Prompter;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QProgressBar;
+class QTabWidget;
+class QToolBar;
+class ResultPage;
+class SatelliteChart;
+class SettingsStore;
+class TextDocument;
+
+// The main window: the NMEA text on the left, the approximate position and
+// the two charts on the right, every command in its menus and tool bar.
+// Its handlers forward to the part of the program that owns the command.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter, UrlOpener opener,
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The windows made after this one at start-up.
+    void setAboutBox(AboutBox *box) { m_aboutBox = box; }
+    void setResultPage(ResultPage *page) { m_resultPage = page; }
+    void setRs232Window(QDialog *window) { m_rs232Window = window; }
+    void setPreferences(QDialog *dialog) { m_preferences = dialog; }
+    // The first command-line argument, opened at the first activation.
+    void setFirstArgument(const QString &argument) { m_firstArgument = argument; }
+
+    const ProductInfo &product() const { return m_product; }
+    MainActions &actions() { return m_actions; }
+    NmeaTextArea *textArea() const { return m_memoText; }
+    TextDocument &document() const { return *m_document; }
+    PositionChart *positionChart() const { return m_chartGps; }
+    SatelliteChart *satelliteChart() const { return m_chart1; }
+    QLabel *labelN() const { return m_labelN; }
+    QLabel *labelE() const { return m_labelE; }
+    QLabel *labelToa() const { return m_labelToa; }
+    QLabel *statusPanel(int index) const { return index == 0 ? m_panel0 : m_panel1; }
+    QGroupBox *textGroup() const { return m_gbText; }
+    QProgressBar *gauge() const { return m_gauge; }
+    QToolBar *toolBar() const { return m_toolBar; }
+    QAction *gaugeSeparator() const { return m_trenn3; }
+    const navorel::FilterResult &filterResult() const { return m_filterResult; }
+    FileDialogState &resultOpenDialog() { return m_fileOpenFlDat; }
+    FileDialogState &resultSaveDialog() { return m_fileSaveAsFlRes; }
+
+    // The settings that act on the window itself.
+    void applyHelp(bool shown);
+    void applyToolBar(bool shown);
+
+    // The commands.
+    void NewText1Click();
+    void OpenTXTClick();
+    void FilterClick();
+    void FilterProcess();
+    void TB_NMEAClick();
+    void TB_filterdataClick();
+    void SavefilteredData1Click();
+    void Openfiltereddata1Click();
+    void ShowResultpage1Click();
+    void RS232Settings1Click();
+    void Preferences1Click();
+    void HilfeInfoExecute();
+    void Hilfeblasen1Click();
+    void ReportaBug1Click();
+    // A second start handed over its text.
+    void handOver(const QString &text);
+
+signals:
+    // The window closes: the settings are written now.
+    void FormClose();
+    // The serial commands; the serial link answers them.
+    void receiveCommand();
+    void sendCommand();
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildStatusBar();
+    void buildViews();
+    void connectCommands();
+    void FormActivate();
+    void resetPositionViews();
+    void showProgress(bool shown);
+    void setProgress(std::size_t position, std::size_t maximum);
+    void replaceText(const navorel::TextLines &lines);
+    void clearCharts();
+
+    SettingsStore &m_settings;
+    FileDialogs &m_dialogs;
+    Prompter &m_prompter;
+    UrlOpener m_opener;
+    ProductInfo m_product;
+    MainActions m_actions;
+    navorel::FilterResult m_filterResult;
+    QString m_firstArgument;
+    bool m_firstActivation = true;
+
+    QToolBar *m_toolBar = nullptr;
+    QAction *m_trenn3 = nullptr;
+    QLabel *m_panel0 = nullptr;
+    QLabel *m_panel1 = nullptr;
+    QProgressBar *m_gauge = nullptr;
+    QGroupBox *m_gbText = nullptr;
+    NmeaTextArea *m_memoText = nullptr;
+    QLabel *m_labelN = nullptr;
+    QLabel *m_labelE = nullptr;
+    QLabel *m_labelToa = nullptr;
+    QTabWidget *m_pageControl = nullptr;
+    PositionChart *m_chartGps = nullptr;
+    SatelliteChart *m_chart1 = nullptr;
+    HintDisplay *m_hints = nullptr;
+    EditActions *m_editActions = nullptr;
+    TextDocument *m_document = nullptr;
+
+    AboutBox *m_aboutBox = nullptr;
+    ResultPage *m_resultPage = nullptr;
+    QDialog *m_rs232Window = nullptr;
+    QDialog *m_preferences = nullptr;
+    FileDialogState m_fileOpenFlDat;
+    FileDialogState m_fileSaveAsFlRes;
+};

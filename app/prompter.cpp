@@ -1,0 +1,32 @@
+#include "app/prompter.h"
+
+#include <QDialog>
+#include <QMessageBox>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Navorel");
+
+} // namespace
+
+void Prompter::errorBox(QWidget *parent, const QString &message)
+{
+    QMessageBox::critical(parent, kTitle, message);
+}
+
+void Prompter::messageBox(QWidget *parent, const QString &message)
+{
+    QMessageBox box(QMessageBox::NoIcon, kTitle, message, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void Prompter::systemErrorBox(const QString &caption, const QString &message)
+{
+    QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok);
+    box.exec();
+}
+
+void Prompter::runModal(QDialog *dialog)
+{
+    dialog->exec();
+}

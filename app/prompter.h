@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+class QDialog;
+class QWidget;
+
+// Message boxes and modal windows of the program. The windows ask through
+// this, so that tests can answer in place of a user.
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+    // The standard error box: the message under the caption "Navorel".
+    virtual void errorBox(QWidget *parent, const QString &message);
+    // A plain notice with an OK button, caption "Navorel".
+    virtual void messageBox(QWidget *parent, const QString &message);
+    // A box for a failed system call: the caption names the failed step.
+    virtual void systemErrorBox(const QString &caption, const QString &message);
+    // Shows a window modally and returns when it is closed.
+    virtual void runModal(QDialog *dialog);
+};

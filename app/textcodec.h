@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Every text the program keeps is 8-bit Windows-1252; Qt wants QString.
+QString fromWindows1252(std::string_view bytes);
+QStringList fromWindows1252(const std::vector<std::string> &lines);
+std::string toWindows1252(const QString &text);
+
+// A path as the file functions of the core take it.
+std::string localPath(const QString &path);

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QUrl>
+
+#include "app/filedialogs.h"
+
+class NmeaTextArea;
+class Prompter;
+class QGroupBox;
+class QLabel;
+class QWidget;
+
+// The NMEA text document: the text area's file life. Open, save and save
+// as; files that arrive by drop, from a second start or on the command
+// line all open through OpenHandleTXT.
+class TextDocument : public QObject
+{
+    Q_OBJECT
+
+public:
+    TextDocument(NmeaTextArea *text, QGroupBox *group, QLabel *statusName, FileDialogs &dialogs,
+                 Prompter &prompter, QWidget *window);
+
+    QString path() const { return m_path; }
+    QString name() const { return m_name; }
+    FileDialogState &openDialog() { return m_fileOpenTXT; }
+    FileDialogState &saveDialog() { return m_fileSaveNMEAdataAs; }
+
+    // Loads the file at path into the text area. A file that cannot be
+    // read leaves everything as it was, the document path included, so
+    // that a later save never writes the old text over an unread file.
+    bool OpenHandleTXT(const QString &path);
+    // Asks for a file and opens it; true when one was opened.
+    bool openTextFile();
+    void newText();
+    void SaveNMEAClick();
+    void SaveNMEAAsClick();
+    // Every dropped file in turn; a file that fails ends the drop.
+    void openDropped(const QList<QUrl> &urls);
+    // The text of a second start: one path in double quotes.
+    void openHandedOver(const QString &text);
+
+    // The largest text the text area takes.
+    static constexpr std::size_t kCapacity = std::size_t{1} << 31;
+
+private:
+    void showName();
+
+    NmeaTextArea *m_text;
+    QGroupBox *m_group;
+    QLabel *m_statusName;
+    FileDialogs &m_dialogs;
+    Prompter &m_prompter;
+    QWidget *m_window;
+    QString m_path; // empty for an untitled text
+    QString m_name;
+    FileDialogState m_fileOpenTXT;
+    FileDialogState m_fileSaveNMEAdataAs;
+};

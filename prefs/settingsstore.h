@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QObject>
+
+#include "prefs/settings.h"
+#include "prefs/settingsfile.h"
+
+// The settings in force. Every window that edits a value writes it here at
+// once and every reader asks here when it needs a value, so a change is in
+// force for the next reader without any commit step.
+class SettingsStore : public QObject, public navorel::SettingsTarget
+{
+    Q_OBJECT
+
+public:
+    explicit SettingsStore(QObject *parent = nullptr);
+
+    const navorel::Settings &settings() const { return m_settings; }
+    int value(navorel::SettingKey key) const;
+    // Sets a value; emits valueChanged when it differs from the one held.
+    void setValue(navorel::SettingKey key, int value) override;
+
+signals:
+    void valueChanged(navorel::SettingKey key, int value);
+
+private:
+    navorel::Settings m_settings;
+};

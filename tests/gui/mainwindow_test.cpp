@@ -1,0 +1,624 @@
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProcess>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include "app/aboutbox.h"
+#include "app/mainwindow.h"
+#include "app/nmeatextarea.h"
+#include "app/positionchart.h"
+#include "app/resultpage.h"
+#include "app/satellitechart.h"
+#include "app/singleinstance.h"
+#include "app/textdocument.h"
+#include "filter/textfile.h"
+#include "prefs/settingsstore.h"
+#include "tests/gui/fakes.h"
+
+namespace {
+
+const QByteArray kFix1 = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
+const QByteArray kFix2 = "$GPRMC,101501.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*1C";
+const QByteArray kNotValid = "$GPRMC,101502.00,V,4807.0390,N,01131.0010,E,0.5,54.7,191206,,*1C";
+const QByteArray kGsa = "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39";
+const QByteArray kBadFix = "$GPRMC,101503.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
+
+std::string bytesOf(const QByteArray &bytes)
+{
+    return bytes.toStdString();
+}
+
+// Drops files on a widget as a file manager does: the drag enters, then drops.
+void dropFiles(QWidget *target, const QList<QUrl> &urls)
+{
+    QMimeData mime;
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+} // namespace
+
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void captionMenusAndToolBarAreAsTheUserKnowsThem();
+    void firstActivationOpensTheArgumentOnce();
+    void withoutArgumentNothingIsOpened();
+    void failedOpenLeavesTheDocumentAsItWas();
+    void saveAsProposesTheBaseNameAndSaveThenNeedsNoDialog();
+    void savingWritesTheTextByteForByte();
+    void threeDroppedFilesEndWithTheThird();
+    void openResetsTheViewsButADropKeepsThem();
+    void filterRunFillsLabelsResultPageAndCharts();
+    void filterWithoutResultPageSaysReady();
+    void failedRunLeavesGaugeLabelsAndText();
+    void emptyTextRunEnablesTheViewsOnly();
+    void switchingTheViewsLosesTypedText();
+    void resultFileRoundTripThroughTheWindow();
+    void titleLineNamesTheLastResultFileChosenForOpening();
+    void bugReportLinkAndAboutBox();
+    void helpBubblesSwitchOnlyTheBubbles();
+    void secondStartHandsItsFileOver();
+    void staleServerOfACrashIsReplaced();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &bytes);
+    QByteArray readFile(const QString &path);
+
+    QTemporaryDir *m_dir = nullptr;
+    SettingsStore *m_settings = nullptr;
+    FakeDialogs *m_dialogs = nullptr;
+    FakePrompter *m_prompter = nullptr;
+    QStringList m_opened; // links handed to the desktop
+    MainWindow *m_window = nullptr;
+    ResultPage *m_resultPage = nullptr;
+    AboutBox *m_aboutBox = nullptr;
+};
+
+void MainWindowTest::init()
+{
+    m_dir = new QTemporaryDir();
+    m_settings = new SettingsStore();
+    m_dialogs = new FakeDialogs();
+    m_prompter = new FakePrompter();
+    m_opened.clear();
+    const UrlOpener opener = [this](const QString &link) { m_opened.append(link); };
+    m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, opener);
+    m_resultPage = new ResultPage(m_window);
+    m_aboutBox = new AboutBox(m_window->product(), opener, m_window);
+    m_window->setResultPage(m_resultPage);
+    m_window->setAboutBox(m_aboutBox);
+}
+
+void MainWindowTest::cleanup()
+{
+    delete m_window;
+    delete m_prompter;
+    delete m_dialogs;
+    delete m_settings;
+    delete m_dir;
+}
+
+QString MainWindowTest::writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_dir->filePath(name);
+    navorel::writeFileReplacing(path.toStdString(), bytes.toStdString());
+    return path;
+}
+
+QByteArray MainWindowTest::readFile(const QString &path)
+{
+    std::string bytes;
+    navorel::readFileBytes(path.toStdString(), bytes);
+    return QByteArray::fromStdString(bytes);
+}
+
+void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Navorel 0.8.2"));
+    QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral(" untitled"));
+    QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral(" check your position"));
+    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
+    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : "));
+    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude : "));
+    QCOMPARE(m_window->labelToa()->text(), QStringLiteral("Time : "));
+    QVERIFY(m_window->gauge()->isHidden());
+
+    const struct
+    {
+        const char *menu;
+        QStringList items; // caption/shortcut, "-" a separator
+    } menus[] = {
+        {"&File",
+         {"New Text/Ctrl+N", "Open &Text file.../Ctrl+O", "Open filtered data/Ctrl+D", "-",
+          "Save Text/Ctrl+S", "&Save Text As.../", "Save &filtered data/Ctrl+Alt+S", "-", "&Quit/Ctrl+Q"}},
+        {"&Edit",
+         {"&Undo/Ctrl+Z", "-", "&Cut/Ctrl+X", "&Copy/Ctrl+C", "&Paste/Ctrl+V", "&Select All/Ctrl+A", "-",
+          "&Filter NMEA data/F12"}},
+        {"&Tools",
+         {"Receive data/F2", "Send data/F3", "-", "Show Resultpage/Ctrl+R", "-", "&RS-232 Settings/Ctrl+F11",
+          "Preferences/Ctrl+F12"}},
+        {"&Help", {"&HelpBubbles/", "Report a Bug/", "&About.../F1"}},
+    };
+    const QList<QAction *> titles = m_window->menuBar()->actions();
+    QCOMPARE(titles.size(), 4);
+    for (int m = 0; m < 4; ++m) {
+        QCOMPARE(titles[m]->text(), QString::fromLatin1(menus[m].menu));
+        QStringList items;
+        for (QAction *item : titles[m]->menu()->actions())
+            items.append(item->isSeparator() ? QStringLiteral("-")
+                                             : item->text() + QLatin1Char('/') + item->shortcut().toString());
+        QCOMPARE(items, menus[m].items);
+    }
+
+    MainActions &a = m_window->actions();
+    QStringList buttons;
+    for (QAction *action : m_window->toolBar()->actions())
+        buttons.append(action->isSeparator() ? QStringLiteral("|") : action->objectName());
+    QCOMPARE(buttons, QStringList({"TB_OpenTXT", "TB_SaveText", "TB_down", "TB_up", "|", "TB_Fliter",
+                                   "TB_NMEA", "TB_filterdata", "|"}));
+    QVERIFY(!m_window->gaugeSeparator()->isVisible());
+    for (QAction *disabled : {a.SavefilteredData1, a.ShowResultpage1, a.TB_NMEA, a.TB_filterdata})
+        QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
+    QVERIFY(a.Hilfeblasen1->isChecked());
+    QCOMPARE(a.Receivedata1->statusTip(), QStringLiteral("Open serial port and receive data"));
+    QCOMPARE(a.Receivedata1->toolTip(), QStringLiteral("Receive data"));
+    QCOMPARE(a.TB_OpenTXT->toolTip(), QStringLiteral("Open Text"));
+    QCOMPARE(a.TB_OpenTXT->statusTip(), QStringLiteral("Open Text"));
+}
+
+void MainWindowTest::firstActivationOpensTheArgumentOnce()
+{
+    const QString path = writeFile(QStringLiteral("first.nmea"), kFix1 + "\r\n");
+    m_window->setFirstArgument(path);
+    m_window->show();
+    QTRY_COMPARE(m_window->statusPanel(0)->text(), QStringLiteral("first.nmea"));
+    QCOMPARE(m_window->textArea()->bytes(), bytesOf(kFix1 + "\r\n"));
+
+    m_window->textArea()->setBytes("typed");
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(m_window, &activate);
+    QApplication::processEvents();
+    QCOMPARE(m_window->textArea()->bytes(), std::string("typed"));
+}
+
+void MainWindowTest::withoutArgumentNothingIsOpened()
+{
+    m_window->show();
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(m_window, &activate);
+    QApplication::processEvents();
+    QVERIFY(m_window->textArea()->bytes().empty());
+    QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral(" untitled"));
+    QVERIFY(m_prompter->errors.isEmpty());
+}
+
+void MainWindowTest::failedOpenLeavesTheDocumentAsItWas()
+{
+    const QString good = writeFile(QStringLiteral("good.txt"), "good\r\n");
+    QVERIFY(m_window->document().OpenHandleTXT(good));
+    const QString missing = m_dir->filePath(QStringLiteral("missing.txt"));
+    m_dialogs->answers = {missing};
+    m_window->actions().OpenTXT->trigger();
+    QCOMPARE(m_prompter->errors,
+             QStringList(QStringLiteral("Datei %1 kann nicht ge\u00F6ffnet werden").arg(missing)));
+    QCOMPARE(m_window->document().path(), good);
+    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: good.txt "));
+    QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("good.txt"));
+    QCOMPARE(m_window->textArea()->bytes(), std::string("good\r\n"));
+
+    // A folder cannot be read either; a later save still goes to good.txt.
+    QVERIFY(!m_window->document().OpenHandleTXT(m_dir->path()));
+    m_window->textArea()->setBytes("changed");
+    m_window->actions().SaveNMEA->trigger();
+    QCOMPARE(readFile(good), QByteArray("changed"));
+}
+
+void MainWindowTest::saveAsProposesTheBaseNameAndSaveThenNeedsNoDialog()
+{
+    m_window->textArea()->setBytes("$GPGGA\r\nline two");
+    const QString target = m_dir->filePath(QStringLiteral("track.nmea.txt"));
+    m_dialogs->answers = {target};
+    m_window->actions().SaveNMEAAs->trigger();
+    QCOMPARE(m_dialogs->asked.size(), 1);
+    QCOMPARE(m_dialogs->asked[0].title, QStringLiteral("Save Text File"));
+    QCOMPARE(m_dialogs->asked[0].fileName, QStringLiteral("NMEA data"));
+    QVERIFY(m_dialogs->asked[0].confirmOverwrite);
+    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: track.nmea.txt "));
+    QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("track.nmea.txt"));
+    QCOMPARE(QFileInfo(m_window->document().saveDialog().fileName).fileName(), QStringLiteral("track"));
+
+    m_window->textArea()->setBytes("second version");
+    m_window->actions().SaveNMEA->trigger();
+    QCOMPARE(m_dialogs->asked.size(), 1);
+    QCOMPARE(readFile(target), QByteArray("second version"));
+
+    // A Save As that cannot write keeps the document where it was.
+    m_dialogs->answers = {QStringLiteral("/nonexistent-folder/x.txt")};
+    m_window->actions().SaveNMEAAs->trigger();
+    QCOMPARE(m_prompter->errors.size(), 1);
+    QCOMPARE(m_window->document().path(), target);
+    QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("track.nmea.txt"));
+}
+
+void MainWindowTest::savingWritesTheTextByteForByte()
+{
+    QByteArray all;
+    for (int b = 1; b < 256; ++b) {
+        if (b != '\r' && b != '\n')
+            all.append(static_cast<char>(b));
+    }
+    const QString path = writeFile(QStringLiteral("bytes.txt"), all + "\r\n" + all);
+    QVERIFY(m_window->document().OpenHandleTXT(path));
+    m_window->actions().SaveNMEA->trigger();
+    QCOMPARE(readFile(path), all + "\r\n" + all);
+
+    // Lone line breaks become CR LF when a file is opened.
+    const QString unix = writeFile(QStringLiteral("unix.txt"), "a\nb\rc\n");
+    QVERIFY(m_window->document().OpenHandleTXT(unix));
+    m_window->actions().TB_SaveText->trigger();
+    QCOMPARE(readFile(unix), QByteArray("a\r\nb\r\nc\r\n"));
+    QVERIFY(m_prompter->errors.isEmpty());
+}
+
+void MainWindowTest::threeDroppedFilesEndWithTheThird()
+{
+    QList<QUrl> urls;
+    for (const char *name : {"one.txt", "two.txt", "three.txt"})
+        urls.append(QUrl::fromLocalFile(writeFile(QString::fromLatin1(name), QByteArray(name))));
+    // Paths longer than the old 259-character limit open like any other.
+    const QString deep =
+        m_dir->filePath(QString(120, QLatin1Char('d')) + QLatin1Char('/') + QString(150, QLatin1Char('e')));
+    QVERIFY(QDir().mkpath(QFileInfo(deep).absolutePath()));
+    navorel::writeFileReplacing(deep.toStdString(), "deep");
+    QVERIFY(deep.size() > 259);
+    m_window->show();
+
+    for (const QList<QUrl> &drop : {urls, QList<QUrl>{QUrl::fromLocalFile(deep)}}) {
+        dropFiles(m_window, drop);
+        if (drop.size() == 3) {
+            QCOMPARE(QString::fromStdString(m_window->textArea()->bytes()), QStringLiteral("three.txt"));
+            QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("three.txt"));
+            QCOMPARE(m_window->document().path(), urls[2].toLocalFile());
+        }
+    }
+    QCOMPARE(m_window->textArea()->bytes(), std::string("deep"));
+}
+
+void MainWindowTest::openResetsTheViewsButADropKeepsThem()
+{
+    m_window->textArea()->setBytes(bytesOf(kFix1 + "\r\n" + kFix2));
+    m_window->actions().Filter->trigger();
+    QVERIFY(m_window->actions().SavefilteredData1->isEnabled());
+
+    m_window->show();
+    dropFiles(m_window, {QUrl::fromLocalFile(writeFile(QStringLiteral("dropped.txt"), "x"))});
+    QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("dropped.txt"));
+    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
+    QVERIFY(m_window->actions().SavefilteredData1->isEnabled());
+    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{2});
+
+    m_dialogs->answers = {writeFile(QStringLiteral("opened.txt"), "y")};
+    m_window->actions().TB_OpenTXT->trigger();
+    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude  :"));
+    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude :"));
+    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time :"));
+    QVERIFY(m_window->positionChart()->points().empty());
+    for (QAction *action : {m_window->actions().SavefilteredData1, m_window->actions().ShowResultpage1,
+                            m_window->actions().TB_NMEA, m_window->actions().TB_filterdata})
+        QVERIFY(!action->isEnabled());
+
+    m_window->actions().NewText1->trigger();
+    QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("untitled"));
+    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
+    QVERIFY(m_window->document().path().isEmpty());
+    QVERIFY(m_window->textArea()->bytes().empty());
+}
+
+void MainWindowTest::filterRunFillsLabelsResultPageAndCharts()
+{
+    m_settings->setValue(navorel::SettingKey::SatTime, 1);
+    QByteArray log = kFix1 + "\r\n" + kNotValid + "\r\n" + kFix2 + "\r\n";
+    for (int i = 0; i < 60; ++i)
+        log += kGsa + "\r\n";
+    m_window->textArea()->setBytes(bytesOf(log));
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QTest::keyClick(m_window, Qt::Key_F12);
+
+    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
+    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude : 11\u00B0 31,0010'"));
+    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time: 0h 0m 1s"));
+    QCOMPARE(m_prompter->modals, QStringList(QStringLiteral("TFormResult")));
+    const QStringList report = m_resultPage->lines();
+    QCOMPARE(report.size(), 23);
+    QCOMPARE(report[0], QStringLiteral(" Filter Report for $GPRMC"));
+    QCOMPARE(report[3], QStringLiteral(" sentences found     : 3"));
+    QCOMPARE(report[4], QStringLiteral(" not valid sentences : 1"));
+    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{2});
+    QCOMPARE(m_window->satelliteChart()->bars(), (std::vector<navorel::SatelliteBar>{{1, 5}}));
+    QCOMPARE(
+        m_window->textArea()->bytes(),
+        std::string(
+            "10:15:00   48\xB0 07,0380'   11\xB0 31,0000'\r\n10:15:01   48\xB0 07,0400'   11\xB0 31,0020'"));
+    for (QAction *action : {m_window->actions().SavefilteredData1, m_window->actions().ShowResultpage1,
+                            m_window->actions().TB_NMEA, m_window->actions().TB_filterdata})
+        QVERIFY(action->isEnabled());
+    QVERIFY(m_window->gauge()->isHidden());
+    QVERIFY(m_prompter->errors.isEmpty());
+
+    m_window->actions().ShowResultpage1->trigger();
+    QCOMPARE(m_prompter->modals.size(), 2);
+}
+
+void MainWindowTest::filterWithoutResultPageSaysReady()
+{
+    m_settings->setValue(navorel::SettingKey::Respage, 0);
+    m_settings->setValue(navorel::SettingKey::UTC, 0);
+    m_window->textArea()->setBytes(bytesOf(kFix1));
+    m_window->actions().TB_Fliter->trigger();
+    QCOMPARE(m_prompter->messages, QStringList(QStringLiteral("Filter process ready.")));
+    QVERIFY(m_prompter->modals.isEmpty());
+    QCOMPARE(m_window->labelToa()->text(), QString());
+}
+
+void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
+{
+    const QByteArray log = kFix1 + "\r\n" + kGsa + "\r\n" + kBadFix + "\r\n" + kFix2;
+    m_window->show();
+    m_window->textArea()->setBytes(bytesOf(log));
+    m_window->actions().Filter->trigger();
+    QCOMPARE(m_prompter->errors, QStringList(QStringLiteral("'A70380' ist kein g\u00FCltiger Integerwert")));
+    QVERIFY(m_window->gauge()->isVisible());
+    QVERIFY(m_window->gaugeSeparator()->isVisible());
+    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : "));
+    QCOMPARE(m_window->textArea()->bytes(), bytesOf(log));
+    QCOMPARE(m_resultPage->lines(), QStringList({" Filter Report for $GPRMC", " ====================", " "}));
+    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{1});
+    QCOMPARE(m_window->filterResult().dataLines.size(), std::size_t{1});
+    QVERIFY(m_prompter->modals.isEmpty());
+    QVERIFY(!m_window->actions().SavefilteredData1->isEnabled());
+    QVERIFY(!m_window->actions().TB_NMEA->isEnabled());
+
+    // Without the gauge setting it never shows.
+    m_settings->setValue(navorel::SettingKey::Progress, 0);
+    m_window->textArea()->setBytes(bytesOf(kFix1));
+    m_window->actions().Filter->trigger();
+    QVERIFY(m_window->gauge()->isHidden());
+}
+
+void MainWindowTest::emptyTextRunEnablesTheViewsOnly()
+{
+    m_window->actions().Filter->trigger();
+    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : error"));
+    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time: error"));
+    QVERIFY(!m_window->actions().SavefilteredData1->isEnabled());
+    QVERIFY(m_window->actions().TB_NMEA->isEnabled());
+    QVERIFY(m_window->actions().ShowResultpage1->isEnabled());
+
+    // Not-valid fixes only: found, so the text area is emptied.
+    m_window->textArea()->setBytes(bytesOf(kNotValid));
+    m_window->actions().Filter->trigger();
+    QVERIFY(m_window->textArea()->bytes().empty());
+}
+
+void MainWindowTest::switchingTheViewsLosesTypedText()
+{
+    const QByteArray log = kFix1 + "\r\n" + kFix2;
+    m_window->textArea()->setBytes(bytesOf(log));
+    m_window->actions().Filter->trigger();
+    const std::string display = m_window->textArea()->bytes();
+
+    m_window->textArea()->setBytes("typed over");
+    m_window->actions().TB_NMEA->trigger();
+    QCOMPARE(m_window->textArea()->bytes(), bytesOf(log));
+    m_window->textArea()->setBytes("typed again");
+    m_window->actions().TB_filterdata->trigger();
+    QCOMPARE(m_window->textArea()->bytes(), display);
+    QVERIFY(m_window->actions().TB_NMEA->isEnabled());
+
+    // A run over the filtered view finds nothing and keeps it as the copy.
+    m_window->actions().Filter->trigger();
+    QCOMPARE(m_window->textArea()->bytes(), display);
+    m_window->actions().TB_NMEA->trigger();
+    QCOMPARE(m_window->textArea()->bytes(), display);
+}
+
+void MainWindowTest::resultFileRoundTripThroughTheWindow()
+{
+    m_settings->setValue(navorel::SettingKey::SatTime, 1);
+    QByteArray log;
+    for (int i = 0; i < 60; ++i)
+        log += kFix1 + "\r\n" + kGsa + "\r\n";
+    m_window->textArea()->setBytes(bytesOf(log));
+    m_window->actions().Filter->trigger();
+    const QString csv = m_dir->filePath(QStringLiteral("result.csv"));
+    m_dialogs->answers = {csv};
+    m_window->actions().SavefilteredData1->trigger();
+    const QByteArray written = readFile(csv);
+    QVERIFY(written.startsWith("Novarel result csv-file \r\n//"));
+    QVERIFY(written.contains(
+        "[DATA]\r\nTime; North Lat.; East Lon.; Satellites\r\n10:15:00;4807,0380;1131,0000;5\r\n"));
+    QVERIFY(written.endsWith("[SAT]\r\nMinute range; Satellites in view\r\n1;5\r\n"));
+    QCOMPARE(m_dialogs->asked.last().defaultSuffix, QStringLiteral(".dat"));
+
+    m_dialogs->answers = {csv};
+    m_window->actions().Openfiltereddata1->trigger();
+    QVERIFY(m_prompter->errors.isEmpty());
+    // Added beside the run's points and bars.
+    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{120});
+    QCOMPARE(m_window->satelliteChart()->bars().size(), std::size_t{2});
+    QCOMPARE(m_window->textArea()->lineCount(), std::size_t{60});
+    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
+    const QStringList page = m_resultPage->lines();
+    QCOMPARE(page.size(), 23 + 19);
+    QCOMPARE(page[23], QStringLiteral(" sentences found     : 60"));
+    QCOMPARE(page[24], QStringLiteral(" not valid sentences : unknown"));
+    // The run's result stays what a save writes.
+    QCOMPARE(m_window->filterResult().dataLines.size(), std::size_t{60});
+
+    // A file of three lines or fewer shows nothing.
+    m_dialogs->answers = {writeFile(QStringLiteral("short.csv"), "a\r\nb\r\n")};
+    m_window->actions().Openfiltereddata1->trigger();
+    QVERIFY(m_window->textArea()->bytes().empty());
+    QVERIFY(m_window->gauge()->isHidden());
+
+    // A missing file: the text area is already empty, the gauge stays.
+    m_window->show();
+    m_dialogs->answers = {m_dir->filePath(QStringLiteral("none.csv"))};
+    m_window->actions().Openfiltereddata1->trigger();
+    QCOMPARE(m_prompter->errors.size(), 1);
+    QVERIFY(m_window->gauge()->isVisible());
+}
+
+void MainWindowTest::titleLineNamesTheLastResultFileChosenForOpening()
+{
+    m_window->textArea()->setBytes(bytesOf(kFix1));
+    m_window->actions().Filter->trigger();
+    const QString chosen = m_dir->filePath(QStringLiteral("old result.csv"));
+    m_dialogs->answers = {chosen};
+    m_window->show();
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    QTest::keyClick(m_window, Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
+    QCOMPARE(m_dialogs->asked.size(), 1);
+    QVERIFY(m_prompter->errors.isEmpty());
+    const QString csv = m_dir->filePath(QStringLiteral("new.csv"));
+    m_dialogs->answers = {csv};
+    m_window->actions().SavefilteredData1->trigger();
+    QVERIFY(readFile(csv).startsWith("Novarel result csv-file " + chosen.toLatin1() + "\r\n"));
+}
+
+void MainWindowTest::bugReportLinkAndAboutBox()
+{
+    m_window->actions().ReportaBug1->trigger();
+    QCOMPARE(m_opened.size(), 1);
+    const QString link = m_opened[0];
+    QVERIFY(link.startsWith(QStringLiteral("mailto:")));
+    QVERIFY(link.contains(QStringLiteral("?subject=Navorel 003.082 bug report&body=")));
+    QVERIFY(link.contains(QStringLiteral("&body=Your e-mail address : %0A%0A")));
+    QVERIFY(link.endsWith(QStringLiteral(" Report : %0A")));
+
+    QCOMPARE(m_aboutBox->findChild<QLabel *>(QStringLiteral("Version"))->text(),
+             QStringLiteral("Version: 0.8.2"));
+    QCOMPARE(m_aboutBox->findChild<QLabel *>(QStringLiteral("BuildString"))->text(),
+             QStringLiteral("(Build 003.082)"));
+    QCOMPARE(m_aboutBox->windowTitle(), QStringLiteral("Info"));
+    m_window->actions().Info1->trigger();
+    QCOMPARE(m_prompter->modals, QStringList(QStringLiteral("TAboutBox")));
+
+    m_aboutBox->show();
+    QTest::mouseClick(m_aboutBox->website(), Qt::LeftButton);
+    QCOMPARE(m_opened.last(), m_window->product().website);
+    QVERIFY(m_aboutBox->isVisible());
+    QTest::mouseClick(m_aboutBox->findChild<QLabel *>(QStringLiteral("Comments")), Qt::LeftButton);
+    QVERIFY(!m_aboutBox->isVisible());
+}
+
+void MainWindowTest::helpBubblesSwitchOnlyTheBubbles()
+{
+    m_window->show();
+    auto *panel = m_window->labelN()->parentWidget();
+    QHelpEvent bubble(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
+
+    m_window->actions().Hilfeblasen1->trigger();
+    QVERIFY(!m_window->actions().Hilfeblasen1->isChecked());
+    QCOMPARE(m_settings->settings().Help, false);
+    // The bubble is eaten; the status line still follows the mouse.
+    QVERIFY(qApp->notify(panel, &bubble) || true);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)));
+    QApplication::sendEvent(m_window->labelE(), &enter);
+    QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Approximately east longitude"));
+    QApplication::sendEvent(panel, &enter);
+    QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Approximately position"));
+
+    // A menu item's long hint goes to the panel when highlighted.
+    QStatusTipEvent tip(m_window->actions().OpenTXT->statusTip());
+    QApplication::sendEvent(m_window, &tip);
+    QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Open Text"));
+
+    m_window->actions().Hilfeblasen1->trigger();
+    QVERIFY(m_window->actions().Hilfeblasen1->isChecked());
+    QCOMPARE(m_settings->settings().Help, true);
+}
+
+void MainWindowTest::secondStartHandsItsFileOver()
+{
+    const QString name = QStringLiteral("navorel-test-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    QVERIFY(!first.handOverOrListen(QString()));
+    QObject::connect(&first, &SingleInstance::handedOver, m_window, &MainWindow::handOver);
+
+    const QString path = writeFile(QStringLiteral("handed over.nmea"), "from the second start");
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("NAVOREL_INSTANCE"), name);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    // A relative path means the second start's own folder.
+    second.setWorkingDirectory(m_dir->path());
+    second.start(QStringLiteral(NAVOREL_BIN), {QStringLiteral("handed over.nmea")});
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(m_window->document().path(), path);
+    QCOMPARE(m_window->textArea()->bytes(), std::string("from the second start"));
+
+    // Without an argument only the window comes forward.
+    QProcess bare;
+    bare.setProcessEnvironment(environment);
+    bare.start(QStringLiteral(NAVOREL_BIN), {});
+    QTRY_COMPARE_WITH_TIMEOUT(bare.state(), QProcess::NotRunning, 20000);
+    QCOMPARE(bare.exitCode(), 0);
+    QCOMPARE(m_window->document().path(), path);
+
+    QCOMPARE(handOverText(QString()), QString());
+    QCOMPARE(handOverText(QStringLiteral("/a/b.txt")), QStringLiteral("\"/a/b.txt\""));
+}
+
+void MainWindowTest::staleServerOfACrashIsReplaced()
+{
+    // What a crashed instance leaves: a socket file nobody listens on.
+    const QString name = QStringLiteral("navorel-stale-%1").arg(QCoreApplication::applicationPid());
+    const QByteArray socketPath = QDir::temp().filePath(name).toLocal8Bit();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path - 1);
+    ::unlink(socketPath.constData());
+    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ::close(fd);
+    QVERIFY(QFileInfo::exists(QString::fromLocal8Bit(socketPath)));
+
+    SingleInstance instance(name);
+    QVERIFY(!instance.handOverOrListen(QString()));
+    QLocalSocket client;
+    client.connectToServer(name);
+    QVERIFY(client.waitForConnected(2000));
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"
