@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QDialog>
+#include <QSpinBox>
+
+#include "prefs/settingsfile.h"
+
+class MainWindow;
+class Prompter;
+class QButtonGroup;
+class QCheckBox;
+class QPushButton;
+class QRadioButton;
+class SettingsStore;
+
+// The satellites time range: 1 to 60 minutes. A typed value outside goes to
+// the nearer bound when the box loses the focus; a text that is not a
+// whole number reads as 1.
+class SatTimeSpinBox : public QSpinBox
+{
+    Q_OBJECT
+
+public:
+    explicit SatTimeSpinBox(QWidget *parent = nullptr);
+
+protected:
+    QValidator::State validate(QString &text, int &position) const override;
+    void fixup(QString &text) const override;
+    int valueFromText(const QString &text) const override;
+};
+
+// The preferences dialog. Its controls show the settings in force and
+// change them at once; OK and Apply write the settings file, Cancel reads
+// it back. The settings file is read when the dialog is made, at start-up.
+class PreferencesDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    PreferencesDialog(SettingsStore &settings, MainWindow &window, Prompter &prompter,
+                      const QString &filePath, QWidget *parent = nullptr);
+
+    // Writes the settings file from the settings in force; false when it
+    // cannot be written (after the error report).
+    bool saveINI();
+    // Reads the settings file into the settings; false when it could not
+    // be read to its end (after the message).
+    bool openINI();
+
+    QString filePath() const { return m_filePath; }
+    QCheckBox *checkBox(navorel::SettingKey key) const;
+    QRadioButton *identifier(int position) const;
+    SatTimeSpinBox *satTime() const { return m_cseTime; }
+    QPushButton *okButton() const { return m_buttonOk; }
+    QPushButton *cancelButton() const { return m_buttonCancel; }
+    QPushButton *applyButton() const { return m_buttonApply; }
+
+    void ButtonOkClick();
+    void ButtonApplyClick();
+    void ButtonCancelClick();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    class FileTarget;
+
+    void FormCreate();
+    void RG_IDFClick();
+    void CB_GSAClick();
+    void CB_SatClick();
+    void showValue(navorel::SettingKey key, int value);
+
+    SettingsStore &m_settings;
+    MainWindow &m_window;
+    Prompter &m_prompter;
+    QString m_filePath;
+
+    QButtonGroup *m_rgIdf = nullptr;
+    QRadioButton *m_rmc = nullptr;
+    QRadioButton *m_gga = nullptr;
+    QCheckBox *m_cbGsa = nullptr;
+    QCheckBox *m_cbValid = nullptr;
+    QCheckBox *m_cbUtc = nullptr;
+    QCheckBox *m_cbAccuracy = nullptr;
+    QCheckBox *m_cbSat = nullptr;
+    SatTimeSpinBox *m_cseTime = nullptr;
+    QCheckBox *m_cbToolbar = nullptr;
+    QCheckBox *m_cbProgressbar = nullptr;
+    QCheckBox *m_cbResultpage = nullptr;
+    QCheckBox *m_cbRs232clr = nullptr;
+    QPushButton *m_buttonOk = nullptr;
+    QPushButton *m_buttonCancel = nullptr;
+    QPushButton *m_buttonApply = nullptr;
+};
