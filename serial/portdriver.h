@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QIODevice>
+#include <QObject>
+#include <QSerialPort>
+#include <QString>
+#include <string_view>
+
+class Prompter;
+
+// What the five selectors of the RS-232 window say at the moment a port is
+// opened: three texts as shown, parity and stop bits as the selected entry
+// (-1 when the text is not a list entry).
+struct PortSelection
+{
+    QString port;
+    QString baud;
+    QString data;
+    int parity = -1;
+    int stop = -1;
+};
+
+// The device a port text opens: "COMn" is the n-th serial device of the
+// system, /dev/ttyS(n-1); any other text is a device name or path as typed.
+QString portDevice(const QString &portText);
+
+// The message of a failed system call as the error boxes show it; a device
+// the user may not open gets a line on how to be allowed to.
+QString systemErrorMessage(QSerialPort::SerialPortError error, const QString &systemText,
+                           bool deviceRefusesUser);
+
+// The one serial port of the program, opened by name with the selections of
+// the RS-232 window. Everything runs on the window's thread; nothing here
+// waits for the device.
+class PortDriver : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PortDriver(Prompter &prompter, QObject *parent = nullptr);
+
+    // Opens the port with the selections, or closes it when it is open.
+    // Returns whether the port is open afterwards; a failure has been shown.
+    bool TogglePort(const PortSelection &selection, QIODevice::OpenMode mode);
+    bool isOpen() const { return m_port.isOpen(); }
+
+    // The port text the open port was opened by, as the user gave it.
+    const QString &openPortText() const { return m_openPortText; }
+    // The longest pause between two received characters that still belongs
+    // to one read, in ms; 0 for no limit.
+    int readIntervalMs() const { return m_readIntervalMs; }
+    const QSerialPort &port() const { return m_port; }
+
+    qint64 bytesAvailable() const { return m_port.bytesAvailable(); }
+    QByteArray read(qint64 maxBytes) { return m_port.read(maxBytes); }
+    // Queues the bytes for the port; returns how many were taken.
+    qint64 WritePort(std::string_view bytes);
+
+    // Shows the last failure of the port under a caption naming the step;
+    // a note, when given, follows the system's message on a line of its own.
+    void ShowSysError(const QString &title, const QString &note = QString()) const;
+
+signals:
+    void readyRead();
+    // The port failed while open: the device is gone, or reading or
+    // writing broke. Sent once per opening, from the event loop.
+    void failed();
+
+private:
+    bool OpenPort(const PortSelection &selection, QIODevice::OpenMode mode);
+    void SetupPort(long baudRate, int dataBits, const PortSelection &selection);
+    void ClosePort();
+    void noteError(QSerialPort::SerialPortError error);
+    void reportFailure(quint64 opening);
+
+    Prompter &m_prompter;
+    QSerialPort m_port;
+    QString m_openPortText;
+    int m_readIntervalMs = 0;
+    // Kept across the closing that follows a failure, for its error box.
+    QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;
+    QString m_lastErrorText;
+    bool m_deviceRefusesUser = false;
+    // Counts openings, so that a failure noticed late cannot close a newer one.
+    quint64 m_opening = 0;
+    bool m_failureReported = false;
+};

@@ -1,0 +1,223 @@
+#include "serial/serialtransfer.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <string_view>
+#include <vector>
+
+#include "app/hints.h"
+#include "app/mainactions.h"
+#include "app/mainwindow.h"
+#include "app/nmeatextarea.h"
+#include "app/prompter.h"
+#include "prefs/settingsstore.h"
+#include "serial/linesettings.h"
+#include "serial/portdriver.h"
+#include "serial/rs232window.h"
+
+namespace {
+
+const QString kReceiveData = QStringLiteral("Receive data");
+const QString kReceiveHint = QStringLiteral("Receive data|Open serial port and receive data");
+const QString kStopReceiving = QStringLiteral("Stop receiving");
+const QString kSendData = QStringLiteral("Send data");
+const QString kSendHint = QStringLiteral("Send data|Open serial port and send data");
+const QString kStopSending = QStringLiteral("Stop sending");
+const QString kEmptyText = QStringLiteral("Empty text field. Send process stopped.");
+const QString kPortClosed = QStringLiteral("The port was closed.");
+
+// A burst that queued up while the window was busy is taken in turns of
+// this length, so that painting and the user's input get their turn in
+// between, however long appending a line takes.
+constexpr qint64 kReadTurnMs = 10;
+
+} // namespace
+
+SerialTransfer::SerialTransfer(MainWindow &window, Rs232Window &rs232Window, PortDriver &driver,
+                               SettingsStore &settings, Prompter &prompter, QObject *parent)
+        : QObject(parent), m_window(window), m_rs232Window(rs232Window), m_driver(driver),
+          m_settings(settings), m_prompter(prompter)
+{
+    m_timer1.setObjectName(QStringLiteral("Timer1"));
+    m_timer1.setInterval(navorel::kSendIntervalMs);
+    m_readTotalTimeout.setSingleShot(true);
+    m_readTotalTimeout.setInterval(navorel::kReadTotalTimeoutMs);
+    m_readIntervalTimeout.setSingleShot(true);
+    m_moreToRead.setSingleShot(true);
+    m_moreToRead.setInterval(0);
+
+    connect(&m_timer1, &QTimer::timeout, this, &SerialTransfer::Timer1Timer);
+    connect(&m_readTotalTimeout, &QTimer::timeout, this, &SerialTransfer::completeRead);
+    connect(&m_readIntervalTimeout, &QTimer::timeout, this, &SerialTransfer::completeRead);
+    connect(&m_moreToRead, &QTimer::timeout, this, &SerialTransfer::receiveAvailable);
+    connect(&m_driver, &PortDriver::readyRead, this, &SerialTransfer::receiveAvailable);
+    connect(&m_driver, &PortDriver::failed, this, &SerialTransfer::portFailed);
+}
+
+void SerialTransfer::Receivedata1Click()
+{
+    if (m_sending)
+        return;
+    if (m_settings.settings().COMclr && !m_driver.isOpen())
+        m_window.NewText1Click();
+    if (m_receiving)
+        stopReceiving();
+    else
+        startReceiving();
+}
+
+void SerialTransfer::Senddata1Click()
+{
+    if (m_receiving)
+        return;
+    if (m_window.textArea()->lineCount() == 0) {
+        m_prompter.messageBox(&m_window, kEmptyText);
+        if (m_sending)
+            stopSending();
+        return;
+    }
+    if (m_sending)
+        stopSending();
+    else
+        startSending();
+}
+
+void SerialTransfer::Timer1Timer()
+{
+    if (!m_sending)
+        return;
+    // Asked anew at every tick: edits made while sending take effect.
+    const NmeaTextArea *text = m_window.textArea();
+    const std::string line =
+        m_sendCycle.next(text->lineCount(), [text](std::size_t index) { return text->lineAt(index); });
+    m_driver.WritePort(line);
+}
+
+// The commands show their running state only once the port is open, so
+// that a failed opening leaves both at idle.
+void SerialTransfer::startReceiving()
+{
+    if (!m_driver.TogglePort(m_rs232Window.selection(), QIODevice::ReadOnly))
+        return;
+    m_receiving = true;
+    showReceiveState(true);
+}
+
+void SerialTransfer::stopReceiving()
+{
+    drainPort();
+    m_driver.TogglePort(m_rs232Window.selection(), QIODevice::ReadOnly);
+    m_receiving = false;
+    showReceiveState(false);
+}
+
+void SerialTransfer::startSending()
+{
+    // Write only: what a device says back while we send would pile up unread.
+    if (!m_driver.TogglePort(m_rs232Window.selection(), QIODevice::WriteOnly))
+        return;
+    m_sending = true;
+    showSendState(true);
+    m_sendCycle.restart();
+    // The first line goes out one interval after the start.
+    m_timer1.start();
+}
+
+void SerialTransfer::stopSending()
+{
+    m_timer1.stop();
+    m_driver.TogglePort(m_rs232Window.selection(), QIODevice::WriteOnly);
+    m_sending = false;
+    showSendState(false);
+}
+
+void SerialTransfer::showReceiveState(bool on)
+{
+    MainActions &actions = m_window.actions();
+    actions.Receivedata1->setText(on ? kStopReceiving : kReceiveData);
+    setHint(actions.Receivedata1, on ? kStopReceiving : kReceiveHint);
+    setHint(actions.TB_down, on ? kStopReceiving : kReceiveHint);
+    actions.TB_down->setIcon(toolImage(on ? ImageReceiving : ImageReceiveIdle));
+    actions.Senddata1->setEnabled(!on);
+    actions.TB_up->setEnabled(!on);
+}
+
+void SerialTransfer::showSendState(bool on)
+{
+    MainActions &actions = m_window.actions();
+    actions.Senddata1->setText(on ? kStopSending : kSendData);
+    setHint(actions.Senddata1, on ? kStopSending : kSendHint);
+    setHint(actions.TB_up, on ? kStopSending : kSendHint);
+    actions.TB_up->setIcon(toolImage(on ? ImageSending : ImageSendIdle));
+    actions.Receivedata1->setEnabled(!on);
+    actions.TB_down->setEnabled(!on);
+}
+
+void SerialTransfer::receiveAvailable()
+{
+    QElapsedTimer turn;
+    turn.start();
+    while (m_receiving && !turn.hasExpired(kReadTurnMs)) {
+        const QByteArray bytes = m_driver.read(navorel::kReadChunkBytes - m_readBuffer.size());
+        if (bytes.isEmpty())
+            break;
+        m_readBuffer += bytes;
+        if (m_readBuffer.size() >= navorel::kReadChunkBytes) {
+            completeRead();
+            continue;
+        }
+        // A short read waits for more as a read with time-outs would: at
+        // most 50 ms in all, and not past a pause between two characters.
+        if (!m_readTotalTimeout.isActive())
+            m_readTotalTimeout.start();
+        if (m_driver.readIntervalMs() > 0)
+            m_readIntervalTimeout.start(m_driver.readIntervalMs());
+    }
+    if (m_receiving && m_driver.bytesAvailable() > 0)
+        m_moreToRead.start();
+}
+
+void SerialTransfer::completeRead()
+{
+    m_readTotalTimeout.stop();
+    m_readIntervalTimeout.stop();
+    if (m_readBuffer.isEmpty())
+        return;
+    std::vector<std::string> lines;
+    m_assembler.feed(
+        std::string_view(m_readBuffer.constData(), static_cast<std::size_t>(m_readBuffer.size())), lines);
+    m_readBuffer.clear();
+    NmeaTextArea *text = m_window.textArea();
+    for (const std::string &line : lines)
+        text->appendLine(line);
+}
+
+// What the port has already handed over is kept when receiving ends.
+void SerialTransfer::drainPort()
+{
+    m_moreToRead.stop();
+    for (;;) {
+        const QByteArray bytes = m_driver.read(navorel::kReadChunkBytes - m_readBuffer.size());
+        if (bytes.isEmpty())
+            break;
+        m_readBuffer += bytes;
+        if (m_readBuffer.size() >= navorel::kReadChunkBytes)
+            completeRead();
+    }
+    completeRead();
+}
+
+// A device that went away, or a read or write that failed: the transfer
+// ends with one box, as the port would fail again at every tick.
+void SerialTransfer::portFailed()
+{
+    if (m_receiving) {
+        // Names the port actually open.
+        const QString title = QStringLiteral("Error: ReadFile") + m_driver.openPortText();
+        stopReceiving();
+        m_driver.ShowSysError(title, kPortClosed);
+    } else if (m_sending) {
+        stopSending();
+        m_driver.ShowSysError(QStringLiteral("WriteFile"), kPortClosed);
+    }
+}
