@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     settings.UTC = (data[0] & 4) == 0;
     settings.SatTime = 1;
     std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
-    const navorel::FilterRun run = navorel::runFilter(navorel::TextLines::fromText(std::move(text)), settings);
+    const navorel::FilterRun run =
+        navorel::runFilter(navorel::TextLines::fromText(std::move(text)), settings);
     if (run.completed() && run.report.size() != 23)
         __builtin_trap();
     return 0;
