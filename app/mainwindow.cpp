@@ -214,6 +214,9 @@ void MainWindow::buildViews()
     const QFont arial(QStringLiteral("Arial"), 8);
     m_labelN->setFont(arial);
     m_labelE->setFont(arial);
+    // The window's font is as narrow; the desktop's sans would push the time
+    // past the right edge at the window's first size.
+    m_labelToa->setFont(arial);
 
     scriptLayout->addWidget(panel2);
 
