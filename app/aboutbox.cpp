@@ -85,13 +85,6 @@ void AboutBox::FormCreate(const ProductInfo &product)
         label->adjustSize();
 }
 
-void AboutBox::showModal()
-{
-    if (parentWidget() != nullptr)
-        move(parentWidget()->geometry().center() - rect().center());
-    exec();
-}
-
 bool AboutBox::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress

@@ -25,7 +25,6 @@ public:
     AboutBox(const ProductInfo &product, UrlOpener opener, QWidget *parent = nullptr);
 
     QLabel *website() const { return m_website; }
-    void showModal();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

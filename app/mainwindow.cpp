@@ -450,34 +450,32 @@ void MainWindow::Openfiltereddata1Click()
     showProgress(false);
 }
 
+void MainWindow::showModal(QDialog *dialog)
+{
+    if (dialog == nullptr)
+        return;
+    dialog->move(geometry().center() - dialog->rect().center());
+    m_prompter.runModal(dialog);
+}
+
 void MainWindow::ShowResultpage1Click()
 {
-    m_resultPage->move(geometry().center() - m_resultPage->rect().center());
-    m_prompter.runModal(m_resultPage);
+    showModal(m_resultPage);
 }
 
 void MainWindow::RS232Settings1Click()
 {
-    if (m_rs232Window == nullptr)
-        return;
-    m_rs232Window->move(geometry().center() - m_rs232Window->rect().center());
-    m_prompter.runModal(m_rs232Window);
+    showModal(m_rs232Window);
 }
 
 void MainWindow::Preferences1Click()
 {
-    if (m_preferences == nullptr)
-        return;
-    m_preferences->move(geometry().center() - m_preferences->rect().center());
-    m_prompter.runModal(m_preferences);
+    showModal(m_preferences);
 }
 
 void MainWindow::HilfeInfoExecute()
 {
-    if (m_aboutBox == nullptr)
-        return;
-    m_aboutBox->move(geometry().center() - m_aboutBox->rect().center());
-    m_prompter.runModal(m_aboutBox);
+    showModal(m_aboutBox);
 }
 
 void MainWindow::Hilfeblasen1Click()

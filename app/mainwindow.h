@@ -113,6 +113,8 @@ private:
     void setProgress(std::size_t position, std::size_t maximum);
     void replaceText(const navorel::TextLines &lines);
     void clearCharts();
+    // Centred over the window, as every window the commands open is.
+    void showModal(QDialog *dialog);
 
     SettingsStore &m_settings;
     FileDialogs &m_dialogs;

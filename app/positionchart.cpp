@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/chartstyle.h"
 #include "app/textcodec.h"
 
 namespace {
@@ -89,15 +90,7 @@ PositionChart::PositionChart(QWidget *parent)
         : QChartView(new QChart, parent), m_chart(chart()), m_latitudeAxis(new QCategoryAxis),
           m_longitudeAxis(new QCategoryAxis)
 {
-    m_chart->setTitle(QStringLiteral("GPS Data"));
-    m_chart->setTitleFont(QFont(QStringLiteral("Arial"), 8));
-    m_chart->setTitleBrush(Qt::black);
-    m_chart->legend()->hide();
-    m_chart->setBackgroundBrush(Qt::white);
-    m_chart->setBackgroundRoundness(0);
-    m_chart->setPlotAreaBackgroundBrush(Qt::white);
-    m_chart->setPlotAreaBackgroundVisible(true);
-    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    styleChart(this, QStringLiteral("GPS Data"));
 
     m_latitudeAxis->setTitleText(QStringLiteral("North LAT"));
     m_longitudeAxis->setTitleText(QStringLiteral("East LON"));
@@ -107,7 +100,6 @@ PositionChart::PositionChart(QWidget *parent)
     m_chart->addAxis(m_longitudeAxis, Qt::AlignLeft);
 
     // The nearest Qt has to a lowered bevel round a white panel.
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setBackgroundBrush(Qt::white);
     setMinimumHeight(268);
     rescale();
@@ -187,8 +179,7 @@ void PositionChart::rescale()
 
 void PositionChart::resizeEvent(QResizeEvent *event)
 {
-    // Margins of 2 % left, right and top, none at the bottom.
-    m_chart->setMargins(QMargins(width() / 50, height() / 50, width() / 50, 0));
+    fitChartMargins(this);
     QChartView::resizeEvent(event);
     rescale();
 }

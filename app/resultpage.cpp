@@ -45,13 +45,6 @@ void ResultPage::appendLines(const QStringList &lines)
     setLines(m_lines + lines);
 }
 
-void ResultPage::showModal()
-{
-    if (parentWidget() != nullptr)
-        move(parentWidget()->geometry().center() - rect().center());
-    exec();
-}
-
 void ResultPage::ButtonCloseClick()
 {
     accept();

@@ -20,9 +20,6 @@ public:
     QStringList lines() const { return m_lines; }
     QPlainTextEdit *textView() const { return m_memoResult; }
 
-    // Shows the page modally, centred over the main window.
-    void showModal();
-
 private:
     void ButtonCloseClick();
 

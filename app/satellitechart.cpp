@@ -5,6 +5,7 @@
 #include <QValueAxis>
 #include <algorithm>
 
+#include "app/chartstyle.h"
 #include "filter/axislabel.h"
 
 namespace {
@@ -21,15 +22,7 @@ SatelliteChart::SatelliteChart(QWidget *parent)
         : QChartView(new QChart, parent), m_chart(chart()), m_minutesAxis(new QValueAxis),
           m_satellitesAxis(new QValueAxis)
 {
-    m_chart->setTitle(QStringLiteral("Satellites in view"));
-    m_chart->setTitleFont(QFont(QStringLiteral("Arial"), 8));
-    m_chart->setTitleBrush(Qt::black);
-    m_chart->legend()->hide();
-    m_chart->setBackgroundBrush(Qt::white);
-    m_chart->setBackgroundRoundness(0);
-    m_chart->setPlotAreaBackgroundBrush(Qt::white);
-    m_chart->setPlotAreaBackgroundVisible(true);
-    m_chart->layout()->setContentsMargins(0, 0, 0, 0);
+    styleChart(this, QStringLiteral("Satellites in view"));
 
     m_minutesAxis->setTitleText(QStringLiteral("Minutes range"));
     m_minutesAxis->setMinorTickCount(0);
@@ -45,7 +38,6 @@ SatelliteChart::SatelliteChart(QWidget *parent)
     m_chart->addAxis(m_satellitesAxis, Qt::AlignLeft);
 
     // The nearest Qt has to a lowered bevel round a white panel.
-    setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setBackgroundBrush(Qt::white);
     barsChanged();
 }
@@ -121,8 +113,7 @@ void SatelliteChart::rescale()
 
 void SatelliteChart::resizeEvent(QResizeEvent *event)
 {
-    // Margins of 2 % left, right and top, none at the bottom.
-    m_chart->setMargins(QMargins(width() / 50, height() / 50, width() / 50, 0));
+    fitChartMargins(this);
     QChartView::resizeEvent(event);
     rescale();
 }

@@ -131,26 +131,50 @@ void SerialTransfer::stopSending()
     showSendState(false);
 }
 
+namespace {
+
+// What a transfer command shows, idle and running: the menu item and the
+// tool button take caption, hint and picture; the other command's pair is
+// greyed while it runs.
+struct CommandLook
+{
+    QAction *item;
+    QAction *button;
+    QAction *otherItem;
+    QAction *otherButton;
+    QString idleCaption;
+    QString idleHint;
+    QString runningCaption;
+    int idleImage;
+    int runningImage;
+};
+
+void showCommand(const CommandLook &look, bool running)
+{
+    look.item->setText(running ? look.runningCaption : look.idleCaption);
+    setHint(look.item, running ? look.runningCaption : look.idleHint);
+    setHint(look.button, running ? look.runningCaption : look.idleHint);
+    look.button->setIcon(toolImage(running ? look.runningImage : look.idleImage));
+    look.otherItem->setEnabled(!running);
+    look.otherButton->setEnabled(!running);
+}
+
+} // namespace
+
 void SerialTransfer::showReceiveState(bool on)
 {
-    MainActions &actions = m_window.actions();
-    actions.Receivedata1->setText(on ? kStopReceiving : kReceiveData);
-    setHint(actions.Receivedata1, on ? kStopReceiving : kReceiveHint);
-    setHint(actions.TB_down, on ? kStopReceiving : kReceiveHint);
-    actions.TB_down->setIcon(toolImage(on ? ImageReceiving : ImageReceiveIdle));
-    actions.Senddata1->setEnabled(!on);
-    actions.TB_up->setEnabled(!on);
+    MainActions &a = m_window.actions();
+    showCommand({a.Receivedata1, a.TB_down, a.Senddata1, a.TB_up, kReceiveData, kReceiveHint, kStopReceiving,
+                 ImageReceiveIdle, ImageReceiving},
+                on);
 }
 
 void SerialTransfer::showSendState(bool on)
 {
-    MainActions &actions = m_window.actions();
-    actions.Senddata1->setText(on ? kStopSending : kSendData);
-    setHint(actions.Senddata1, on ? kStopSending : kSendHint);
-    setHint(actions.TB_up, on ? kStopSending : kSendHint);
-    actions.TB_up->setIcon(toolImage(on ? ImageSending : ImageSendIdle));
-    actions.Receivedata1->setEnabled(!on);
-    actions.TB_down->setEnabled(!on);
+    MainActions &a = m_window.actions();
+    showCommand({a.Senddata1, a.TB_up, a.Receivedata1, a.TB_down, kSendData, kSendHint, kStopSending,
+                 ImageSendIdle, ImageSending},
+                on);
 }
 
 void SerialTransfer::receiveAvailable()

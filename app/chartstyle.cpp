@@ -1,0 +1,25 @@
+#include "app/chartstyle.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QGraphicsLayout>
+
+void styleChart(QChartView *view, const QString &title)
+{
+    QChart *chart = view->chart();
+    chart->setTitle(title);
+    chart->setTitleFont(QFont(QStringLiteral("Arial"), 8));
+    chart->setTitleBrush(Qt::black);
+    chart->legend()->hide();
+    chart->setBackgroundBrush(Qt::white);
+    chart->setBackgroundRoundness(0);
+    chart->setPlotAreaBackgroundBrush(Qt::white);
+    chart->setPlotAreaBackgroundVisible(true);
+    chart->layout()->setContentsMargins(0, 0, 0, 0);
+    view->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+}
+
+void fitChartMargins(QChartView *view)
+{
+    view->chart()->setMargins(QMargins(view->width() / 50, view->height() / 50, view->width() / 50, 0));
+}
