@@ -107,12 +107,7 @@ int main(int argc, char **argv)
         return 0;
     }
     const double megabytes = argc > 1 ? std::atof(argv[1]) : 100.0;
-    navorel::LogGenerator::Options options;
-    options.notValidShare = 0.01;
-    options.noiseShare = 0.002;
-    navorel::LogGenerator generator(options);
-    std::string log;
-    generator.appendBytes(log, static_cast<std::size_t>(megabytes * 1e6));
+    std::string log = navorel::LogGenerator::benchmarkLog(static_cast<std::size_t>(megabytes * 1e6));
     const double size = static_cast<double>(log.size()) / 1e6;
     std::vector<std::string_view> lines = memchrLineSplit(log);
     std::printf("log: %.1f MB, %zu lines\n", size, lines.size());

@@ -52,15 +52,8 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("week.nmea"));
-    {
-        navorel::LogGenerator::Options options;
-        options.notValidShare = 0.01;
-        options.noiseShare = 0.002;
-        navorel::LogGenerator generator(options);
-        std::string log;
-        generator.appendBytes(log, static_cast<std::size_t>(megabytes * 1e6));
-        navorel::writeFileReplacing(path.toStdString(), log);
-    }
+    navorel::writeFileReplacing(
+        path.toStdString(), navorel::LogGenerator::benchmarkLog(static_cast<std::size_t>(megabytes * 1e6)));
     const double fileBytes = static_cast<double>(QFileInfo(path).size());
 
     SettingsStore settings;

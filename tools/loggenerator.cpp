@@ -142,4 +142,15 @@ void LogGenerator::appendBytes(std::string &log, std::size_t bytes)
         appendSecond(log);
 }
 
+std::string LogGenerator::benchmarkLog(std::size_t bytes)
+{
+    Options options;
+    options.notValidShare = 0.01;
+    options.noiseShare = 0.002;
+    LogGenerator generator(options);
+    std::string log;
+    generator.appendBytes(log, bytes);
+    return log;
+}
+
 } // namespace navorel

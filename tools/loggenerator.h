@@ -30,6 +30,10 @@ public:
     // Appends seconds until log has grown by at least bytes.
     void appendBytes(std::string &log, std::size_t bytes);
 
+    // The log the benchmarks measure: about bytes long, a not-valid second
+    // in a hundred and a junk line now and then.
+    static std::string benchmarkLog(std::size_t bytes);
+
 private:
     void appendSentence(std::string &log, const char *body);
     void step();
