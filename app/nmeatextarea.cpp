@@ -4,11 +4,11 @@
 #include <QAccessibleWidget>
 #include <QFont>
 #include <QMimeData>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <algorithm>
+
+#include "app/textcodec.h"
 
 namespace {
 
@@ -62,18 +62,6 @@ QAccessibleInterface *largeTextAccessibleFactory(const QString &className, QObje
     if (area == nullptr || area->exposesWholeText())
         return nullptr;
     return new LargeTextAccessible(area);
-}
-
-QString decodeWindows1252(const QByteArray &bytes)
-{
-    QStringDecoder decoder("windows-1252");
-    return decoder.isValid() ? decoder.decode(bytes) : QString::fromLatin1(bytes);
-}
-
-QByteArray encodeWindows1252(const QString &text)
-{
-    QStringEncoder encoder("windows-1252");
-    return encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
 }
 
 } // namespace
@@ -229,7 +217,7 @@ QString NmeaTextArea::caretLineText() const
     const long line = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
     if (static_cast<std::size_t>(line) >= lineCount())
         return {};
-    return decodeWindows1252(QByteArray::fromStdString(lineAt(static_cast<std::size_t>(line))));
+    return fromWindows1252(lineAt(static_cast<std::size_t>(line)));
 }
 
 // Edits only ever switch to the plain interface: flipping back and forth while
@@ -293,7 +281,7 @@ QByteArray NmeaTextArea::fromMimeData(const QMimeData *source, bool &rectangular
 {
     QByteArray bytes = source->hasFormat(QLatin1String(exactBytesFormat))
                            ? source->data(QLatin1String(exactBytesFormat))
-                           : encodeWindows1252(source->text());
+                           : QByteArray::fromStdString(toWindows1252(source->text()));
     rectangular = source->hasFormat(QStringLiteral("text/x-qscintilla-rectangular"));
     // Every paste and drop passes here before the text goes in: a large one
     // must not reach QScintilla's accessibility first. The switch changes no text.
@@ -305,7 +293,7 @@ QByteArray NmeaTextArea::fromMimeData(const QMimeData *source, bool &rectangular
 QMimeData *NmeaTextArea::toMimeData(const QByteArray &text, bool rectangular) const
 {
     QMimeData *mime = QsciScintilla::toMimeData(text, rectangular);
-    mime->setText(decodeWindows1252(text));
+    mime->setText(fromWindows1252(std::string_view(text.constData(), static_cast<std::size_t>(text.size()))));
     mime->setData(QLatin1String(exactBytesFormat), text);
     return mime;
 }

@@ -45,7 +45,7 @@ std::string signedCoordinate(std::string_view field, std::string_view hemisphere
     return text;
 }
 
-// Delphi-style insertion at a 1-based place, clamped to the text.
+// Inserts at a 1-based place; a place past the end appends.
 void insertAt(std::string &text, std::size_t place, char c)
 {
     if (place < 1)
