@@ -53,6 +53,7 @@ private:
     void completeRead();
     void drainPort();
     void portFailed();
+    void portNotOpened();
 
     MainWindow &m_window;
     Rs232Window &m_rs232Window;
