@@ -3,7 +3,7 @@
 #include <QAction>
 #include <QHash>
 
-#include "app/hints.h"
+#include "ui/hints.h"
 
 QIcon toolImage(int index)
 {
@@ -110,4 +110,55 @@ MainActions::MainActions(QObject *owner)
     Hilfeblasen1->setChecked(true);
     for (QAction *startsDisabled : {SavefilteredData1, ShowResultpage1, TB_NMEA, TB_filterdata})
         startsDisabled->setEnabled(false);
+}
+
+namespace {
+
+const QString kReceiveData = QStringLiteral("Receive data");
+const QString kReceiveHint = QStringLiteral("Receive data|Open serial port and receive data");
+const QString kStopReceiving = QStringLiteral("Stop receiving");
+const QString kSendData = QStringLiteral("Send data");
+const QString kSendHint = QStringLiteral("Send data|Open serial port and send data");
+const QString kStopSending = QStringLiteral("Stop sending");
+
+// What a transfer command shows, idle and running: the menu item and the
+// tool button take caption, hint and picture; the other command's pair is
+// greyed while it runs.
+struct CommandLook
+{
+    QAction *item;
+    QAction *button;
+    QAction *otherItem;
+    QAction *otherButton;
+    QString idleCaption;
+    QString idleHint;
+    QString runningCaption;
+    int idleImage;
+    int runningImage;
+};
+
+void showCommand(const CommandLook &look, bool running)
+{
+    look.item->setText(running ? look.runningCaption : look.idleCaption);
+    setHint(look.item, running ? look.runningCaption : look.idleHint);
+    setHint(look.button, running ? look.runningCaption : look.idleHint);
+    look.button->setIcon(toolImage(running ? look.runningImage : look.idleImage));
+    look.otherItem->setEnabled(!running);
+    look.otherButton->setEnabled(!running);
+}
+
+} // namespace
+
+void MainActions::showReceiving(bool running)
+{
+    showCommand({Receivedata1, TB_down, Senddata1, TB_up, kReceiveData, kReceiveHint, kStopReceiving,
+                 ImageReceiveIdle, ImageReceiving},
+                running);
+}
+
+void MainActions::showSending(bool running)
+{
+    showCommand({Senddata1, TB_up, Receivedata1, TB_down, kSendData, kSendHint, kStopSending, ImageSendIdle,
+                 ImageSending},
+                running);
 }

@@ -27,6 +27,10 @@ struct MainActions
 {
     explicit MainActions(QObject *owner);
 
+    // A running transfer command shows how to stop it and greys the other.
+    void showReceiving(bool running);
+    void showSending(bool running);
+
     // File
     QAction *NewText1;
     QAction *OpenTXT;

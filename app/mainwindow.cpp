@@ -23,21 +23,21 @@
 #include <climits>
 
 #include "app/editactions.h"
-#include "app/filedialogs.h"
-#include "app/formfont.h"
-#include "app/hints.h"
-#include "app/nmeatextarea.h"
 #include "app/positionchart.h"
-#include "app/prompter.h"
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
-#include "app/textcodec.h"
 #include "app/textdocument.h"
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
 #include "prefs/settingsstore.h"
 #include "resultfile/resultfilereader.h"
 #include "resultfile/resultfilewriter.h"
+#include "ui/filedialogs.h"
+#include "ui/formfont.h"
+#include "ui/hints.h"
+#include "ui/nmeatextarea.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
 
 namespace {
 
@@ -87,6 +87,12 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
     m_fileSaveAsFlRes.defaultSuffix = QStringLiteral(".dat");
 
     connectCommands();
+    connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);
+    // The menu's hint check acts at once; the tool bar waits to be applied.
+    connect(&m_settings, &SettingsStore::valueChanged, this, [this](navorel::SettingKey key, int value) {
+        if (key == navorel::SettingKey::Help)
+            applySetting(key, value);
+    });
     applyHelp(m_settings.settings().Help);
     applyToolBar(m_settings.settings().ToolBar);
 }
@@ -280,6 +286,14 @@ void MainWindow::connectCommands()
     // Only keeps the name chosen: the next result file names it in its title.
     connect(a.FileOpenFlDat, &QAction::triggered, this,
             [this] { m_dialogs.openFileName(this, m_fileOpenFlDat); });
+}
+
+void MainWindow::applySetting(navorel::SettingKey key, int value)
+{
+    if (key == navorel::SettingKey::Help)
+        applyHelp(value != 0);
+    else if (key == navorel::SettingKey::ToolBar)
+        applyToolBar(value != 0);
 }
 
 void MainWindow::applyHelp(bool shown)
@@ -482,7 +496,6 @@ void MainWindow::Hilfeblasen1Click()
 {
     const bool shown = m_actions.Hilfeblasen1->isChecked();
     m_settings.setValue(navorel::SettingKey::Help, shown ? 1 : 0);
-    m_hints->setBubblesShown(shown);
 }
 
 void MainWindow::ReportaBug1Click()

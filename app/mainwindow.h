@@ -4,10 +4,11 @@
 #include <QString>
 
 #include "app/aboutbox.h"
-#include "app/filedialogs.h"
 #include "app/mainactions.h"
 #include "app/product.h"
 #include "filter/filterresult.h"
+#include "prefs/settingsfile.h"
+#include "ui/filedialogs.h"
 
 class EditActions;
 class FileDialogs;
@@ -64,9 +65,9 @@ public:
     FileDialogState &resultOpenDialog() { return m_fileOpenFlDat; }
     FileDialogState &resultSaveDialog() { return m_fileSaveAsFlRes; }
 
-    // The settings that act on the window itself.
-    void applyHelp(bool shown);
-    void applyToolBar(bool shown);
+    // The transfer commands show whether they run.
+    void showReceiving(bool running) { m_actions.showReceiving(running); }
+    void showSending(bool running) { m_actions.showSending(running); }
 
     // The commands.
     void NewText1Click();
@@ -108,6 +109,10 @@ private:
     void buildViews();
     void connectCommands();
     void FormActivate();
+    // The settings that act on the window itself.
+    void applySetting(navorel::SettingKey key, int value);
+    void applyHelp(bool shown);
+    void applyToolBar(bool shown);
     void resetPositionViews();
     void showProgress(bool shown);
     void setProgress(std::size_t position, std::size_t maximum);

@@ -5,11 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "app/nmeatextarea.h"
-#include "app/prompter.h"
-#include "app/textcodec.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
+#include "ui/nmeatextarea.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
 
 namespace {
 

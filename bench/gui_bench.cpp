@@ -10,7 +10,6 @@
 
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
 #include "app/positionchart.h"
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
@@ -19,6 +18,7 @@
 #include "prefs/settingsstore.h"
 #include "tests/gui/fakes.h"
 #include "tools/loggenerator.h"
+#include "ui/nmeatextarea.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "filter/filterresult.h"
 #include "filter/progressreporter.h"
-#include "prefs/settings.h"
+#include "filter/settings.h"
 
 namespace navorel {
 

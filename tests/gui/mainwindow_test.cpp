@@ -20,7 +20,6 @@
 
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
 #include "app/positionchart.h"
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
@@ -29,6 +28,7 @@
 #include "filter/textfile.h"
 #include "prefs/settingsstore.h"
 #include "tests/gui/fakes.h"
+#include "ui/nmeatextarea.h"
 
 namespace {
 

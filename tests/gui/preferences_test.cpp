@@ -9,7 +9,6 @@
 #include <QToolBar>
 
 #include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
 #include "app/resultpage.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
@@ -18,6 +17,7 @@
 #include "prefs/settingsstore.h"
 #include "tests/defaultsettingslines.h"
 #include "tests/gui/fakes.h"
+#include "ui/nmeatextarea.h"
 
 using navorel::SettingKey;
 
@@ -100,7 +100,7 @@ void PreferencesTest::start()
     m_prompter = new FakePrompter();
     m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, UrlOpener());
     m_window->setResultPage(new ResultPage(m_window));
-    m_preferences = new PreferencesDialog(*m_settings, *m_window, *m_prompter, m_path, m_window);
+    m_preferences = new PreferencesDialog(*m_settings, *m_prompter, m_path, m_window);
     m_window->setPreferences(m_preferences);
     connect(m_window, &MainWindow::FormClose, m_preferences, &PreferencesDialog::saveINI);
 }
@@ -368,7 +368,7 @@ void PreferencesTest::unwritableFileKeepsTheDialogOpen()
 {
     start();
     delete m_preferences;
-    m_preferences = new PreferencesDialog(*m_settings, *m_window, *m_prompter,
+    m_preferences = new PreferencesDialog(*m_settings, *m_prompter,
                                           QStringLiteral("/nonexistent-folder/NAVRL.ini"), m_window);
     m_preferences->show();
     m_prompter->errors.clear();

@@ -1,4 +1,4 @@
-#include "app/textcodec.h"
+#include "ui/textcodec.h"
 
 #include <QFile>
 #include <QStringDecoder>
