@@ -41,13 +41,6 @@
 
 namespace {
 
-QString fileMessage(std::string_view format, const QString &path)
-{
-    QString message = fromWindows1252(format);
-    message.replace(QStringLiteral("%s"), path);
-    return message;
-}
-
 QLabel *positionLabel(QWidget *parent, const char *name, int x, const QString &text, const QString &hint)
 {
     auto *label = new QLabel(text, parent);
@@ -421,7 +414,7 @@ void MainWindow::SavefilteredData1Click()
         return;
     // The title line names the result file last chosen for opening.
     if (!navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_fileOpenFlDat.fileName)))
-        m_prompter.errorBox(this, fileMessage(navorel::kCannotCreateFile, path));
+        m_prompter.errorBox(this, fillIn(navorel::kCannotCreateFile, path));
 }
 
 void MainWindow::Openfiltereddata1Click()
@@ -437,7 +430,7 @@ void MainWindow::Openfiltereddata1Click()
 
     std::string bytes;
     if (!navorel::readFileBytes(localPath(path), bytes)) {
-        m_prompter.errorBox(this, fileMessage(navorel::kCannotOpenFile, path));
+        m_prompter.errorBox(this, fillIn(navorel::kCannotOpenFile, path));
         return;
     }
     const navorel::ResultFileView view = navorel::readResultFile(

@@ -278,9 +278,7 @@ bool PreferencesDialog::saveINI()
     m_settings.apply(SettingKey::ToolBar);
     if (navorel::writeSettingsFile(localPath(m_filePath), settings))
         return true;
-    QString message = fromWindows1252(navorel::kCannotCreateFile);
-    message.replace(QStringLiteral("%s"), m_filePath);
-    m_prompter.errorBox(isVisible() ? this : nullptr, message);
+    m_prompter.errorBox(isVisible() ? this : nullptr, fillIn(navorel::kCannotCreateFile, m_filePath));
     return false;
 }
 
