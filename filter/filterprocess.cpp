@@ -338,10 +338,8 @@ void ChunkMerge::finish()
             m_run.timeSpanText = span.value();
         }
         const auto accepted = static_cast<long long>(counts.accepted);
-        m_run.latitudeText =
-            std::string(kLatitudePrefix) + CoordToText(DegreesToCoord(m_run.result.latitudeSum, accepted));
-        m_run.longitudeText =
-            std::string(kLongitudePrefix) + CoordToText(DegreesToCoord(m_run.result.longitudeSum, accepted));
+        m_run.latitudeText = meanLatitudeText(m_run.result.latitudeSum, accepted);
+        m_run.longitudeText = meanLongitudeText(m_run.result.longitudeSum, accepted);
     }
 
     std::vector<std::string> &report = m_run.report;

@@ -60,11 +60,8 @@ public:
         switch (key) {
         case SettingKey::Help:
         case SettingKey::ToolBar: m_dialog.m_settings.apply(key); break;
-        case SettingKey::IDF: m_dialog.m_cbValid->setEnabled(value == 0); break;
-        case SettingKey::GSA:
-            m_dialog.m_cbSat->setEnabled(value != 0);
-            m_dialog.m_cseTime->setEnabled(value != 0);
-            break;
+        case SettingKey::IDF: m_dialog.enableForIdentifier(value); break;
+        case SettingKey::GSA: m_dialog.enableForGsa(value != 0); break;
         default: break;
         }
     }
@@ -254,15 +251,26 @@ void PreferencesDialog::FormCreate()
     openINI();
 }
 
+// "Only valid data" means something for $GPRMC only.
+void PreferencesDialog::enableForIdentifier(int identifier)
+{
+    m_cbValid->setEnabled(identifier == 0);
+}
+
+void PreferencesDialog::enableForGsa(bool on)
+{
+    m_cbSat->setEnabled(on);
+    m_cseTime->setEnabled(on);
+}
+
 void PreferencesDialog::RG_IDFClick()
 {
-    m_cbValid->setEnabled(m_rgIdf->checkedId() == 0);
+    enableForIdentifier(m_rgIdf->checkedId());
 }
 
 void PreferencesDialog::CB_GSAClick()
 {
-    m_cbSat->setEnabled(m_cbGsa->isChecked());
-    m_cseTime->setEnabled(m_cbGsa->isChecked());
+    enableForGsa(m_cbGsa->isChecked());
 }
 
 void PreferencesDialog::CB_SatClick()

@@ -68,6 +68,9 @@ private:
     void RG_IDFClick();
     void CB_GSAClick();
     void CB_SatClick();
+    // The enable rules of the identifier and of "$GPGSA", kept in one place.
+    void enableForIdentifier(int identifier);
+    void enableForGsa(bool on);
     void showValue(navorel::SettingKey key, int value);
 
     SettingsStore &m_settings;
