@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QHash>
+#include <QMenu>
+#include <QMenuBar>
 
 #include "ui/hints.h"
 
@@ -110,6 +112,40 @@ MainActions::MainActions(QObject *owner)
     Hilfeblasen1->setChecked(true);
     for (QAction *startsDisabled : {SavefilteredData1, ShowResultpage1, TB_NMEA, TB_filterdata})
         startsDisabled->setEnabled(false);
+}
+
+void MainActions::fillMenuBar(QMenuBar *bar)
+{
+    const auto menu = [bar](const char *name, const QString &title, const QString &hint) {
+        QMenu *created = bar->addMenu(title);
+        created->setObjectName(QLatin1String(name));
+        setHint(created->menuAction(), hint);
+        created->setToolTipsVisible(false);
+        return created;
+    };
+    QMenu *file = menu("Datei1", QStringLiteral("&File"), QStringLiteral("Menu File"));
+    file->addActions({NewText1, OpenTXT, Openfiltereddata1});
+    file->addSeparator()->setObjectName(QStringLiteral("N4"));
+    file->addActions({SaveNMEA, SaveNMEAAs, SavefilteredData1});
+    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    file->addAction(Beenden);
+
+    QMenu *edit = menu("Bearbeiten1", QStringLiteral("&Edit"), QStringLiteral("Menu Edit"));
+    edit->addAction(Rckgngig1);
+    edit->addSeparator()->setObjectName(QStringLiteral("N2"));
+    edit->addActions({Ausschneiden1, Kopieren1, Einfgen1, Allesmarkieren1});
+    edit->addSeparator()->setObjectName(QStringLiteral("N3"));
+    edit->addAction(Filter);
+
+    QMenu *tools = menu("View1", QStringLiteral("&Tools"), QStringLiteral("Tools"));
+    tools->addActions({Receivedata1, Senddata1});
+    tools->addSeparator()->setObjectName(QStringLiteral("N6"));
+    tools->addAction(ShowResultpage1);
+    tools->addSeparator()->setObjectName(QStringLiteral("N5"));
+    tools->addActions({RS232Settings1, Preferences1});
+
+    QMenu *help = menu("Hilfe1", QStringLiteral("&Help"), QStringLiteral("Help"));
+    help->addActions({Hilfeblasen1, ReportaBug1, Info1});
 }
 
 namespace {

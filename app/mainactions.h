@@ -3,6 +3,7 @@
 #include <QIcon>
 
 class QAction;
+class QMenuBar;
 class QObject;
 
 // Pictures of the tool bar, by their fixed index: the transfer commands
@@ -26,6 +27,9 @@ QIcon toolImage(int index);
 struct MainActions
 {
     explicit MainActions(QObject *owner);
+
+    // The four menus with their items in order.
+    void fillMenuBar(QMenuBar *bar);
 
     // A running transfer command shows how to stop it and greys the other.
     void showReceiving(bool running);

@@ -23,9 +23,8 @@
 #include <climits>
 
 #include "app/editactions.h"
-#include "app/positionchart.h"
+#include "app/positionviews.h"
 #include "app/resultpage.h"
-#include "app/satellitechart.h"
 #include "app/textdocument.h"
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
@@ -38,20 +37,6 @@
 #include "ui/nmeatextarea.h"
 #include "ui/prompter.h"
 #include "ui/textcodec.h"
-
-namespace {
-
-QLabel *positionLabel(QWidget *parent, const char *name, int x, const QString &text, const QString &hint)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, 10);
-    label->setMinimumWidth(160);
-    setHint(label, hint);
-    return label;
-}
-
-} // namespace
 
 MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter, UrlOpener opener,
                        QWidget *parent)
@@ -66,7 +51,9 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
         move(screen->availableGeometry().center() - rect().center());
     setAcceptDrops(true);
 
-    buildMenus();
+    m_actions.fillMenuBar(menuBar());
+    // Ctrl+Alt+O has no menu item of its own.
+    addAction(m_actions.FileOpenFlDat);
     buildToolBar();
     buildStatusBar();
     buildViews();
@@ -91,44 +78,6 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::buildMenus()
-{
-    MainActions &a = m_actions;
-    const auto menu = [this](const char *name, const QString &title, const QString &hint) {
-        QMenu *created = menuBar()->addMenu(title);
-        created->setObjectName(QLatin1String(name));
-        setHint(created->menuAction(), hint);
-        created->setToolTipsVisible(false);
-        return created;
-    };
-    QMenu *file = menu("Datei1", QStringLiteral("&File"), QStringLiteral("Menu File"));
-    file->addActions({a.NewText1, a.OpenTXT, a.Openfiltereddata1});
-    file->addSeparator()->setObjectName(QStringLiteral("N4"));
-    file->addActions({a.SaveNMEA, a.SaveNMEAAs, a.SavefilteredData1});
-    file->addSeparator()->setObjectName(QStringLiteral("N1"));
-    file->addAction(a.Beenden);
-
-    QMenu *edit = menu("Bearbeiten1", QStringLiteral("&Edit"), QStringLiteral("Menu Edit"));
-    edit->addAction(a.Rckgngig1);
-    edit->addSeparator()->setObjectName(QStringLiteral("N2"));
-    edit->addActions({a.Ausschneiden1, a.Kopieren1, a.Einfgen1, a.Allesmarkieren1});
-    edit->addSeparator()->setObjectName(QStringLiteral("N3"));
-    edit->addAction(a.Filter);
-
-    QMenu *tools = menu("View1", QStringLiteral("&Tools"), QStringLiteral("Tools"));
-    tools->addActions({a.Receivedata1, a.Senddata1});
-    tools->addSeparator()->setObjectName(QStringLiteral("N6"));
-    tools->addAction(a.ShowResultpage1);
-    tools->addSeparator()->setObjectName(QStringLiteral("N5"));
-    tools->addActions({a.RS232Settings1, a.Preferences1});
-
-    QMenu *help = menu("Hilfe1", QStringLiteral("&Help"), QStringLiteral("Help"));
-    help->addActions({a.Hilfeblasen1, a.ReportaBug1, a.Info1});
-
-    // Ctrl+Alt+O has no menu item of its own.
-    addAction(a.FileOpenFlDat);
-}
 
 void MainWindow::buildToolBar()
 {
@@ -196,54 +145,10 @@ void MainWindow::buildViews()
     m_memoText->viewport()->installEventFilter(this);
     textLayout->addWidget(m_memoText);
 
-    auto *script = new QGroupBox(QStringLiteral(" Approximately Position "), splitter);
-    script->setObjectName(QStringLiteral("GB_Script"));
-    auto *scriptLayout = new QVBoxLayout(script);
-    scriptLayout->setContentsMargins(2, 2, 2, 2);
-    auto *panel2 = new QWidget(script);
-    panel2->setObjectName(QStringLiteral("Panel2"));
-    panel2->setFixedHeight(34);
-    setHint(panel2, QStringLiteral("Approximately position"));
-    m_labelN = positionLabel(panel2, "Label_N", 7, QStringLiteral(" North latitude : "),
-                             QStringLiteral("Approximately north latitude"));
-    m_labelE = positionLabel(panel2, "Label_E", 180, QStringLiteral(" East longitude : "),
-                             QStringLiteral("Approximately east longitude"));
-    m_labelToa =
-        positionLabel(panel2, "Label_toa", 352, QStringLiteral("Time : "), QStringLiteral("Time over all"));
-    const QFont arial(QStringLiteral("Arial"), 8);
-    m_labelN->setFont(arial);
-    m_labelE->setFont(arial);
-    // The window's font is as narrow; the desktop's sans would push the time
-    // past the right edge at the window's first size.
-    m_labelToa->setFont(arial);
-
-    scriptLayout->addWidget(panel2);
-
-    m_pageControl = new QTabWidget(script);
-    m_pageControl->setObjectName(QStringLiteral("PageControl1"));
-    m_pageControl->setTabPosition(QTabWidget::South);
-    m_pageControl->setMinimumHeight(271);
-    m_chartGps = new PositionChart();
-    m_chartGps->setObjectName(QStringLiteral("ChartGPS"));
-    m_chart1 = new SatelliteChart();
-    m_chart1->setObjectName(QStringLiteral("Chart1"));
-    const auto page = [this](const char *name, QWidget *chart, const QString &caption, const QString &hint) {
-        auto *sheet = new QWidget();
-        sheet->setObjectName(QLatin1String(name));
-        auto *layout = new QVBoxLayout(sheet);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(chart);
-        setHint(sheet, hint);
-        const int index = m_pageControl->addTab(sheet, caption);
-        m_pageControl->setTabToolTip(index, splitHint(hint).bubble);
-    };
-    page("TBS_Pos", m_chartGps, QStringLiteral("Position"), QStringLiteral("Shows all filtered positions"));
-    page("TBS_Sat", m_chart1, QStringLiteral("Satellites"),
-         QStringLiteral("Satellites in view over a time range"));
-    scriptLayout->addWidget(m_pageControl, 1);
+    m_positionViews = new PositionViews(splitter);
 
     splitter->addWidget(m_gbText);
-    splitter->addWidget(script);
+    splitter->addWidget(m_positionViews);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({225, 440});
     container->setFont(formFont());
@@ -302,19 +207,10 @@ void MainWindow::applyToolBar(bool shown)
 
 void MainWindow::resetPositionViews()
 {
-    m_labelN->setText(QStringLiteral(" North latitude  :"));
-    m_labelE->setText(QStringLiteral(" East longitude :"));
-    m_labelToa->setText(QStringLiteral(" Time :"));
-    clearCharts();
+    m_positionViews->reset();
     for (QAction *action :
          {m_actions.TB_NMEA, m_actions.TB_filterdata, m_actions.ShowResultpage1, m_actions.SavefilteredData1})
         action->setEnabled(false);
-}
-
-void MainWindow::clearCharts()
-{
-    m_chartGps->clearPoints();
-    m_chart1->clearBars();
 }
 
 void MainWindow::NewText1Click()
@@ -360,7 +256,7 @@ void MainWindow::replaceText(const navorel::TextLines &lines)
 void MainWindow::FilterClick()
 {
     m_gauge->setValue(0);
-    clearCharts();
+    m_positionViews->clearCharts();
     FilterProcess();
 }
 
@@ -373,8 +269,7 @@ void MainWindow::FilterProcess()
         navorel::TextLines::fromText(m_memoText->bytes()), settings,
         [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
     m_filterResult = std::move(run.result);
-    m_chartGps->addPoints(run.points);
-    m_chart1->addBars(run.bars);
+    m_positionViews->addToCharts(run.points, run.bars);
     m_resultPage->setLines(fromWindows1252(run.report));
     if (!run.completed()) {
         m_prompter.errorBox(this, fromWindows1252(run.errorString));
@@ -383,9 +278,8 @@ void MainWindow::FilterProcess()
 
     if (run.fixAccepted())
         m_actions.SavefilteredData1->setEnabled(true);
-    m_labelN->setText(fromWindows1252(run.latitudeText));
-    m_labelE->setText(fromWindows1252(run.longitudeText));
-    m_labelToa->setText(fromWindows1252(run.timeSpanText));
+    m_positionViews->showPosition(run.latitudeText, run.longitudeText);
+    m_positionViews->showTimeSpan(run.timeSpanText);
     if (run.counts.found != 0)
         replaceText(m_filterResult.displayLines);
     if (settings.Respage)
@@ -424,8 +318,7 @@ void MainWindow::Openfiltereddata1Click()
         return;
     if (m_settings.settings().Progress)
         showProgress(true);
-    m_filterResult.latitudeSum = 0.0;
-    m_filterResult.longitudeSum = 0.0;
+    m_filterResult.replaceSums(0.0, 0.0);
     m_memoText->clearText();
 
     std::string bytes;
@@ -441,17 +334,14 @@ void MainWindow::Openfiltereddata1Click()
         return;
     }
     // Added to what the charts hold: a result beside the last run's.
-    m_chartGps->addPoints(view.points);
-    m_chart1->addBars(view.bars);
-    m_filterResult.latitudeSum = view.latitudeSum;
-    m_filterResult.longitudeSum = view.longitudeSum;
+    m_positionViews->addToCharts(view.points, view.bars);
+    m_filterResult.replaceSums(view.latitudeSum, view.longitudeSum);
     if (!view.completed()) {
         m_prompter.errorBox(this, fromWindows1252(view.errorString));
         return;
     }
     m_resultPage->appendLines(fromWindows1252(view.reportLines));
-    m_labelN->setText(fromWindows1252(view.latitudeText));
-    m_labelE->setText(fromWindows1252(view.longitudeText));
+    m_positionViews->showPosition(view.latitudeText, view.longitudeText);
     replaceText(view.displayLines);
     m_actions.ShowResultpage1->setEnabled(true);
     showProgress(false);

@@ -14,16 +14,14 @@ class EditActions;
 class FileDialogs;
 class HintDisplay;
 class NmeaTextArea;
-class PositionChart;
+class PositionViews;
 class Prompter;
 class QDialog;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
-class QTabWidget;
 class QToolBar;
 class ResultPage;
-class SatelliteChart;
 class SettingsStore;
 class TextDocument;
 
@@ -51,11 +49,7 @@ public:
     MainActions &actions() { return m_actions; }
     NmeaTextArea *textArea() const { return m_memoText; }
     TextDocument &document() const { return *m_document; }
-    PositionChart *positionChart() const { return m_chartGps; }
-    SatelliteChart *satelliteChart() const { return m_chart1; }
-    QLabel *labelN() const { return m_labelN; }
-    QLabel *labelE() const { return m_labelE; }
-    QLabel *labelToa() const { return m_labelToa; }
+    PositionViews *positionViews() const { return m_positionViews; }
     QLabel *statusPanel(int index) const { return index == 0 ? m_panel0 : m_panel1; }
     QGroupBox *textGroup() const { return m_gbText; }
     QProgressBar *gauge() const { return m_gauge; }
@@ -103,7 +97,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildMenus();
     void buildToolBar();
     void buildStatusBar();
     void buildViews();
@@ -117,7 +110,6 @@ private:
     void showProgress(bool shown);
     void setProgress(std::size_t position, std::size_t maximum);
     void replaceText(const navorel::TextLines &lines);
-    void clearCharts();
     // Centred over the window, as every window the commands open is.
     void showModal(QDialog *dialog);
 
@@ -138,12 +130,7 @@ private:
     QProgressBar *m_gauge = nullptr;
     QGroupBox *m_gbText = nullptr;
     NmeaTextArea *m_memoText = nullptr;
-    QLabel *m_labelN = nullptr;
-    QLabel *m_labelE = nullptr;
-    QLabel *m_labelToa = nullptr;
-    QTabWidget *m_pageControl = nullptr;
-    PositionChart *m_chartGps = nullptr;
-    SatelliteChart *m_chart1 = nullptr;
+    PositionViews *m_positionViews = nullptr;
     HintDisplay *m_hints = nullptr;
     EditActions *m_editActions = nullptr;
     TextDocument *m_document = nullptr;

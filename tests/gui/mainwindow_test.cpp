@@ -21,6 +21,7 @@
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
 #include "app/positionchart.h"
+#include "app/positionviews.h"
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
 #include "app/singleinstance.h"
@@ -142,9 +143,9 @@ void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral(" untitled"));
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral(" check your position"));
     QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : "));
-    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude : "));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral("Time : "));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : "));
+    QCOMPARE(m_window->positionViews()->longitudeLabel()->text(), QStringLiteral(" East longitude : "));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral("Time : "));
     QVERIFY(m_window->gauge()->isHidden());
 
     const struct
@@ -317,16 +318,17 @@ void MainWindowTest::openResetsTheViewsButADropKeepsThem()
     m_window->show();
     dropFiles(m_window, {QUrl::fromLocalFile(writeFile(QStringLiteral("dropped.txt"), "x"))});
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("dropped.txt"));
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
     QVERIFY(m_window->actions().SavefilteredData1->isEnabled());
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{2});
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{2});
 
     m_dialogs->answers = {writeFile(QStringLiteral("opened.txt"), "y")};
     m_window->actions().TB_OpenTXT->trigger();
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude  :"));
-    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude :"));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time :"));
-    QVERIFY(m_window->positionChart()->points().empty());
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude  :"));
+    QCOMPARE(m_window->positionViews()->longitudeLabel()->text(), QStringLiteral(" East longitude :"));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral(" Time :"));
+    QVERIFY(m_window->positionViews()->positionChart()->points().empty());
     for (QAction *action : {m_window->actions().SavefilteredData1, m_window->actions().ShowResultpage1,
                             m_window->actions().TB_NMEA, m_window->actions().TB_filterdata})
         QVERIFY(!action->isEnabled());
@@ -350,17 +352,20 @@ void MainWindowTest::filterRunFillsLabelsResultPageAndCharts()
     QVERIFY(QTest::qWaitForWindowActive(m_window));
     QTest::keyClick(m_window, Qt::Key_F12);
 
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
-    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude : 11\u00B0 31,0010'"));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time: 0h 0m 1s"));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
+    QCOMPARE(m_window->positionViews()->longitudeLabel()->text(),
+             QStringLiteral(" East longitude : 11\u00B0 31,0010'"));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral(" Time: 0h 0m 1s"));
     QCOMPARE(m_prompter->modals, QStringList(QStringLiteral("TFormResult")));
     const QStringList report = m_resultPage->lines();
     QCOMPARE(report.size(), 23);
     QCOMPARE(report[0], QStringLiteral(" Filter Report for $GPRMC"));
     QCOMPARE(report[3], QStringLiteral(" sentences found     : 3"));
     QCOMPARE(report[4], QStringLiteral(" not valid sentences : 1"));
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{2});
-    QCOMPARE(m_window->satelliteChart()->bars(), (std::vector<navorel::SatelliteBar>{{1, 5}}));
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{2});
+    QCOMPARE(m_window->positionViews()->satelliteChart()->bars(),
+             (std::vector<navorel::SatelliteBar>{{1, 5}}));
     QCOMPARE(
         m_window->textArea()->bytes(),
         std::string(
@@ -383,7 +388,7 @@ void MainWindowTest::filterWithoutResultPageSaysReady()
     m_window->actions().TB_Fliter->trigger();
     QCOMPARE(m_prompter->messages, QStringList(QStringLiteral("Filter process ready.")));
     QVERIFY(m_prompter->modals.isEmpty());
-    QCOMPARE(m_window->labelToa()->text(), QString());
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QString());
 }
 
 void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
@@ -395,10 +400,10 @@ void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
     QCOMPARE(m_prompter->errors, QStringList(QStringLiteral("'A70380' ist kein g\u00FCltiger Integerwert")));
     QVERIFY(m_window->gauge()->isVisible());
     QVERIFY(m_window->gaugeSeparator()->isVisible());
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : "));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : "));
     QCOMPARE(m_window->textArea()->bytes(), bytesOf(log));
     QCOMPARE(m_resultPage->lines(), QStringList({" Filter Report for $GPRMC", " ====================", " "}));
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{1});
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{1});
     QCOMPARE(m_window->filterResult().dataLines.size(), std::size_t{1});
     QVERIFY(m_prompter->modals.isEmpty());
     QVERIFY(!m_window->actions().SavefilteredData1->isEnabled());
@@ -414,8 +419,8 @@ void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
 void MainWindowTest::emptyTextRunEnablesTheViewsOnly()
 {
     m_window->actions().Filter->trigger();
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : error"));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time: error"));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral(" Time: error"));
     QVERIFY(!m_window->actions().SavefilteredData1->isEnabled());
     QVERIFY(m_window->actions().TB_NMEA->isEnabled());
     QVERIFY(m_window->actions().ShowResultpage1->isEnabled());
@@ -470,10 +475,11 @@ void MainWindowTest::resultFileRoundTripThroughTheWindow()
     m_window->actions().Openfiltereddata1->trigger();
     QVERIFY(m_prompter->errors.isEmpty());
     // Added beside the run's points and bars.
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{120});
-    QCOMPARE(m_window->satelliteChart()->bars().size(), std::size_t{2});
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{120});
+    QCOMPARE(m_window->positionViews()->satelliteChart()->bars().size(), std::size_t{2});
     QCOMPARE(m_window->textArea()->lineCount(), std::size_t{60});
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
     const QStringList page = m_resultPage->lines();
     QCOMPARE(page.size(), 23 + 19);
     QCOMPARE(page[23], QStringLiteral(" sentences found     : 60"));
@@ -542,7 +548,7 @@ void MainWindowTest::bugReportLinkAndAboutBox()
 void MainWindowTest::helpBubblesSwitchOnlyTheBubbles()
 {
     m_window->show();
-    auto *panel = m_window->labelN()->parentWidget();
+    auto *panel = m_window->positionViews()->latitudeLabel()->parentWidget();
     QHelpEvent bubble(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
 
     m_window->actions().Hilfeblasen1->trigger();
@@ -551,7 +557,7 @@ void MainWindowTest::helpBubblesSwitchOnlyTheBubbles()
     // The bubble is eaten; the status line still follows the mouse.
     QVERIFY(qApp->notify(panel, &bubble) || true);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)));
-    QApplication::sendEvent(m_window->labelE(), &enter);
+    QApplication::sendEvent(m_window->positionViews()->longitudeLabel(), &enter);
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Approximately east longitude"));
     QApplication::sendEvent(panel, &enter);
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Approximately position"));

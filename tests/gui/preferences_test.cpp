@@ -9,6 +9,7 @@
 #include <QToolBar>
 
 #include "app/mainwindow.h"
+#include "app/positionviews.h"
 #include "app/resultpage.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
@@ -337,7 +338,8 @@ void PreferencesTest::identifierGgaGreysValidAndTheNextRunUsesIt()
 
     m_window->textArea()->setBytes("$GPGGA,101500.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47");
     m_window->actions().Filter->trigger();
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
 }
 
 void PreferencesTest::showToolbarActsOnApply()
