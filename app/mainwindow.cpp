@@ -53,18 +53,18 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
 
     m_actions.fillMenuBar(menuBar());
     // Ctrl+Alt+O has no menu item of its own.
-    addAction(m_actions.FileOpenFlDat);
+    addAction(m_actions.resultOpenShortcut);
     buildToolBar();
     buildStatusBar();
     buildViews();
-    m_document = new TextDocument(m_memoText, m_gbText, m_panel0, m_dialogs, m_prompter, this);
-    m_editActions = new EditActions(m_actions.Rckgngig1, m_actions.Ausschneiden1, m_actions.Kopieren1,
-                                    m_actions.Einfgen1, m_actions.Allesmarkieren1, this);
+    m_document = new TextDocument(m_textArea, m_textGroup, m_fileNamePanel, m_dialogs, m_prompter, this);
+    m_editActions = new EditActions(m_actions.undo, m_actions.cut, m_actions.copy, m_actions.paste,
+                                    m_actions.selectAll, this);
 
-    m_fileOpenFlDat.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
-    m_fileOpenFlDat.defaultSuffix = QStringLiteral(".dat");
-    m_fileSaveAsFlRes.filter = QStringLiteral("CSV data (.csv)|*.csv|All Files|*.*");
-    m_fileSaveAsFlRes.defaultSuffix = QStringLiteral(".dat");
+    m_resultOpenDialog.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
+    m_resultOpenDialog.defaultSuffix = QStringLiteral(".dat");
+    m_resultSaveDialog.filter = QStringLiteral("CSV data (.csv)|*.csv|All Files|*.*");
+    m_resultSaveDialog.defaultSuffix = QStringLiteral(".dat");
 
     connectCommands();
     connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);
@@ -89,12 +89,12 @@ void MainWindow::buildToolBar()
     m_toolBar->setIconSize(QSize(20, 20));
     m_toolBar->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    m_toolBar->addActions({a.TB_OpenTXT, a.TB_SaveText, a.TB_down, a.TB_up});
+    m_toolBar->addActions({a.toolOpenText, a.toolSaveText, a.toolReceive, a.toolSend});
     m_toolBar->addSeparator()->setObjectName(QStringLiteral("Trenn1"));
-    m_toolBar->addActions({a.TB_Fliter, a.TB_NMEA, a.TB_filterdata});
-    m_trenn3 = m_toolBar->addSeparator();
-    m_trenn3->setObjectName(QStringLiteral("Trenn3"));
-    m_trenn3->setVisible(false);
+    m_toolBar->addActions({a.toolFilter, a.toolShowNmea, a.toolShowFiltered});
+    m_gaugeSeparator = m_toolBar->addSeparator();
+    m_gaugeSeparator->setObjectName(QStringLiteral("Trenn3"));
+    m_gaugeSeparator->setVisible(false);
 }
 
 void MainWindow::buildStatusBar()
@@ -102,15 +102,15 @@ void MainWindow::buildStatusBar()
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    m_panel0 = new QLabel(QStringLiteral(" untitled"), bar);
-    m_panel0->setObjectName(QStringLiteral("Panel0"));
-    m_panel0->setFixedWidth(200);
-    m_panel1 = new QLabel(QStringLiteral(" check your position"), bar);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setMinimumWidth(50);
+    m_fileNamePanel = new QLabel(QStringLiteral(" untitled"), bar);
+    m_fileNamePanel->setObjectName(QStringLiteral("Panel0"));
+    m_fileNamePanel->setFixedWidth(200);
+    m_hintPanel = new QLabel(QStringLiteral(" check your position"), bar);
+    m_hintPanel->setObjectName(QStringLiteral("Panel1"));
+    m_hintPanel->setMinimumWidth(50);
     bar->setFont(formFont());
-    bar->addWidget(m_panel0);
-    bar->addWidget(m_panel1, 1);
+    bar->addWidget(m_fileNamePanel);
+    bar->addWidget(m_hintPanel, 1);
 
     // The gauge lies over the left end of the status bar, outside its layout.
     m_gauge = new QProgressBar(bar);
@@ -120,7 +120,7 @@ void MainWindow::buildStatusBar()
                                           "text-align: center; } QProgressBar::chunk { background: navy; }"));
     m_gauge->setValue(0);
     m_gauge->hide();
-    m_hints = new HintDisplay(this, m_panel1);
+    m_hints = new HintDisplay(this, m_hintPanel);
 }
 
 void MainWindow::buildViews()
@@ -135,19 +135,19 @@ void MainWindow::buildViews()
     splitter->setChildrenCollapsible(false);
     containerLayout->addWidget(splitter);
 
-    m_gbText = new QGroupBox(QStringLiteral(" Data: "), splitter);
-    m_gbText->setObjectName(QStringLiteral("GB_Text"));
-    auto *textLayout = new QVBoxLayout(m_gbText);
+    m_textGroup = new QGroupBox(QStringLiteral(" Data: "), splitter);
+    m_textGroup->setObjectName(QStringLiteral("GB_Text"));
+    auto *textLayout = new QVBoxLayout(m_textGroup);
     textLayout->setContentsMargins(2, 2, 2, 2);
-    m_memoText = new NmeaTextArea(m_gbText);
-    m_memoText->setObjectName(QStringLiteral("Memo_Text"));
-    setHint(m_memoText, QStringLiteral("open file or insert some NMEA data"));
-    m_memoText->viewport()->installEventFilter(this);
-    textLayout->addWidget(m_memoText);
+    m_textArea = new NmeaTextArea(m_textGroup);
+    m_textArea->setObjectName(QStringLiteral("Memo_Text"));
+    setHint(m_textArea, QStringLiteral("open file or insert some NMEA data"));
+    m_textArea->viewport()->installEventFilter(this);
+    textLayout->addWidget(m_textArea);
 
     m_positionViews = new PositionViews(splitter);
 
-    splitter->addWidget(m_gbText);
+    splitter->addWidget(m_textGroup);
     splitter->addWidget(m_positionViews);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({225, 440});
@@ -158,32 +158,32 @@ void MainWindow::buildViews()
 void MainWindow::connectCommands()
 {
     MainActions &a = m_actions;
-    connect(a.NewText1, &QAction::triggered, this, &MainWindow::NewText1Click);
-    connect(a.OpenTXT, &QAction::triggered, this, &MainWindow::OpenTXTClick);
-    connect(a.TB_OpenTXT, &QAction::triggered, this, &MainWindow::OpenTXTClick);
-    connect(a.Openfiltereddata1, &QAction::triggered, this, &MainWindow::Openfiltereddata1Click);
-    connect(a.SaveNMEA, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
-    connect(a.TB_SaveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
-    connect(a.SaveNMEAAs, &QAction::triggered, m_document, &TextDocument::SaveNMEAAsClick);
-    connect(a.SavefilteredData1, &QAction::triggered, this, &MainWindow::SavefilteredData1Click);
-    connect(a.Beenden, &QAction::triggered, this, &QWidget::close);
-    connect(a.Filter, &QAction::triggered, this, &MainWindow::FilterClick);
-    connect(a.TB_Fliter, &QAction::triggered, this, &MainWindow::FilterClick);
-    connect(a.TB_NMEA, &QAction::triggered, this, &MainWindow::TB_NMEAClick);
-    connect(a.TB_filterdata, &QAction::triggered, this, &MainWindow::TB_filterdataClick);
-    connect(a.Receivedata1, &QAction::triggered, this, &MainWindow::receiveCommand);
-    connect(a.TB_down, &QAction::triggered, this, &MainWindow::receiveCommand);
-    connect(a.Senddata1, &QAction::triggered, this, &MainWindow::sendCommand);
-    connect(a.TB_up, &QAction::triggered, this, &MainWindow::sendCommand);
-    connect(a.ShowResultpage1, &QAction::triggered, this, &MainWindow::ShowResultpage1Click);
-    connect(a.RS232Settings1, &QAction::triggered, this, &MainWindow::RS232Settings1Click);
-    connect(a.Preferences1, &QAction::triggered, this, &MainWindow::Preferences1Click);
-    connect(a.Hilfeblasen1, &QAction::triggered, this, &MainWindow::Hilfeblasen1Click);
-    connect(a.ReportaBug1, &QAction::triggered, this, &MainWindow::ReportaBug1Click);
-    connect(a.Info1, &QAction::triggered, this, &MainWindow::HilfeInfoExecute);
+    connect(a.newText, &QAction::triggered, this, &MainWindow::NewText1Click);
+    connect(a.openText, &QAction::triggered, this, &MainWindow::OpenTXTClick);
+    connect(a.toolOpenText, &QAction::triggered, this, &MainWindow::OpenTXTClick);
+    connect(a.openResult, &QAction::triggered, this, &MainWindow::Openfiltereddata1Click);
+    connect(a.saveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
+    connect(a.toolSaveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
+    connect(a.saveTextAs, &QAction::triggered, m_document, &TextDocument::SaveNMEAAsClick);
+    connect(a.saveResult, &QAction::triggered, this, &MainWindow::SavefilteredData1Click);
+    connect(a.quit, &QAction::triggered, this, &QWidget::close);
+    connect(a.filter, &QAction::triggered, this, &MainWindow::FilterClick);
+    connect(a.toolFilter, &QAction::triggered, this, &MainWindow::FilterClick);
+    connect(a.toolShowNmea, &QAction::triggered, this, &MainWindow::TB_NMEAClick);
+    connect(a.toolShowFiltered, &QAction::triggered, this, &MainWindow::TB_filterdataClick);
+    connect(a.receiveData, &QAction::triggered, this, &MainWindow::receiveCommand);
+    connect(a.toolReceive, &QAction::triggered, this, &MainWindow::receiveCommand);
+    connect(a.sendData, &QAction::triggered, this, &MainWindow::sendCommand);
+    connect(a.toolSend, &QAction::triggered, this, &MainWindow::sendCommand);
+    connect(a.showResultPage, &QAction::triggered, this, &MainWindow::ShowResultpage1Click);
+    connect(a.rs232Settings, &QAction::triggered, this, &MainWindow::RS232Settings1Click);
+    connect(a.preferences, &QAction::triggered, this, &MainWindow::Preferences1Click);
+    connect(a.helpBubbles, &QAction::triggered, this, &MainWindow::Hilfeblasen1Click);
+    connect(a.reportBug, &QAction::triggered, this, &MainWindow::ReportaBug1Click);
+    connect(a.about, &QAction::triggered, this, &MainWindow::HilfeInfoExecute);
     // Only keeps the name chosen: the next result file names it in its title.
-    connect(a.FileOpenFlDat, &QAction::triggered, this,
-            [this] { m_dialogs.openFileName(this, m_fileOpenFlDat); });
+    connect(a.resultOpenShortcut, &QAction::triggered, this,
+            [this] { m_dialogs.openFileName(this, m_resultOpenDialog); });
 }
 
 void MainWindow::applySetting(navorel::SettingKey key, int value)
@@ -196,7 +196,7 @@ void MainWindow::applySetting(navorel::SettingKey key, int value)
 
 void MainWindow::applyHelp(bool shown)
 {
-    m_actions.Hilfeblasen1->setChecked(shown);
+    m_actions.helpBubbles->setChecked(shown);
     m_hints->setBubblesShown(shown);
 }
 
@@ -209,7 +209,7 @@ void MainWindow::resetPositionViews()
 {
     m_positionViews->reset();
     for (QAction *action :
-         {m_actions.TB_NMEA, m_actions.TB_filterdata, m_actions.ShowResultpage1, m_actions.SavefilteredData1})
+         {m_actions.toolShowNmea, m_actions.toolShowFiltered, m_actions.showResultPage, m_actions.saveResult})
         action->setEnabled(false);
 }
 
@@ -228,7 +228,7 @@ void MainWindow::OpenTXTClick()
 void MainWindow::showProgress(bool shown)
 {
     m_gauge->setVisible(shown);
-    m_trenn3->setVisible(shown);
+    m_gaugeSeparator->setVisible(shown);
     if (shown)
         m_gauge->raise();
 }
@@ -245,12 +245,12 @@ void MainWindow::setProgress(std::size_t position, std::size_t maximum)
 void MainWindow::replaceText(const navorel::TextLines &lines)
 {
     // Hidden while replaced, so that a long text is drawn once.
-    m_memoText->hide();
+    m_textArea->hide();
     if (const std::optional<std::string_view> view = lines.joinedView())
-        m_memoText->setBytes(*view);
+        m_textArea->setBytes(*view);
     else
-        m_memoText->setBytes(lines.joined());
-    m_memoText->show();
+        m_textArea->setBytes(lines.joined());
+    m_textArea->show();
 }
 
 void MainWindow::FilterClick()
@@ -266,7 +266,7 @@ void MainWindow::FilterProcess()
     if (settings.Progress)
         showProgress(true);
     navorel::FilterRun run = navorel::runFilter(
-        navorel::TextLines::fromText(m_memoText->bytes()), settings,
+        navorel::TextLines::fromText(m_textArea->bytes()), settings,
         [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
     m_filterResult = std::move(run.result);
     m_positionViews->addToCharts(run.points, run.bars);
@@ -277,7 +277,7 @@ void MainWindow::FilterProcess()
     }
 
     if (run.fixAccepted())
-        m_actions.SavefilteredData1->setEnabled(true);
+        m_actions.saveResult->setEnabled(true);
     m_positionViews->showPosition(run.latitudeText, run.longitudeText);
     m_positionViews->showTimeSpan(run.timeSpanText);
     if (run.counts.found != 0)
@@ -286,7 +286,7 @@ void MainWindow::FilterProcess()
         ShowResultpage1Click();
     else
         m_prompter.messageBox(this, QStringLiteral("Filter process ready."));
-    for (QAction *action : {m_actions.TB_NMEA, m_actions.TB_filterdata, m_actions.ShowResultpage1})
+    for (QAction *action : {m_actions.toolShowNmea, m_actions.toolShowFiltered, m_actions.showResultPage})
         action->setEnabled(true);
     showProgress(false);
 }
@@ -303,23 +303,24 @@ void MainWindow::TB_filterdataClick()
 
 void MainWindow::SavefilteredData1Click()
 {
-    const QString path = m_dialogs.saveFileName(this, m_fileSaveAsFlRes);
+    const QString path = m_dialogs.saveFileName(this, m_resultSaveDialog);
     if (path.isEmpty())
         return;
     // The title line names the result file last chosen for opening.
-    if (!navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_fileOpenFlDat.fileName)))
+    if (!navorel::writeResultFile(localPath(path), m_filterResult,
+                                  toWindows1252(m_resultOpenDialog.fileName)))
         m_prompter.errorBox(this, fillIn(navorel::kCannotCreateFile, path));
 }
 
 void MainWindow::Openfiltereddata1Click()
 {
-    const QString path = m_dialogs.openFileName(this, m_fileOpenFlDat);
+    const QString path = m_dialogs.openFileName(this, m_resultOpenDialog);
     if (path.isEmpty())
         return;
     if (m_settings.settings().Progress)
         showProgress(true);
     m_filterResult.replaceSums(0.0, 0.0);
-    m_memoText->clearText();
+    m_textArea->clearText();
 
     std::string bytes;
     if (!navorel::readFileBytes(localPath(path), bytes)) {
@@ -343,7 +344,7 @@ void MainWindow::Openfiltereddata1Click()
     m_resultPage->appendLines(fromWindows1252(view.reportLines));
     m_positionViews->showPosition(view.latitudeText, view.longitudeText);
     replaceText(view.displayLines);
-    m_actions.ShowResultpage1->setEnabled(true);
+    m_actions.showResultPage->setEnabled(true);
     showProgress(false);
 }
 
@@ -377,7 +378,7 @@ void MainWindow::HilfeInfoExecute()
 
 void MainWindow::Hilfeblasen1Click()
 {
-    const bool shown = m_actions.Hilfeblasen1->isChecked();
+    const bool shown = m_actions.helpBubbles->isChecked();
     m_settings.setValue(navorel::SettingKey::Help, shown ? 1 : 0);
 }
 
@@ -452,7 +453,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Files dropped on the text area open as files; text dropped there is
     // the text area's own business.
-    if (watched == m_memoText->viewport()) {
+    if (watched == m_textArea->viewport()) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto *drag = static_cast<QDragMoveEvent *>(event);
             if (drag->mimeData()->hasUrls()) {

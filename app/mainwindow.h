@@ -47,17 +47,17 @@ public:
 
     const ProductInfo &product() const { return m_product; }
     MainActions &actions() { return m_actions; }
-    NmeaTextArea *textArea() const { return m_memoText; }
+    NmeaTextArea *textArea() const { return m_textArea; }
     TextDocument &document() const { return *m_document; }
     PositionViews *positionViews() const { return m_positionViews; }
-    QLabel *statusPanel(int index) const { return index == 0 ? m_panel0 : m_panel1; }
-    QGroupBox *textGroup() const { return m_gbText; }
+    QLabel *statusPanel(int index) const { return index == 0 ? m_fileNamePanel : m_hintPanel; }
+    QGroupBox *textGroup() const { return m_textGroup; }
     QProgressBar *gauge() const { return m_gauge; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QAction *gaugeSeparator() const { return m_trenn3; }
+    QAction *gaugeSeparator() const { return m_gaugeSeparator; }
     const navorel::FilterResult &filterResult() const { return m_filterResult; }
-    FileDialogState &resultOpenDialog() { return m_fileOpenFlDat; }
-    FileDialogState &resultSaveDialog() { return m_fileSaveAsFlRes; }
+    FileDialogState &resultOpenDialog() { return m_resultOpenDialog; }
+    FileDialogState &resultSaveDialog() { return m_resultSaveDialog; }
 
     // The transfer commands show whether they run.
     void showReceiving(bool running) { m_actions.showReceiving(running); }
@@ -124,12 +124,12 @@ private:
     bool m_firstActivation = true;
 
     QToolBar *m_toolBar = nullptr;
-    QAction *m_trenn3 = nullptr;
-    QLabel *m_panel0 = nullptr;
-    QLabel *m_panel1 = nullptr;
+    QAction *m_gaugeSeparator = nullptr;
+    QLabel *m_fileNamePanel = nullptr;
+    QLabel *m_hintPanel = nullptr;
     QProgressBar *m_gauge = nullptr;
-    QGroupBox *m_gbText = nullptr;
-    NmeaTextArea *m_memoText = nullptr;
+    QGroupBox *m_textGroup = nullptr;
+    NmeaTextArea *m_textArea = nullptr;
     PositionViews *m_positionViews = nullptr;
     HintDisplay *m_hints = nullptr;
     EditActions *m_editActions = nullptr;
@@ -139,6 +139,6 @@ private:
     ResultPage *m_resultPage = nullptr;
     QDialog *m_rs232Window = nullptr;
     QDialog *m_preferences = nullptr;
-    FileDialogState m_fileOpenFlDat;
-    FileDialogState m_fileSaveAsFlRes;
+    FileDialogState m_resultOpenDialog;
+    FileDialogState m_resultSaveDialog;
 };

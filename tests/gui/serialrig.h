@@ -37,8 +37,8 @@ struct SerialRig
             lines.append(QByteArray::fromStdString(text().lineAt(i)));
         return lines;
     }
-    void receiveCommand() { window.actions().Receivedata1->trigger(); }
-    void sendCommand() { window.actions().Senddata1->trigger(); }
+    void receiveCommand() { window.actions().receiveData->trigger(); }
+    void sendCommand() { window.actions().sendData->trigger(); }
 
     SettingsStore settings;
     FakeDialogs dialogs;
