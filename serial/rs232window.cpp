@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
-#include <QSettings>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QTcpSocket>
@@ -14,10 +13,11 @@
 #include <iterator>
 #include <span>
 
-#include "app/formfont.h"
-#include "app/hints.h"
+#include "prefs/conffile.h"
 #include "prefs/settingsstore.h"
 #include "serial/sourcename.h"
+#include "ui/formfont.h"
+#include "ui/hints.h"
 
 using navorel::SettingKey;
 
@@ -26,7 +26,8 @@ namespace {
 constexpr int kFixedPortEntries = static_cast<int>(std::size(navorel::kPortEntries));
 // gpsd greets every client at once; a host that says nothing so long is not one.
 constexpr int kGpsdProbeMs = 2000;
-const QString kConfPortName = QStringLiteral("COM/PortName");
+constexpr std::string_view kConfGroup = "COM";
+constexpr std::string_view kConfPortName = "PortName";
 
 bool isNetworkName(const QString &text)
 {
@@ -274,21 +275,24 @@ void Rs232Window::showLineSettingsInUse()
 
 void Rs232Window::readPortName(const QString &confFile)
 {
-    const QSettings conf(confFile, QSettings::IniFormat);
-    const QString name = conf.value(kConfPortName).toString();
+    const QString name = QString::fromStdString(
+        navorel::ConfFile::read(confFile.toStdString()).value(kConfGroup, kConfPortName, ""));
     // The settings file's own choice of a "COMn" entry wins.
     if (isNetworkName(name) && m_cobPort->currentIndex() < 0)
         m_cobPort->setEditText(name);
 }
 
+// A file that cannot be written costs the name at the next start, no more.
 void Rs232Window::writePortName(const QString &confFile) const
 {
-    QSettings conf(confFile, QSettings::IniFormat);
-    const QString name = selection().port;
-    if (isNetworkName(name))
-        conf.setValue(kConfPortName, name);
-    else
-        conf.remove(kConfPortName);
+    navorel::ConfFile conf = navorel::ConfFile::read(confFile.toStdString());
+    const QString port = selection().port;
+    const std::string name = isNetworkName(port) ? port.toStdString() : std::string();
+    const std::optional<std::string> kept = conf.value(kConfGroup, kConfPortName);
+    if (kept.value_or(std::string()) == name)
+        return;
+    conf.setValue(kConfGroup, kConfPortName, name);
+    conf.write(confFile.toStdString());
 }
 
 void Rs232Window::CloseRS232winClick()

@@ -10,9 +10,9 @@
 
 #include "filter/codepage.h"
 #include "filter/filterprocess.h"
+#include "filter/settings.h"
 #include "filter/textfile.h"
 #include "filter/wholenumber.h"
-#include "prefs/settings.h"
 #include "tools/recorder.h"
 
 namespace {
