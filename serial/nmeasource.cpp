@@ -2,13 +2,29 @@
 
 #include <cerrno>
 #include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <string>
+#include <sys/socket.h>
 
 namespace {
 
 QString systemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A receiver that loses power or its Wi-Fi says no goodbye, and a socket
+// that only listens would wait for it for ever: probes find such a peer
+// gone within about half a minute (the system default is two hours).
+void probeForAGonePeer(qintptr socket)
+{
+    const int on = 1, idleSeconds = 15, intervalSeconds = 5, probes = 3;
+    ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(static_cast<int>(socket), IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+    ::setsockopt(static_cast<int>(socket), IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds,
+                 sizeof intervalSeconds);
+    ::setsockopt(static_cast<int>(socket), IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
 }
 
 } // namespace
@@ -112,7 +128,7 @@ void NmeaSource::connected()
     if (m_state != State::Opening)
         return;
     m_connectTimeout.stop();
-    m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    probeForAGonePeer(m_socket.socketDescriptor());
     if (m_source.kind == navorel::SourceName::Kind::Gpsd) {
         const std::string watch = navorel::GpsdStream::watchRequest(m_source.device);
         m_socket.write(watch.data(), static_cast<qint64>(watch.size()));
