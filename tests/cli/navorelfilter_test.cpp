@@ -119,6 +119,22 @@ TEST(NavorelFilter, WritesTheResultFileAndTheDisplayLines)
     EXPECT_TRUE(displayText.empty());
 }
 
+// As --csv /dev/stdout does, through a link of our own to the open output.
+TEST(NavorelFilter, ResultFileThroughALinkToStandardOutputIsPrinted)
+{
+    const std::string link = kTemp + "stdout-link-" + std::to_string(getpid());
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink("/proc/self/fd/1", link.c_str()), 0);
+    const Outcome outcome = runFilterTool("--quiet --csv " + quoted(link) + " " + quoted(kSample));
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out.rfind("Novarel result csv-file", 0), 0u);
+    struct stat info
+    {};
+    EXPECT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    std::remove(link.c_str());
+}
+
 // A shared install: the folder is root's, the result file the user's.
 TEST(NavorelFilter, SavesAWritableFileInAFolderTheUserCannotWrite)
 {
