@@ -80,6 +80,11 @@ bool readFileBytes(const std::string &path, std::string &bytes)
 
 bool writeFileReplacing(const std::string &path, std::string_view bytes)
 {
+    return writeFileReplacing(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+bool writeFileReplacing(const std::string &path, std::span<const std::string_view> pieces)
+{
     if (path.empty())
         return false;
     struct stat target
@@ -102,7 +107,10 @@ bool writeFileReplacing(const std::string &path, std::string_view bytes)
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, mode) == 0;
+    for (const std::string_view bytes : pieces)
+        ok = ok && writeAll(fd, bytes);
+    ok = ok && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
     if (ok)
         ok = ::rename(temporary.c_str(), path.c_str()) == 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,7 @@ bool readFileBytes(const std::string &path, std::string &bytes);
 // Writes bytes to a new file beside path and renames it over path, so that
 // a crash or a full disk never leaves a torn file. False when that fails.
 bool writeFileReplacing(const std::string &path, std::string_view bytes);
+// The same for a file made of pieces, written as they lie.
+bool writeFileReplacing(const std::string &path, std::span<const std::string_view> pieces);
 
 } // namespace navorel

@@ -169,6 +169,15 @@ std::string TextLines::joined() const
     return text;
 }
 
+std::optional<std::string_view> TextLines::withLineBreaksView() const
+{
+    if (m_starts.empty())
+        return std::string_view();
+    if (m_onlyCrLf && lineEnd(m_starts.size() - 1) + 2 == m_text.size())
+        return std::string_view(m_text);
+    return std::nullopt;
+}
+
 std::string TextLines::withLineBreaks() const
 {
     std::string text;
@@ -181,8 +190,8 @@ void TextLines::appendWithLineBreaks(std::string &out) const
     if (m_starts.empty())
         return;
     // Lines added one by one already sit in the buffer in the written form.
-    if (m_onlyCrLf && lineEnd(m_starts.size() - 1) + 2 == m_text.size()) {
-        out += m_text;
+    if (const std::optional<std::string_view> view = withLineBreaksView()) {
+        out += *view;
         return;
     }
     for (std::size_t i = 0; i < m_starts.size(); ++i) {

@@ -43,10 +43,15 @@ public:
     std::optional<std::string_view> joinedView() const;
     // Every line followed by CR LF, the last included: how lists are written.
     std::string withLineBreaks() const;
+    // The same without a copy, when the buffer holds it that way already.
+    std::optional<std::string_view> withLineBreaksView() const;
     void appendWithLineBreaks(std::string &out) const;
 
     // The bytes of the lines with their line breaks.
     std::size_t textBytes() const { return m_text.size(); }
+    // Those bytes as held: the text the lines were taken from, or the lines
+    // added each followed by CR LF.
+    std::string_view text() const { return m_text; }
 
 private:
     std::size_t lineEnd(std::size_t index) const;
