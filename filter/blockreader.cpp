@@ -2,12 +2,45 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+
+#include "filter/hugepages.h"
 
 namespace navorel {
 
 BlockReader::BlockReader(std::size_t blockBytes) : m_blockBytes(std::max<std::size_t>(1, blockBytes)) {}
+
+BlockReader::~BlockReader() = default;
+
+void BlockReader::fill(int fd, Block &block, std::size_t size)
+{
+    if (block.capacity < size) {
+        // Not value-initialised: the kernel's read is the first write.
+        block.bytes.reset(new char[size]);
+        block.capacity = size;
+        adviseHugePages(block.bytes.get(), size);
+    }
+    block.used = 0;
+    block.atEnd = false;
+    block.error = 0;
+    while (block.used < size) {
+        const ssize_t n = ::read(fd, block.bytes.get() + block.used, size - block.used);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            block.error = errno;
+            return;
+        }
+        if (n == 0) {
+            block.atEnd = true;
+            return;
+        }
+        block.used += static_cast<std::size_t>(n);
+    }
+}
 
 bool BlockReader::readAll(int fd, const std::function<bool(std::string_view)> &consume)
 {
@@ -17,31 +50,27 @@ bool BlockReader::readAll(int fd, const std::function<bool(std::string_view)> &c
     {};
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
         size = std::min(size, static_cast<std::size_t>(info.st_size) + 1);
-    if (m_capacity < size) {
-        // Not value-initialised: the kernel's read is the first write.
-        m_buffer.reset(new char[size]);
-        m_capacity = size;
-    }
+
+    Block *current = &m_blocks[0];
+    Block *next = &m_blocks[1];
+    fill(fd, *current, size);
     for (;;) {
-        std::size_t used = 0;
-        bool atEnd = false;
-        while (used < size) {
-            const ssize_t n = ::read(fd, m_buffer.get() + used, size - used);
-            if (n < 0) {
-                if (errno == EINTR)
-                    continue;
-                return false;
-            }
-            if (n == 0) {
-                atEnd = true;
-                break;
-            }
-            used += static_cast<std::size_t>(n);
+        if (current->error != 0) {
+            errno = current->error;
+            return false;
         }
-        if (used > 0 && !consume(std::string_view(m_buffer.get(), used)))
+        const std::string_view bytes(current->bytes.get(), current->used);
+        if (current->atEnd) {
+            if (!bytes.empty())
+                consume(bytes);
             return true;
-        if (atEnd)
+        }
+        std::future<void> reading = std::async(std::launch::async, [&] { fill(fd, *next, size); });
+        const bool goOn = consume(bytes);
+        reading.get();
+        if (!goOn)
             return true;
+        std::swap(current, next);
     }
 }
 

@@ -52,6 +52,7 @@ struct ChunkScan
     std::size_t firstLine = 1;  // the number of the first line
     bool firstLineKnown = true; // else firstLine is a guess, mended at the merge
     std::size_t lineCount = 0;  // lines scanned, when the chunk did not stop
+    bool keepDisplayLines = true;
 
     FilterCounts counts;
     TextLines displayLines;
@@ -209,6 +210,8 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineN
     if (m_settings.Acc)
         m_chunk.points.push_back({m_latitudeNumber, m_longitudeNumber});
 
+    if (!m_chunk.keepDisplayLines)
+        return true;
     m_line.clear();
     appendTimeText(m_line, m_timeText);
     m_line += "   ";
@@ -506,6 +509,7 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
         if (end == start)
             continue;
         ChunkScan &scan = scans[used++];
+        scan.keepDisplayLines = options.keepDisplayLines;
         scan.bytes = bytes.substr(start, end - start);
         scan.firstLine = used == 1 ? lines + 1 : 1;
         scan.firstLineKnown = used == 1;
@@ -534,6 +538,7 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
 
 bool FilterProcess::State::scanCarry()
 {
+    carryScan.keepDisplayLines = options.keepDisplayLines;
     carryScan.bytes = carry;
     carryScan.firstLine = lines + 1;
     carryScan.firstLineKnown = true;

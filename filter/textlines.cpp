@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "filter/hugepages.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -133,6 +135,14 @@ void TextLines::append(const TextLines &other)
     m_starts.reserve(m_starts.size() + other.m_starts.size());
     for (const std::size_t start : other.m_starts)
         m_starts.push_back(start + offset);
+}
+
+void TextLines::reserve(std::size_t lines, std::size_t bytes)
+{
+    m_starts.reserve(lines);
+    m_text.reserve(bytes);
+    adviseHugePages(m_starts.data(), m_starts.capacity() * sizeof(std::size_t));
+    adviseHugePages(m_text.data(), m_text.capacity());
 }
 
 void TextLines::clear()

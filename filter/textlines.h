@@ -30,11 +30,8 @@ public:
     // Adds all lines of other at the end.
     void append(const TextLines &other);
     void clear();
-    void reserve(std::size_t lines, std::size_t bytes)
-    {
-        m_starts.reserve(lines);
-        m_text.reserve(bytes);
-    }
+    // Room for that many lines and bytes; only the pages written to are taken.
+    void reserve(std::size_t lines, std::size_t bytes);
 
     // The lines joined by CR LF, with none after the last line: what the
     // text area holds once the list is put into it.
