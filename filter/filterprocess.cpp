@@ -474,7 +474,7 @@ bool FilterProcess::State::mergeChunk(ChunkScan &chunk)
     if (!chunk.firstLineKnown) {
         const std::size_t firstLine = lines + 1;
         if (!chunk.errorString.empty()) {
-            // The message names the line: scan the chunk again, knowing it.
+            // The stop names its line: scan the chunk again from a known start.
             chunk.reset();
             chunk.firstLine = firstLine;
             chunk.firstLineKnown = true;
