@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <fcntl.h>
 #include <future>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,8 +49,12 @@ bool BlockReader::readAll(int fd, const std::function<bool(std::string_view)> &c
     std::size_t size = m_blockBytes;
     struct stat info
     {};
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0)
-        size = std::min(size, static_cast<std::size_t>(info.st_size) + 1);
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        if (info.st_size > 0)
+            size = std::min(size, static_cast<std::size_t>(info.st_size) + 1);
+        // A log not yet in memory comes off the disk in longer runs.
+        ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
 
     Block *current = &m_blocks[0];
     Block *next = &m_blocks[1];
