@@ -153,6 +153,12 @@ TEST(NavorelFilter, StoppedRunNamesTheLineAndWritesNothing)
     EXPECT_TRUE(outcome.out.empty());
     std::string ignored;
     EXPECT_FALSE(readFileBytes(csv, ignored));
+
+    // the line is named once, not again inside the message
+    const std::string west =
+        tempFile("hemisphere.nmea", kGoodFix + kGoodFix.substr(0, 29) + "X" + kGoodFix.substr(30));
+    EXPECT_EQ(runFilterTool(quoted(west)).err,
+              "navorel-filter: line 2: the latitude hemisphere 'X' is neither N nor S\n");
 }
 
 TEST(NavorelFilter, UsageAndFileErrorsExitWithTwo)
