@@ -1,5 +1,6 @@
 // navorel-filter: the filter of the desktop program on the command line.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -94,6 +95,8 @@ std::optional<int> satTimeOption(std::string_view text)
     std::int64_t value = 0;
     if (navorel::parseWholeNumber(text, value))
         return navorel::clampSatTime(value);
+    // Too many digits for 64 bits: still a whole number, beyond either bound.
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(' ')));
     const std::size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
     if (text.size() == digits || text.find_first_not_of("0123456789", digits) != std::string_view::npos)
         return std::nullopt;

@@ -105,7 +105,8 @@ TEST(NavorelFilter, SatTimeIsBroughtIntoRangeAsTheSpinEditDoes)
                                                           {" 15", 4},
                                                           {" 0", 60},
                                                           {" 99999999999999999999", 1},
-                                                          {"=-99999999999999999999", 60}};
+                                                          {"=-99999999999999999999", 60},
+                                                          {"=' 99999999999999999999'", 1}};
     for (const auto &[value, ranges] : cases) {
         ASSERT_EQ(runFilterTool("--quiet --sat-time" + std::string(value) + " --csv " + quoted(csv) + " "
                                 + quoted(kSample))
