@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <thread>
 
+#include "filter/codepage.h"
 #include "filter/filterreport.h"
 #include "filter/nmeafields.h"
 
@@ -30,7 +32,7 @@ bool isHemisphere(std::string_view text, char positive, char negative)
 
 std::string hemisphereMessage(const char *coordinate, std::string_view text, const char *expected)
 {
-    return std::string("the ") + coordinate + " hemisphere '" + std::string(text) + "' is neither "
+    return std::string("the ") + coordinate + " hemisphere '" + visibleText(text) + "' is neither "
            + expected;
 }
 
@@ -67,6 +69,9 @@ struct ChunkScan
     std::size_t firstTimeLine = 0;
     std::string lastTime; // time of the last fix
     std::size_t lastTimeLine = 0;
+    // The dates of those two lines: the lines themselves are gone by the merge.
+    std::optional<std::int64_t> firstDay;
+    std::optional<std::int64_t> lastDay;
     std::string errorString;
     std::size_t errorLine = 0;
 
@@ -88,6 +93,8 @@ struct ChunkScan
         firstTimeLine = 0;
         lastTime.clear();
         lastTimeLine = 0;
+        firstDay.reset();
+        lastDay.reset();
         errorString.clear();
         errorLine = 0;
     }
@@ -137,6 +144,8 @@ public:
     {
         if (m_chunk.fixAccepted && m_chunk.dataLinePrefix.empty())
             makeDataLinePrefix();
+        if (m_chunk.lastTimeLine != 0)
+            m_chunk.lastDay = RmcDayNumber(m_lastFixLine);
     }
 
 private:
@@ -156,7 +165,8 @@ private:
     const std::string_view m_identifier;
     const bool m_countSatellites;
 
-    std::string m_timeText; // of the latest fix; stays empty with UTC off
+    std::string m_timeText;         // of the latest fix; stays empty with UTC off
+    std::string_view m_lastFixLine; // the line of that fix, while the chunk's bytes are there
     double m_latitudeNumber = 0.0;
     double m_longitudeNumber = 0.0;
     std::string m_line; // the line being built, kept to reuse its buffer
@@ -185,18 +195,20 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineN
         if (m_chunk.firstTime.empty()) {
             m_chunk.firstTime = fields.Time;
             m_chunk.firstTimeLine = lineNumber;
+            m_chunk.firstDay = RmcDayNumber(line);
         }
         m_chunk.lastTime = fields.Time;
         m_chunk.lastTimeLine = lineNumber;
+        m_lastFixLine = line;
     }
     m_chunk.fixAccepted = true;
     m_chunk.dataLinePrefix.clear();
     ++counts.accepted;
 
-    const Converted<double> latitude = CoordToDegrees(fields.Latitude);
+    const Converted<double> latitude = PositionFieldToDegrees(fields.Latitude, fields.LatitudeHemisphere);
     if (!latitude.ok())
         return stop(latitude.errorString(), lineNumber);
-    const Converted<double> longitude = CoordToDegrees(fields.Longitude);
+    const Converted<double> longitude = PositionFieldToDegrees(fields.Longitude, fields.LongitudeHemisphere);
     if (!longitude.ok())
         return stop(longitude.errorString(), lineNumber);
     m_chunk.latitudes.push_back(latitude.value());
@@ -260,6 +272,14 @@ public:
     void finish();
 
 private:
+    // Dates of RMC fixes let a log of several days show all its hours.
+    std::optional<std::int64_t> daysOfFixes() const
+    {
+        if (m_firstTimeLine == 0 || m_lastTimeLine == 0 || !m_firstDay || !m_lastDay)
+            return std::nullopt;
+        return *m_lastDay - *m_firstDay;
+    }
+
     void countRange(int satellites);
 
     FilterRun &m_run;
@@ -276,6 +296,8 @@ private:
     std::size_t m_firstTimeLine = 0;
     std::string m_lastTime;
     std::size_t m_lastTimeLine = 0;
+    std::optional<std::int64_t> m_firstDay;
+    std::optional<std::int64_t> m_lastDay;
     std::string m_line;
 };
 
@@ -326,9 +348,11 @@ bool ChunkMerge::add(ChunkScan &chunk)
         if (m_firstTime.empty() && !chunk.firstTime.empty()) {
             m_firstTime = chunk.firstTime;
             m_firstTimeLine = chunk.firstTimeLine;
+            m_firstDay = chunk.firstDay;
         }
         m_lastTime = chunk.lastTime;
         m_lastTimeLine = chunk.lastTimeLine;
+        m_lastDay = chunk.lastDay;
     }
     if (chunk.errorString.empty())
         return true;
@@ -346,7 +370,7 @@ void ChunkMerge::finish()
         m_run.longitudeText = kLongitudeError;
     } else {
         if (m_settings.UTC) {
-            const Converted<std::string> span = TimeSpanText(m_firstTime, m_lastTime);
+            const Converted<std::string> span = TimeSpanText(m_firstTime, m_lastTime, daysOfFixes());
             if (!span.ok()) {
                 const bool firstFailed = !TimeSpanText(m_firstTime, m_firstTime).ok();
                 m_run.errorString = span.errorString();
