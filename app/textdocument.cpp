@@ -1,9 +1,12 @@
 #include "app/textdocument.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
+
+#include <sys/stat.h>
 
 #include "filter/textfile.h"
 #include "filter/textlines.h"
@@ -14,6 +17,23 @@
 namespace {
 
 const QString kTextFilter = QStringLiteral("Text (.txt)|*.txt|NMEA ASCII (.NMEA)|*.NMEA|All Files|*.*");
+
+// Why path is no regular file, or an empty text when it is one. Reading a
+// FIFO or /dev/zero would never end and freeze the window.
+QString notRegular(const QString &path)
+{
+    struct stat info
+    {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return {}; // a missing file gets the usual message
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("it is a folder");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("it is a pipe (FIFO)");
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return QStringLiteral("it is a device");
+    return QStringLiteral("it is a socket");
+}
 
 } // namespace
 
@@ -38,6 +58,12 @@ void TextDocument::showName()
 
 bool TextDocument::OpenHandleTXT(const QString &path)
 {
+    if (const QString why = notRegular(path); !why.isEmpty()) {
+        m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path)
+                                          + QStringLiteral("\nOnly regular files can be opened: ") + why
+                                          + QLatin1Char('.'));
+        return false;
+    }
     std::string bytes;
     if (!navorel::readFileBytes(localPath(path), bytes)) {
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path));
@@ -52,6 +78,7 @@ bool TextDocument::OpenHandleTXT(const QString &path)
     m_name = QFileInfo(path).fileName();
     m_text->setBytes(bytes);
     showName();
+    emit textIsDocument();
     return true;
 }
 
@@ -67,11 +94,20 @@ void TextDocument::newText()
     m_text->clearText();
     m_group->setTitle(QStringLiteral(" Data: "));
     m_statusName->setText(QStringLiteral("untitled"));
+    emit textIsDocument();
 }
 
 void TextDocument::SaveNMEAClick()
 {
     if (m_path.isEmpty()) {
+        SaveNMEAAsClick();
+        return;
+    }
+    if (m_resultShown && m_resultShown()) {
+        // Filtered lines are never written over the log unasked: Save As,
+        // proposing a name of their own beside it.
+        m_fileSaveNMEAdataAs.fileName = QFileInfo(m_path).absoluteDir().filePath(
+            m_name.section(QLatin1Char('.'), 0, 0) + QStringLiteral(" filtered"));
         SaveNMEAAsClick();
         return;
     }
@@ -91,6 +127,7 @@ void TextDocument::SaveNMEAAsClick()
     m_path = path;
     m_name = QFileInfo(path).fileName();
     showName();
+    emit textIsDocument();
     // The next Save As proposes the base name: "track" for track.nmea.txt.
     m_fileSaveNMEAdataAs.fileName =
         QFileInfo(path).absoluteDir().filePath(m_name.section(QLatin1Char('.'), 0, 0));
