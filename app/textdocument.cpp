@@ -1,12 +1,9 @@
 #include "app/textdocument.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
-
-#include <sys/stat.h>
 
 #include "filter/textfile.h"
 #include "filter/textlines.h"
@@ -17,23 +14,6 @@
 namespace {
 
 const QString kTextFilter = QStringLiteral("Text (.txt)|*.txt|NMEA ASCII (.NMEA)|*.NMEA|All Files|*.*");
-
-// Why path is no regular file, or an empty text when it is one. Reading a
-// FIFO or /dev/zero would never end and freeze the window.
-QString notRegular(const QString &path)
-{
-    struct stat info
-    {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
-        return {}; // a missing file gets the usual message
-    if (S_ISDIR(info.st_mode))
-        return QStringLiteral("it is a folder");
-    if (S_ISFIFO(info.st_mode))
-        return QStringLiteral("it is a pipe (FIFO)");
-    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
-        return QStringLiteral("it is a device");
-    return QStringLiteral("it is a socket");
-}
 
 } // namespace
 
@@ -58,14 +38,18 @@ void TextDocument::showName()
 
 bool TextDocument::OpenHandleTXT(const QString &path)
 {
-    if (const QString why = notRegular(path); !why.isEmpty()) {
+    // Reading a FIFO or /dev/zero would never end and freeze the window. A
+    // missing or unreadable file gets the usual message.
+    const navorel::RegularFileCheck check = navorel::checkRegularFile(localPath(path));
+    if (!check.regular() && check.kind != navorel::FileKind::Missing
+        && check.kind != navorel::FileKind::Unreachable) {
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path)
-                                          + QStringLiteral("\nOnly regular files can be opened: ") + why
-                                          + QLatin1Char('.'));
+                                          + QStringLiteral("\nOnly regular files can be opened: ")
+                                          + QString::fromStdString(check.reason) + QLatin1Char('.'));
         return false;
     }
     std::string bytes;
-    if (!navorel::readFileBytes(localPath(path), bytes)) {
+    if (!navorel::readRegularFileBytes(localPath(path), bytes)) {
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path));
         return false;
     }

@@ -66,6 +66,33 @@ void dropFiles(QWidget *target, const QList<QUrl> &urls)
     QApplication::sendEvent(target, &drop);
 }
 
+// Should the window wait for a writer on a FIFO, this one comes after a
+// while with a few lines, so that a fault fails the test instead of hanging.
+class FifoWriter
+{
+public:
+    explicit FifoWriter(const QString &fifo)
+            : m_thread([path = QFile::encodeName(fifo), finished = m_done.get_future()] {
+                  if (finished.wait_for(std::chrono::seconds(3)) == std::future_status::timeout) {
+                      const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                      const char lines[] = "a\r\nb\r\nc\r\nd\r\ne\r\n";
+                      if (fd >= 0 && ::write(fd, lines, sizeof lines - 1) < 0)
+                          std::perror("FIFO");
+                      ::close(fd);
+                  }
+              })
+    {}
+    ~FifoWriter()
+    {
+        m_done.set_value();
+        m_thread.join();
+    }
+
+private:
+    std::promise<void> m_done;
+    std::thread m_thread;
+};
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -100,6 +127,7 @@ private slots:
     void savingAResultNeverOverwritesTheLog();
     void onlyRegularFilesOpen();
     void hintsOfEveryWindowReachThePanel();
+    void settingsFileThatIsAFifoIsAWrongFile();
     void failedTimeSpanStillEnablesSaving();
     void resultPageShowsTheWholeReport();
     void gaugeTextReadsOverTheBar();
@@ -811,21 +839,7 @@ void MainWindowTest::onlyRegularFilesOpen()
 {
     const QString fifo = m_dir->filePath(QStringLiteral("pipe.nmea"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    // Should the window wait for a writer, this one comes and lets it go.
-    struct Rescue
-    {
-        std::promise<void> done;
-        std::thread thread;
-        ~Rescue()
-        {
-            done.set_value();
-            thread.join();
-        }
-    } rescue;
-    rescue.thread = std::thread([path = QFile::encodeName(fifo), finished = rescue.done.get_future()] {
-        if (finished.wait_for(std::chrono::seconds(3)) == std::future_status::timeout)
-            ::close(::open(path.constData(), O_WRONLY | O_NONBLOCK));
-    });
+    const FifoWriter rescue(fifo);
     const QString good = writeFile(QStringLiteral("good.nmea"), "good");
     QVERIFY(m_window->document().OpenHandleTXT(good));
     const struct
@@ -849,6 +863,16 @@ void MainWindowTest::onlyRegularFilesOpen()
     }
     QCOMPARE(m_window->document().path(), good);
     QCOMPARE(m_window->textArea()->bytes(), std::string("good"));
+}
+
+void MainWindowTest::settingsFileThatIsAFifoIsAWrongFile()
+{
+    const QString fifo = m_dir->filePath(QStringLiteral("NAVRL.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const FifoWriter rescue(fifo);
+    PreferencesDialog preferences(*m_settings, *m_prompter, fifo, m_window);
+    QCOMPARE(m_prompter->messages, QStringList(QStringLiteral("Wrong INI File. Check the Preferences.")));
+    QVERIFY(m_prompter->errors.isEmpty());
 }
 
 void MainWindowTest::hintsOfEveryWindowReachThePanel()
