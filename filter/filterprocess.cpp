@@ -363,6 +363,7 @@ bool ChunkMerge::add(ChunkScan &chunk)
 
 void ChunkMerge::finish()
 {
+    m_run.linesRead = true;
     const FilterCounts &counts = m_run.counts;
     if (counts.accepted == 0) {
         m_run.timeSpanText = kTimeError;

@@ -37,6 +37,9 @@ struct FilterRun
     // until then stays in the lists, points and bars.
     std::string errorString;
     std::size_t errorLine = 0;
+    // Every line was read: a stop after that is the time span's, and the
+    // result is already whole enough to be saved.
+    bool linesRead = false;
 
     bool completed() const { return errorString.empty(); }
     bool fixAccepted() const { return counts.accepted > 0; }
