@@ -1,0 +1,162 @@
+#include "app/resultcommands.h"
+
+#include <QAction>
+#include <QProgressBar>
+#include <climits>
+
+#include "app/mainactions.h"
+#include "app/positionviews.h"
+#include "app/resultpage.h"
+#include "filter/filterprocess.h"
+#include "filter/textfile.h"
+#include "prefs/settingsstore.h"
+#include "resultfile/resultfilereader.h"
+#include "resultfile/resultfilewriter.h"
+#include "ui/nmeatextarea.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
+
+ResultCommands::ResultCommands(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter,
+                               const Controls &controls)
+        : QObject(controls.window), m_settings(settings), m_dialogs(dialogs), m_prompter(prompter),
+          m_controls(controls)
+{
+    m_openDialog.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
+    m_openDialog.defaultSuffix = QStringLiteral(".dat");
+    m_saveDialog.filter = QStringLiteral("CSV data (.csv)|*.csv|All Files|*.*");
+    m_saveDialog.defaultSuffix = QStringLiteral(".dat");
+}
+
+void ResultCommands::showProgress(bool shown)
+{
+    m_controls.gauge->setVisible(shown);
+    m_controls.gaugeSeparator->setVisible(shown);
+    if (shown)
+        m_controls.gauge->raise();
+}
+
+void ResultCommands::setProgress(std::size_t position, std::size_t maximum)
+{
+    QProgressBar *gauge = m_controls.gauge;
+    gauge->setMaximum(static_cast<int>(std::min<std::size_t>(maximum, INT_MAX)));
+    gauge->setValue(static_cast<int>(std::min<std::size_t>(position, INT_MAX)));
+    // The command runs to its end before the event loop comes back: paint now.
+    if (gauge->isVisible())
+        gauge->repaint();
+}
+
+void ResultCommands::replaceText(const navorel::TextLines &lines)
+{
+    NmeaTextArea *text = m_controls.text;
+    // Hidden while replaced, so that a long text is drawn once.
+    text->hide();
+    if (const std::optional<std::string_view> view = lines.joinedView())
+        text->setBytes(*view);
+    else
+        text->setBytes(lines.joined());
+    text->show();
+}
+
+void ResultCommands::FilterClick()
+{
+    m_controls.gauge->setValue(0);
+    m_controls.views->clearCharts();
+    FilterProcess();
+}
+
+void ResultCommands::FilterProcess()
+{
+    MainActions &actions = m_controls.actions;
+    const navorel::Settings settings = m_settings.settings();
+    if (settings.Progress)
+        showProgress(true);
+    navorel::FilterRun run = navorel::runFilter(
+        navorel::TextLines::fromText(m_controls.text->bytes()), settings,
+        [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
+    m_filterResult = std::move(run.result);
+    m_controls.views->addToCharts(run.points, run.bars);
+    m_resultPage->setLines(fromWindows1252(run.report));
+    if (!run.completed()) {
+        m_prompter.errorBox(m_controls.window, fromWindows1252(run.errorString));
+        return;
+    }
+
+    if (run.fixAccepted())
+        actions.saveResult->setEnabled(true);
+    m_controls.views->showPosition(run.latitudeText, run.longitudeText);
+    m_controls.views->showTimeSpan(run.timeSpanText);
+    if (run.counts.found != 0)
+        replaceText(m_filterResult.displayLines);
+    if (settings.Respage)
+        ShowResultpage1Click();
+    else
+        m_prompter.messageBox(m_controls.window, QStringLiteral("Filter process ready."));
+    for (QAction *action : {actions.toolShowNmea, actions.toolShowFiltered, actions.showResultPage})
+        action->setEnabled(true);
+    showProgress(false);
+}
+
+void ResultCommands::TB_NMEAClick()
+{
+    replaceText(m_filterResult.nmeaCopy);
+}
+
+void ResultCommands::TB_filterdataClick()
+{
+    replaceText(m_filterResult.displayLines);
+}
+
+void ResultCommands::SavefilteredData1Click()
+{
+    const QString path = m_dialogs.saveFileName(m_controls.window, m_saveDialog);
+    if (path.isEmpty())
+        return;
+    // The title line names the result file last chosen for opening.
+    if (!navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_openDialog.fileName)))
+        m_prompter.errorBox(m_controls.window, fillIn(navorel::kCannotCreateFile, path));
+}
+
+void ResultCommands::Openfiltereddata1Click()
+{
+    const QString path = m_dialogs.openFileName(m_controls.window, m_openDialog);
+    if (path.isEmpty())
+        return;
+    if (m_settings.settings().Progress)
+        showProgress(true);
+    m_filterResult.replaceSums(0.0, 0.0);
+    m_controls.text->clearText();
+
+    std::string bytes;
+    if (!navorel::readFileBytes(localPath(path), bytes)) {
+        m_prompter.errorBox(m_controls.window, fillIn(navorel::kCannotOpenFile, path));
+        return;
+    }
+    const navorel::ResultFileView view = navorel::readResultFile(
+        navorel::TextLines::fromText(std::move(bytes)),
+        [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
+    if (view.tooShort) {
+        showProgress(false);
+        return;
+    }
+    // Added to what the charts hold: a result beside the last run's.
+    m_controls.views->addToCharts(view.points, view.bars);
+    m_filterResult.replaceSums(view.latitudeSum, view.longitudeSum);
+    if (!view.completed()) {
+        m_prompter.errorBox(m_controls.window, fromWindows1252(view.errorString));
+        return;
+    }
+    m_resultPage->appendLines(fromWindows1252(view.reportLines));
+    m_controls.views->showPosition(view.latitudeText, view.longitudeText);
+    replaceText(view.displayLines);
+    m_controls.actions.showResultPage->setEnabled(true);
+    showProgress(false);
+}
+
+void ResultCommands::ShowResultpage1Click()
+{
+    if (m_resultPage == nullptr)
+        return;
+    // Centred over the window, as every window the commands open is.
+    m_resultPage->move(m_controls.window->geometry().center() - m_resultPage->rect().center());
+    m_prompter.runModal(m_resultPage);
+}
