@@ -57,6 +57,7 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
 
     m_results = new ResultCommands(m_settings, m_dialogs, m_prompter,
                                    {m_actions, m_textArea, m_positionViews, m_gauge, m_gaugeSeparator, this});
+    m_document->setGauge(&m_results->gauge());
 
     connectCommands();
     connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QProgressBar>
-#include <climits>
 
 #include "app/mainactions.h"
 #include "app/positionviews.h"
@@ -19,7 +18,7 @@
 ResultCommands::ResultCommands(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter,
                                const Controls &controls)
         : QObject(controls.window), m_settings(settings), m_dialogs(dialogs), m_prompter(prompter),
-          m_controls(controls)
+          m_controls(controls), m_gauge(controls.gauge, controls.gaugeSeparator)
 {
     m_openDialog.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
     m_openDialog.defaultSuffix = QStringLiteral(".dat");
@@ -29,20 +28,12 @@ ResultCommands::ResultCommands(SettingsStore &settings, FileDialogs &dialogs, Pr
 
 void ResultCommands::showProgress(bool shown)
 {
-    m_controls.gauge->setVisible(shown);
-    m_controls.gaugeSeparator->setVisible(shown);
-    if (shown)
-        m_controls.gauge->raise();
+    m_gauge.show(shown);
 }
 
 void ResultCommands::setProgress(std::size_t position, std::size_t maximum)
 {
-    QProgressBar *gauge = m_controls.gauge;
-    gauge->setMaximum(static_cast<int>(std::min<std::size_t>(maximum, INT_MAX)));
-    gauge->setValue(static_cast<int>(std::min<std::size_t>(position, INT_MAX)));
-    // The command runs to its end before the event loop comes back: paint now.
-    if (gauge->isVisible())
-        gauge->repaint();
+    m_gauge.set(position, maximum);
 }
 
 void ResultCommands::replaceText(const navorel::TextLines &lines)
@@ -57,6 +48,16 @@ void ResultCommands::replaceText(const navorel::TextLines &lines)
     text->show();
 }
 
+bool ResultCommands::fitsTextArea(const navorel::TextLines &lines)
+{
+    // Joined without a break after the last line.
+    const std::size_t size = lines.empty() ? 0 : lines.textBytes() - 2;
+    if (m_controls.text->fits(size))
+        return true;
+    m_prompter.errorBox(m_controls.window, QStringLiteral("Text \u00FCberschreitet Memo-Kapazit\u00E4t"));
+    return false;
+}
+
 void ResultCommands::FilterClick()
 {
     m_controls.gauge->setValue(0);
@@ -67,13 +68,21 @@ void ResultCommands::FilterClick()
 void ResultCommands::FilterProcess()
 {
     MainActions &actions = m_controls.actions;
+    NmeaTextArea *text = m_controls.text;
     const navorel::Settings settings = m_settings.settings();
     if (settings.Progress)
         showProgress(true);
+    // The text the run starts from stays as the editor's document: "Show
+    // NMEA data" shows it again as it is now, without a copy.
+    m_nmeaView = text->keepDocument();
+    text->markKept();
+    m_resultView.reset();
     navorel::FilterRun run = navorel::runFilter(
-        navorel::TextLines::fromText(m_controls.text->bytes()), settings,
+        navorel::TextLines::fromText(std::string(text->bytesView())), settings,
         [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
     m_filterResult = std::move(run.result);
+    // The document holds the text; a second copy would double the memory.
+    m_filterResult.nmeaCopy = {};
     m_controls.views->addToCharts(run.points, run.bars);
     m_resultPage->setLines(fromWindows1252(run.report));
     if (!run.completed()) {
@@ -86,7 +95,7 @@ void ResultCommands::FilterProcess()
     m_controls.views->showPosition(run.latitudeText, run.longitudeText);
     m_controls.views->showTimeSpan(run.timeSpanText);
     if (run.counts.found != 0)
-        replaceText(m_filterResult.displayLines);
+        TB_filterdataClick();
     if (settings.Respage)
         ShowResultpage1Click();
     else
@@ -98,12 +107,22 @@ void ResultCommands::FilterProcess()
 
 void ResultCommands::TB_NMEAClick()
 {
-    replaceText(m_filterResult.nmeaCopy);
+    m_controls.text->showDocument(m_nmeaView);
 }
 
 void ResultCommands::TB_filterdataClick()
 {
+    NmeaTextArea *text = m_controls.text;
+    if (!m_resultView.isNull()) {
+        text->showDocument(m_resultView);
+        return;
+    }
+    // Made once per run, then swapped in and out like the log.
+    if (text->isShowing(m_nmeaView))
+        text->showDocument(m_nmeaView);
     replaceText(m_filterResult.displayLines);
+    m_resultView = text->keepDocument();
+    text->markKept();
 }
 
 void ResultCommands::SavefilteredData1Click()
@@ -147,6 +166,8 @@ void ResultCommands::Openfiltereddata1Click()
     }
     m_resultPage->appendLines(fromWindows1252(view.reportLines));
     m_controls.views->showPosition(view.latitudeText, view.longitudeText);
+    if (!fitsTextArea(view.displayLines))
+        return;
     replaceText(view.displayLines);
     m_controls.actions.showResultPage->setEnabled(true);
     showProgress(false);

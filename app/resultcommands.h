@@ -4,7 +4,9 @@
 #include <cstddef>
 
 #include "filter/filterresult.h"
+#include "ui/editordocument.h"
 #include "ui/filedialogs.h"
+#include "ui/progressgauge.h"
 
 class MainActions;
 class NmeaTextArea;
@@ -38,6 +40,7 @@ public:
 
     void setResultPage(ResultPage *page) { m_resultPage = page; }
     const navorel::FilterResult &filterResult() const { return m_filterResult; }
+    ProgressGauge &gauge() { return m_gauge; }
     FileDialogState &openDialog() { return m_openDialog; }
     FileDialogState &saveDialog() { return m_saveDialog; }
 
@@ -53,13 +56,18 @@ private:
     void showProgress(bool shown);
     void setProgress(std::size_t position, std::size_t maximum);
     void replaceText(const navorel::TextLines &lines);
+    bool fitsTextArea(const navorel::TextLines &lines);
 
     SettingsStore &m_settings;
     FileDialogs &m_dialogs;
     Prompter &m_prompter;
     Controls m_controls;
+    ProgressGauge m_gauge;
     ResultPage *m_resultPage = nullptr;
     navorel::FilterResult m_filterResult;
+    // The two views of the last run's text, kept as the editor's documents.
+    EditorDocument m_nmeaView;
+    EditorDocument m_resultView;
     FileDialogState m_openDialog;
     FileDialogState m_saveDialog;
 };
