@@ -15,6 +15,22 @@
 #include "ui/prompter.h"
 #include "ui/textcodec.h"
 
+namespace {
+
+// The editor's own buffer, scanned where it lies once the core takes a byte
+// range; until then through a list of lines made from a copy.
+template <typename Text>
+navorel::FilterRun filterInPlace(Text text, const navorel::Settings &settings,
+                                 const navorel::ProgressCallback &progress)
+{
+    if constexpr (requires { navorel::runFilter(text, settings, progress); })
+        return navorel::runFilter(text, settings, progress);
+    else
+        return navorel::runFilter(navorel::TextLines::fromText(std::string(text)), settings, progress);
+}
+
+} // namespace
+
 ResultCommands::ResultCommands(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter,
                                const Controls &controls)
         : QObject(controls.window), m_settings(settings), m_dialogs(dialogs), m_prompter(prompter),
@@ -77,9 +93,9 @@ void ResultCommands::FilterProcess()
     m_nmeaView = text->keepDocument();
     text->markKept();
     m_resultView.reset();
-    navorel::FilterRun run = navorel::runFilter(
-        navorel::TextLines::fromText(std::string(text->bytesView())), settings,
-        [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
+    navorel::FilterRun run =
+        filterInPlace(text->bytesView(), settings,
+                      [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
     m_filterResult = std::move(run.result);
     // The document holds the text; a second copy would double the memory.
     m_filterResult.nmeaCopy = {};
