@@ -8,6 +8,7 @@
 #include "filter/textfile.h"
 #include "filter/textlines.h"
 #include "ui/nmeatextarea.h"
+#include "ui/progressgauge.h"
 #include "ui/prompter.h"
 #include "ui/textcodec.h"
 
@@ -48,19 +49,30 @@ bool TextDocument::OpenHandleTXT(const QString &path)
                                           + QString::fromStdString(check.reason) + QLatin1Char('.'));
         return false;
     }
-    std::string bytes;
-    if (!navorel::readRegularFileBytes(localPath(path), bytes)) {
+    // A big log moves the gauge while it loads.
+    const bool gauged = m_gauge != nullptr && !m_gauge->isShown()
+                        && QFileInfo(path).size() >= static_cast<qint64>(kGaugedSize);
+    if (gauged) {
+        m_gauge->set(0, 1);
+        m_gauge->show(true);
+    }
+    const NmeaTextArea::LoadResult loaded =
+        m_text->loadFile(localPath(path), [this, gauged](std::size_t done, std::size_t total) {
+            if (gauged)
+                m_gauge->set(done, total);
+        });
+    if (gauged)
+        m_gauge->show(false);
+    if (loaded == NmeaTextArea::LoadResult::CannotOpen) {
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path));
         return false;
     }
-    bytes = navorel::withCrLfBreaks(std::move(bytes));
-    if (bytes.size() >= kCapacity) {
+    if (loaded == NmeaTextArea::LoadResult::TooLarge) {
         m_prompter.errorBox(m_window, QStringLiteral("Text \u00FCberschreitet Memo-Kapazit\u00E4t"));
         return false;
     }
     m_path = path;
     m_name = QFileInfo(path).fileName();
-    m_text->setBytes(bytes);
     showName();
     emit textIsDocument();
     return true;

@@ -9,6 +9,7 @@
 #include "ui/filedialogs.h"
 
 class NmeaTextArea;
+class ProgressGauge;
 class Prompter;
 class QGroupBox;
 class QLabel;
@@ -47,8 +48,9 @@ public:
     // The text of a second start: one path in double quotes.
     void openHandedOver(const QString &text);
 
-    // The largest text the text area takes.
-    static constexpr std::size_t kCapacity = std::size_t{1} << 31;
+    // Files from this size on show the gauge while they load.
+    static constexpr std::size_t kGaugedSize = std::size_t{16} << 20;
+    void setGauge(ProgressGauge *gauge) { m_gauge = gauge; }
 
 signals:
     // The text area holds the document's own text again: a file was opened
@@ -65,6 +67,7 @@ private:
     Prompter &m_prompter;
     QWidget *m_window;
     std::function<bool()> m_resultShown;
+    ProgressGauge *m_gauge = nullptr;
     QString m_path; // empty for an untitled text
     QString m_name;
     FileDialogState m_fileOpenTXT;

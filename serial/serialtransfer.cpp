@@ -156,8 +156,10 @@ void SerialTransfer::completeRead()
     m_assembler.feed(
         std::string_view(m_readBuffer.constData(), static_cast<std::size_t>(m_readBuffer.size())), lines);
     m_readBuffer.clear();
-    for (const std::string &line : lines)
-        m_text.appendLine(line);
+    // One edit per read cycle: the text area is updated once, whatever the
+    // number of lines.
+    if (!lines.empty())
+        m_text.appendLines(lines);
 }
 
 // What the port has already handed over is kept when receiving ends.

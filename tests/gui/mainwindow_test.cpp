@@ -117,6 +117,9 @@ private slots:
     void emptyTextRunEnablesTheViewsOnly();
     void switchingTheViewsLosesTypedText();
     void resultFileRoundTripThroughTheWindow();
+    void resultFileBeyondTheCapacityIsNotShown();
+    void newTextStartsAtTheLeft();
+    void switchingViewsKeepsMemoryFlat();
     void titleLineNamesTheLastResultFileChosenForOpening();
     void bugReportLinkAndAboutBox();
     void helpBubblesSwitchOnlyTheBubbles();
@@ -971,6 +974,87 @@ void MainWindowTest::addressShownWhenNoProgramOpensIt()
     QVERIFY(m_prompter->addresses[0].contains(QStringLiteral("Navorel 003.082 bug report")));
     QVERIFY(m_prompter->addresses[1].endsWith(m_window->product().website));
     QVERIFY(m_aboutBox->isVisible());
+}
+
+void MainWindowTest::resultFileBeyondTheCapacityIsNotShown()
+{
+    QByteArray log;
+    for (int i = 0; i < 20; ++i)
+        log += kFix1 + "\r\n" + kGsa + "\r\n";
+    m_window->textArea()->setBytes(bytesOf(log));
+    m_window->actions().filter->trigger();
+    // The display lines the result file shows again.
+    const std::size_t shown = m_window->textArea()->byteCount();
+    const QString csv = m_dir->filePath(QStringLiteral("result.csv"));
+    m_dialogs->answers = {csv};
+    m_window->actions().saveResult->trigger();
+
+    m_window->textArea()->setCapacity(shown);
+    m_dialogs->answers = {csv};
+    m_window->actions().openResult->trigger();
+    QCOMPARE(m_prompter->errors, QStringList{QStringLiteral("Text \u00FCberschreitet Memo-Kapazit\u00E4t")});
+    QVERIFY(m_window->textArea()->bytes().empty());
+
+    m_window->textArea()->setCapacity(shown + 1);
+    m_dialogs->answers = {csv};
+    m_window->actions().openResult->trigger();
+    QCOMPARE(m_prompter->errors.size(), 1);
+    QCOMPARE(m_window->textArea()->lineCount(), std::size_t{20});
+}
+
+void MainWindowTest::newTextStartsAtTheLeft()
+{
+    const QByteArray longLine = kFix1 + QByteArray(400, ' ') + "end";
+    const QString path = writeFile(QStringLiteral("wide.nmea"), longLine + "\r\n" + kFix1);
+    const std::vector<std::function<void()>> newTexts = {
+        [&] { m_window->actions().newText->trigger(); },
+        [&] { m_window->document().OpenHandleTXT(path); },
+        [&] { m_window->actions().filter->trigger(); },
+        [&] { m_window->actions().toolShowNmea->trigger(); },
+    };
+    m_window->show();
+    NmeaTextArea *text = m_window->textArea();
+    for (const auto &makeNewText : newTexts) {
+        text->setBytes(bytesOf(longLine + "\r\n" + kFix1));
+        text->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 300);
+        makeNewText();
+        QCOMPARE(text->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L);
+    }
+}
+
+namespace {
+
+long residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+} // namespace
+
+void MainWindowTest::switchingViewsKeepsMemoryFlat()
+{
+    QByteArray log;
+    while (log.size() < 10'000'000)
+        log += kFix1 + "\r\n" + kGsa + "\r\n";
+    m_window->textArea()->setBytes(bytesOf(log));
+    log.clear();
+    log.squeeze();
+    m_window->actions().filter->trigger();
+    m_window->actions().toolShowNmea->trigger();
+    m_window->actions().toolShowFiltered->trigger();
+    const long before = residentKilobytes();
+    for (int i = 0; i < 100; ++i) {
+        m_window->actions().toolShowNmea->trigger();
+        m_window->actions().toolShowFiltered->trigger();
+    }
+    QVERIFY2(residentKilobytes() - before < 4096,
+             qPrintable(QStringLiteral("%1 kB more").arg(residentKilobytes() - before)));
 }
 
 QTEST_MAIN(MainWindowTest)
