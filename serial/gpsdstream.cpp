@@ -2,6 +2,50 @@
 
 namespace navorel {
 
+namespace {
+
+// Reports this long are not gpsd's answers; only their start is looked at.
+constexpr std::size_t kLongestReportKept = 1024;
+
+// The text of a string member of a JSON report, without its escapes.
+std::string member(std::string_view report, std::string_view name)
+{
+    const std::string key = "\"" + std::string(name) + "\":\"";
+    const std::size_t start = report.find(key);
+    std::string text;
+    if (start == std::string_view::npos)
+        return text;
+    for (std::size_t i = start + key.size(); i < report.size() && report[i] != '"'; ++i) {
+        if (report[i] == '\\' && i + 1 < report.size())
+            ++i;
+        text += report[i];
+    }
+    return text;
+}
+
+} // namespace
+
+void GpsdStream::restart()
+{
+    m_state = State::LineStart;
+    m_report.clear();
+    m_answer = Answer::Awaited;
+    m_refusal.clear();
+}
+
+void GpsdStream::readReport()
+{
+    if (m_answer == Answer::Awaited) {
+        if (m_report.starts_with("{\"class\":\"WATCH\"")) {
+            m_answer = Answer::Watching;
+        } else if (m_report.starts_with("{\"class\":\"ERROR\"")) {
+            m_answer = Answer::Refused;
+            m_refusal = member(m_report, "message");
+        }
+    }
+    m_report.clear();
+}
+
 std::string GpsdStream::watchRequest(std::string_view device)
 {
     std::string request = "?WATCH={\"enable\":true,\"nmea\":true";
@@ -32,6 +76,7 @@ void GpsdStream::filter(std::string_view bytes, std::string &nmea)
         case State::LineStart:
             if (c == '{') {
                 m_state = State::Report;
+                m_report = c;
                 continue;
             }
             if (!lineEnd)
@@ -42,8 +87,12 @@ void GpsdStream::filter(std::string_view bytes, std::string &nmea)
                 m_state = State::LineStart;
             break;
         case State::Report:
-            if (lineEnd)
+            if (lineEnd) {
                 m_state = c == '\r' ? State::ReportEnded : State::LineStart;
+                readReport();
+            } else if (m_report.size() < kLongestReportKept) {
+                m_report += c;
+            }
             continue;
         case State::ReportEnded: break;
         }

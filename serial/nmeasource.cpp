@@ -34,8 +34,12 @@ NmeaSource::NmeaSource(QObject *parent) : QObject(parent)
     m_connectTimeout.setSingleShot(true);
     m_connectTimeout.setInterval(kConnectTimeoutMs);
     connect(&m_connectTimeout, &QTimer::timeout, this, [this] {
+        // Connected but not answered: something else listens on gpsd's port.
+        const QString reason = m_socket.state() == QAbstractSocket::ConnectedState
+                                   ? QStringLiteral("No answer from gpsd")
+                                   : systemText(ETIMEDOUT);
         m_socket.abort();
-        fail(systemText(ETIMEDOUT));
+        fail(reason);
     });
     connect(&m_socket, &QTcpSocket::connected, this, &NmeaSource::connected);
     connect(&m_socket, &QTcpSocket::readyRead, this, &NmeaSource::socketReadable);
@@ -127,27 +131,45 @@ void NmeaSource::connected()
 {
     if (m_state != State::Opening)
         return;
-    m_connectTimeout.stop();
     probeForAGonePeer(m_socket.socketDescriptor());
     if (m_source.kind == navorel::SourceName::Kind::Gpsd) {
+        // Open once gpsd has answered the request, which the time limit
+        // goes on covering.
         const std::string watch = navorel::GpsdStream::watchRequest(m_source.device);
         m_socket.write(watch.data(), static_cast<qint64>(watch.size()));
+        return;
     }
+    m_connectTimeout.stop();
     report(m_opening, true, QString());
 }
 
 void NmeaSource::socketReadable()
 {
     const QByteArray bytes = m_socket.readAll();
-    if (m_state != State::Open || !receiving())
+    if (m_state == State::Closed || !receiving())
         return; // a peer that talks back while we send is not listened to
-    if (m_source.kind == navorel::SourceName::Kind::Gpsd) {
-        std::string nmea;
-        m_gpsd.filter(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), nmea);
-        take(QByteArray::fromStdString(nmea));
-    } else {
+    if (m_source.kind != navorel::SourceName::Kind::Gpsd) {
         take(bytes);
+        return;
     }
+    std::string nmea;
+    m_gpsd.filter(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), nmea);
+    m_received += QByteArray::fromStdString(nmea);
+    if (m_state == State::Opening) {
+        switch (m_gpsd.answer()) {
+        case navorel::GpsdStream::Answer::Awaited: return;
+        case navorel::GpsdStream::Answer::Refused:
+            m_socket.abort();
+            fail(QString::fromStdString(m_gpsd.refusal()));
+            return;
+        case navorel::GpsdStream::Answer::Watching:
+            m_connectTimeout.stop();
+            report(m_opening, true, QString());
+            break;
+        }
+    }
+    if (m_state == State::Open && !m_received.isEmpty())
+        emit readyRead();
 }
 
 void NmeaSource::socketFailed()

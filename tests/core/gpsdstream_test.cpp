@@ -44,6 +44,41 @@ TEST(GpsdStream, WatchRequestAsksForRawNmea)
               "?WATCH={\"enable\":true,\"nmea\":true,\"device\":\"/dev/odd\\\"name\\\\\"};\n");
 }
 
+TEST(GpsdStream, KeepsTheAnswerToTheWatchRequest)
+{
+    using Answer = GpsdStream::Answer;
+    const std::string version = "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n";
+    const struct
+    {
+        std::vector<std::string> reads;
+        Answer answer;
+        std::string refusal;
+    } cases[] = {
+        {{version}, Answer::Awaited, ""},
+        {{version, "{\"class\":\"DEVICES\",\"devices\":[]}\r\n{\"class\":\"WAT", "CH\",\"enable\":true}\r\n"},
+         Answer::Watching,
+         ""},
+        {{version + "{\"class\":\"ERROR\",\"message\":\"No such device as /dev/ttyNOPE\"}\r\n"},
+         Answer::Refused,
+         "No such device as /dev/ttyNOPE"},
+        {{"{\"class\":\"ERROR\",\"message\":\"Unrecognized request \\\"?WAT\\\"\"}\n"},
+         Answer::Refused,
+         "Unrecognized request \"?WAT\""},
+        // an answer counts only once it is whole, and only the first one
+        {{"{\"class\":\"WATCH\""}, Answer::Awaited, ""},
+        {{"{\"class\":\"WATCH\"}\r\n{\"class\":\"ERROR\",\"message\":\"late\"}\r\n"}, Answer::Watching, ""},
+    };
+    for (const auto &c : cases) {
+        GpsdStream stream;
+        std::string nmea;
+        for (const std::string &bytes : c.reads)
+            stream.filter(bytes, nmea);
+        EXPECT_EQ(stream.answer(), c.answer) << c.reads.back();
+        EXPECT_EQ(stream.refusal(), c.refusal) << c.reads.back();
+        EXPECT_EQ(nmea, "") << c.reads.back();
+    }
+}
+
 TEST(GpsdStream, NewConnectionStartsAtALineStart)
 {
     GpsdStream stream;
@@ -52,6 +87,9 @@ TEST(GpsdStream, NewConnectionStartsAtALineStart)
     stream.restart();
     stream.filter("{\"class\":\"VERSION\"}\r\n", nmea);
     EXPECT_EQ(nmea, "$GPGGA,1");
+    stream.filter("{\"class\":\"WATCH\"}\r\n", nmea);
+    stream.restart();
+    EXPECT_EQ(stream.answer(), GpsdStream::Answer::Awaited);
 }
 
 } // namespace

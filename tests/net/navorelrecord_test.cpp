@@ -7,6 +7,7 @@
 #include <QTest>
 #include <csignal>
 
+#include "tests/gui/ptypair.h"
 #include "tests/net/peers.h"
 
 namespace {
@@ -81,6 +82,7 @@ private slots:
     void endsCleanly_data();
     void endsCleanly();
     void followsASourceThatDropsAndComesBack();
+    void recordsFromASerialDevice();
     void refusesWrongUseAndSourcesThatNeverOpen_data();
     void refusesWrongUseAndSourcesThatNeverOpen();
 
@@ -178,6 +180,27 @@ void NavorelRecordTest::followsASourceThatDropsAndComesBack()
     QTRY_COMPARE_WITH_TIMEOUT(fileBytes(out), expected, 5000);
     recording.signal(SIGTERM);
     QCOMPARE(recording.status(5000), 0);
+}
+
+void NavorelRecordTest::recordsFromASerialDevice()
+{
+    PtyPair pty;
+    QVERIFY2(pty.plugIn(), "socat could not make a pty pair");
+    const QString out = path(QStringLiteral("serial.nmea"));
+    Recording recording({pty.programEnd(), out, QStringLiteral("--baud"), QStringLiteral("9600"),
+                         QStringLiteral("--lines"), QStringLiteral("2")});
+    // Said until heard: the recorder opens the device some time after its start.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            pty.say("$GPRMC,1*00\r\n");
+            return QFileInfo(out).size() > 0;
+        }(),
+        5000);
+    pty.say("$GPGGA,2*00\r\n$GPGSA,3*00\r\n");
+    QCOMPARE(recording.status(5000), 0);
+    const QByteArray kept = fileBytes(out);
+    QVERIFY2(kept == "$GPRMC,1*00\r\n$GPRMC,1*00\r\n" || kept == "$GPRMC,1*00\r\n$GPGGA,2*00\r\n",
+             kept.constData());
 }
 
 void NavorelRecordTest::refusesWrongUseAndSourcesThatNeverOpen_data()

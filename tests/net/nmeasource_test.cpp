@@ -70,6 +70,12 @@ void NmeaSourceTest::gpsdHandsOutEveryNmeaLineInOrderAndNothingElse()
     QVERIFY2(gpsd.start(path, 0.05), "gpsfake did not start");
 
     NmeaSource source;
+    // A receiver gpsd does not have is refused in gpsd's words.
+    QSignalSpy refused(&source, &NmeaSource::openFailed);
+    source.open(gpsd.address() + QStringLiteral("/dev/ttyNOPE"), QIODevice::ReadOnly);
+    QVERIFY(refused.wait(5000));
+    QCOMPARE(refused.at(0).at(0).toString(), QStringLiteral("No such device as /dev/ttyNOPE"));
+
     Reception reception(source);
     QSignalSpy opened(&source, &NmeaSource::opened);
     source.open(gpsd.address(), QIODevice::ReadOnly);
@@ -188,6 +194,13 @@ void NmeaSourceTest::aPeerThatNeverAnswersIsGivenUpWhileTheLoopRuns()
     QCOMPARE(failed.at(0).at(0).toString(), QStringLiteral("Connection timed out"));
     QVERIFY(clock.elapsed() >= 400); // a coarse timer may fire a little early
     QVERIFY2(ticks > 10, "the event loop stood still while connecting");
+
+    // Something that takes the connection but is no gpsd.
+    SocatListener mute;
+    QVERIFY(mute.start(QStringLiteral("CREATE:") + m_dir.filePath(QStringLiteral("mute")), false));
+    source.open(QStringLiteral("gpsd://127.0.0.1:%1").arg(mute.port()), QIODevice::ReadOnly);
+    QVERIFY(failed.wait(5000));
+    QCOMPARE(failed.at(1).at(0).toString(), QStringLiteral("No answer from gpsd"));
 }
 
 QTEST_GUILESS_MAIN(NmeaSourceTest)
