@@ -33,17 +33,11 @@ private:
 class FakePrompter : public Prompter
 {
 public:
-    void errorBox(QWidget *, const QString &message) override
-    {
-        errors.append(message);
-        // What happens while a real box would be open.
-        if (whileBoxOpen)
-            whileBoxOpen();
-    }
-    void messageBox(QWidget *, const QString &message) override { messages.append(message); }
+    void errorBox(QWidget *, const QString &message) override { shown(errors, message); }
+    void messageBox(QWidget *, const QString &message) override { shown(messages, message); }
     void systemErrorBox(const QString &caption, const QString &message) override
     {
-        systemErrors.append(caption + QStringLiteral(": ") + message);
+        shown(systemErrors, caption + QStringLiteral(": ") + message);
     }
     void addressBox(QWidget *, const QString &message, const QString &address) override
     {
@@ -56,5 +50,14 @@ public:
     QStringList systemErrors;
     QStringList modals;
     QStringList addresses;
-    std::function<void()> whileBoxOpen;
+    // Runs while a box is "open", as the user would be reading it.
+    std::function<void()> whileShown;
+
+private:
+    void shown(QStringList &list, const QString &message)
+    {
+        list.append(message);
+        if (whileShown)
+            whileShown();
+    }
 };

@@ -697,7 +697,7 @@ void MainWindowTest::handOverAnswersBeforeAnyBox()
     second.setProcessEnvironment(environment);
     bool answeredBeforeTheBox = false;
     // The user reads the box long enough for the second start to be gone.
-    m_prompter->whileBoxOpen = [&] {
+    m_prompter->whileShown = [&] {
         answeredBeforeTheBox = second.waitForFinished(5000);
         if (!answeredBeforeTheBox) {
             second.kill();
