@@ -49,8 +49,7 @@ struct ChunkScan
     TextLines displayLines;
     TextLines dataLines; // of the $GPGSA lines after the chunk's first fix
     std::vector<PositionPoint> points;
-    std::vector<double> latitudes; // decimal degrees per fix, summed in order at the merge
-    std::vector<double> longitudes;
+    AcceptedFixes fixes;                      // summed in order at the merge
     std::vector<std::uint8_t> satellites;     // the count of every $GPGSA line, in order
     std::size_t satellitesBeforeFirstFix = 0; // leading entries of satellites
     bool fixAccepted = false;
@@ -171,8 +170,7 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineN
     const Converted<double> longitude = CoordToDegrees(fields.Longitude);
     if (!longitude.ok())
         return stop(longitude.errorString(), lineNumber);
-    m_chunk.latitudes.push_back(latitude.value());
-    m_chunk.longitudes.push_back(longitude.value());
+    m_chunk.fixes.add(latitude.value(), longitude.value(), fields, m_settings.IDF == PositionSentence::GGA);
 
     m_latitudeNumber = DegreesToCoord(latitude.value(), 1);
     m_longitudeNumber = DegreesToCoord(longitude.value(), 1);
@@ -287,12 +285,11 @@ bool ChunkMerge::add(ChunkScan &chunk)
     m_run.counts.notValid += chunk.counts.notValid;
     takeOver(result.displayLines, chunk.displayLines);
     takeOver(m_run.points, chunk.points);
-    for (const double latitude : chunk.latitudes)
+    for (const double latitude : chunk.fixes.latitudes)
         result.latitudeSum += latitude;
-    for (const double longitude : chunk.longitudes)
+    for (const double longitude : chunk.fixes.longitudes)
         result.longitudeSum += longitude;
-    chunk.latitudes = {};
-    chunk.longitudes = {};
+    m_run.fixes.append(chunk.fixes);
 
     if (m_dataLinePrefix != nullptr) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
@@ -374,8 +371,7 @@ void scanChunk(const TextLines &lines, std::size_t begin, std::size_t end, const
     const std::size_t expected = (begin == 0 ? lines.size() : end - begin) / 6 + 1;
     chunk.displayLines.reserve(expected, expected * 48);
     chunk.dataLines.reserve(expected, expected * 40);
-    chunk.latitudes.reserve(expected);
-    chunk.longitudes.reserve(expected);
+    chunk.fixes.reserve(expected, settings.IDF == PositionSentence::GGA);
     chunk.satellites.reserve(expected);
     if (settings.Acc)
         chunk.points.reserve(expected);
