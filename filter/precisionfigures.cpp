@@ -142,13 +142,15 @@ PrecisionFigures measurePrecision(const AcceptedFixes &fixes, std::vector<Conver
     for (std::size_t i = 0; i < n; ++i) {
         const double north = plane.north(fixes.latitudes[i]);
         const double east = plane.east(fixes.longitudes[i]);
-        distances[i] = std::hypot(north, east);
+        distances[i] = std::sqrt(north * north + east * east);
         northSum.add(north);
         eastSum.add(east);
         northSquares.add(north * north);
         eastSquares.add(east * east);
         const double k = static_cast<double>(i + 1);
-        const double away = std::hypot(northSum.value() / k, eastSum.value() / k);
+        const double meanNorth = northSum.value() / k;
+        const double meanEast = eastSum.value() / k;
+        const double away = std::sqrt(meanNorth * meanNorth + meanEast * meanEast);
         for (std::size_t r = 0; r < kRadii; ++r) {
             if (away > PrecisionFigures::kSettleRadii[r])
                 lastOutside[r] = i;
