@@ -5,8 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "exports/jsonsummary.h"
+#include "exports/positionexport.h"
 #include "filter/codepage.h"
 #include "filter/filterprocess.h"
+#include "filter/precisionfigures.h"
 #include "filter/textfile.h"
 #include "prefs/settingsfile.h"
 #include "resultfile/resultfilewriter.h"
@@ -32,6 +35,11 @@ const char kUsage[] = "Usage: navorel-filter [options] FILE\n"
                       "  --settings INI   read a settings file first; the options above override it\n"
                       "  --csv OUT        write the filter result file\n"
                       "  --display OUT    write the filtered fixes as the text area shows them\n"
+                      "  --json           print the counts, the mean and its precision in metres\n"
+                      "                   as one JSON object instead of the report\n"
+                      "  --gpx OUT        write the mean position as a GPX 1.1 waypoint\n"
+                      "  --kml OUT        write the mean position as a KML placemark\n"
+                      "  --gpx-track OUT  write every accepted fix as a GPX 1.1 track\n"
                       "  --quiet          print no report\n"
                       "  --help           show this help\n"
                       "  --version        show the version\n"
@@ -45,6 +53,10 @@ struct Options
     std::string csvFile;
     std::string displayFile;
     bool quiet = false;
+    bool json = false;
+    std::string gpxFile;
+    std::string kmlFile;
+    std::string trackFile;
     // Applied over the settings file, in the order given.
     std::vector<std::pair<std::string, std::string>> filterOptions;
 };
@@ -69,7 +81,8 @@ int usageError(const std::string &message)
 
 bool takesValue(std::string_view option)
 {
-    return option == "--sat-time" || option == "--settings" || option == "--csv" || option == "--display";
+    return option == "--sat-time" || option == "--settings" || option == "--csv" || option == "--display"
+           || option == "--gpx" || option == "--kml" || option == "--gpx-track";
 }
 
 bool isFilterFlag(std::string_view option)
@@ -104,6 +117,42 @@ bool writeOutput(std::string_view format, const std::string &path, std::string_v
         return true;
     printFileError(format, path);
     return false;
+}
+
+// The name the exports give the position: the log's file name without its extension.
+std::string exportName(const std::string &input)
+{
+    if (input == "-")
+        return "standard input";
+    std::string name = input.substr(input.find_last_of('/') + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return name;
+}
+
+bool writeExports(const Options &options, const navorel::FilterRun &run)
+{
+    using navorel::PositionExport;
+    const std::string name = exportName(options.input);
+    if (!options.trackFile.empty()
+        && !writeOutput(navorel::kCannotCreateFile, options.trackFile,
+                        PositionExport::fixesGpxTrack(run.fixes, name)))
+        return false;
+    if (options.gpxFile.empty() && options.kmlFile.empty())
+        return true;
+    const navorel::PrecisionFigures figures = navorel::measurePrecision(run.fixes);
+    if (figures.empty()) {
+        std::fprintf(stderr, "navorel-filter: no fix accepted, no mean position to write\n");
+        return false;
+    }
+    if (!options.gpxFile.empty()
+        && !writeOutput(navorel::kCannotCreateFile, options.gpxFile,
+                        PositionExport::meanPositionGpx(figures, name)))
+        return false;
+    return options.kmlFile.empty()
+           || writeOutput(navorel::kCannotCreateFile, options.kmlFile,
+                          PositionExport::meanPositionKml(figures, name));
 }
 
 } // namespace
@@ -151,12 +200,20 @@ int main(int argc, char **argv)
                 options.csvFile = value;
             else if (arg == "--display")
                 options.displayFile = value;
+            else if (arg == "--gpx")
+                options.gpxFile = value;
+            else if (arg == "--kml")
+                options.kmlFile = value;
+            else if (arg == "--gpx-track")
+                options.trackFile = value;
             else
                 options.filterOptions.emplace_back(arg, value);
         } else if (!inlineValue && isFilterFlag(arg)) {
             options.filterOptions.emplace_back(arg, "");
         } else if (!inlineValue && arg == "--quiet") {
             options.quiet = true;
+        } else if (!inlineValue && arg == "--json") {
+            options.json = true;
         } else {
             return usageError("unknown option " + std::string(argv[i]));
         }
@@ -187,6 +244,8 @@ int main(int argc, char **argv)
         navorel::runFilter(navorel::TextLines::fromText(std::move(bytes)), settings);
     if (!run.completed()) {
         printError("line " + std::to_string(run.errorLine) + ": " + run.errorString);
+        if (options.json)
+            std::puts(navorel::JsonSummary::ofError(run.errorString, run.errorLine).c_str());
         return kStopped;
     }
 
@@ -197,7 +256,12 @@ int main(int argc, char **argv)
         && !writeOutput(navorel::kCannotCreateFile, options.displayFile, run.result.displayLines.joined()))
         return kUsageOrFile;
 
-    if (!options.quiet) {
+    if (!writeExports(options, run))
+        return kUsageOrFile;
+
+    if (options.json) {
+        std::puts(navorel::JsonSummary::ofRun(run, navorel::measurePrecision(run.fixes)).c_str());
+    } else if (!options.quiet) {
         std::string report;
         for (const std::string &line : run.report) {
             report += line;
