@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "prefs/conffile.h"
+
+namespace navorel {
+namespace {
+
+// Values as QSettings writes a QString, and back.
+TEST(ConfFile, WritesValuesAsQSettingsAndReadsThemBack)
+{
+    const struct
+    {
+        std::string value;
+        const char *line;
+    } cases[] = {
+        {"GNSS", "Talkers=GNSS"},
+        {"", "Talkers="},
+        {"/dev/ttyUSB0", "Talkers=/dev/ttyUSB0"},
+        {"a,b", "Talkers=\"a,b\""},
+        {"x;y", "Talkers=\"x;y\""},
+        {"k=v", "Talkers=\"k=v\""},
+        {" padded ", "Talkers=\" padded \""},
+        {"inner blank", "Talkers=inner blank"},
+        {"@Variant", "Talkers=@@Variant"},
+        {"@a,b", "Talkers=\"@@a,b\""},
+        {"say \"hi\" \\o/", "Talkers=say \\\"hi\\\" \\\\o/"},
+        {"tab\tline\r\n", "Talkers=tab\\tline\\r\\n"},
+        {std::string("\x01"
+                     "2z",
+                     3),
+         "Talkers=\\x1\\x32z"},
+        {"K\xC3\xB6ln", "Talkers=K\xC3\xB6ln"},
+    };
+    for (const auto &c : cases) {
+        ConfFile file;
+        file.setValue("Filter", "Talkers", c.value);
+        EXPECT_EQ(file.text(), std::string("[Filter]\n") + c.line + "\n") << c.line;
+        EXPECT_EQ(ConfFile::fromText(file.text()).value("Filter", "Talkers"), c.value) << c.line;
+    }
+}
+
+// What a user's editor or another INI writer may leave in the file.
+TEST(ConfFile, ReadsTheFormsQSettingsAccepts)
+{
+    const struct
+    {
+        const char *text;
+        const char *group;
+        const char *key;
+        std::optional<std::string> value;
+    } cases[] = {
+        {"[Filter]\nTalkers=GPS\n", "Filter", "Talkers", "GPS"},
+        {"[Filter]\r\nTalkers=GPS\r\n", "Filter", "Talkers", "GPS"},
+        {"[Filter]\rTalkers=GPS", "Filter", "Talkers", "GPS"},
+        {"  [Filter]  \n  Talkers =  GPS  ; the classic mode\n", "Filter", "Talkers", "GPS"},
+        {"[Filter]\nTalkers=\" GPS \"\n", "Filter", "Talkers", " GPS "},
+        {"[Filter]\nTalkers=\"a;b\" ; comment\n", "Filter", "Talkers", "a;b"},
+        {"[Filter]\nTalkers=GPS\nTalkers=GNSS\n", "Filter", "Talkers", "GNSS"},
+        {"[Filter]\nTalkers=GPS\n[COM]\n[Filter]\nTalkers=GNSS\n", "Filter", "Talkers", "GNSS"},
+        {"[Filter]\nTalkers=\n", "Filter", "Talkers", ""},
+        {"[COM]\nPort%20Name=COM3\n", "COM", "Port Name", "COM3"},
+        {"[COM]\nsub\\PortName=COM3\n", "COM", "sub/PortName", "COM3"},
+        {"[%46ilter]\nTalkers=GPS\n", "Filter", "Talkers", "GPS"},
+        {"[Filter]\n;Talkers=GPS\n", "Filter", "Talkers", std::nullopt},
+        {"[filter]\nTalkers=GPS\n", "Filter", "Talkers", std::nullopt},
+        {"[Filter]\ntalkers=GPS\n", "Filter", "Talkers", std::nullopt},
+        {"Talkers=GPS\n", "Filter", "Talkers", std::nullopt},
+        {"[COM]\nTalkers=GPS\n", "Filter", "Talkers", std::nullopt},
+        {"[Filter]\nTalkers GPS\n", "Filter", "Talkers", std::nullopt},
+        {"\xFF\x80 garbage\n[", "Filter", "Talkers", std::nullopt},
+        {"", "Filter", "Talkers", std::nullopt},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(ConfFile::fromText(c.text).value(c.group, c.key), c.value) << c.text;
+        EXPECT_EQ(ConfFile::fromText(c.text).value(c.group, c.key, "fallback"), c.value.value_or("fallback"))
+            << c.text;
+    }
+}
+
+TEST(ConfFile, RewriteKeepsWhatItWasNotAskedToChange)
+{
+    const std::string original = "; written by hand\n"
+                                 "[Network]\n"
+                                 "Host=gpsd.local\n"
+                                 "Ports=\"2947,10110\"\n"
+                                 "\n"
+                                 "[Filter]\n"
+                                 "Talkers=GPS\n"
+                                 "Future=@Variant(\\0\\0\\0\\x7f)\n"
+                                 "no key on this line\n"
+                                 "\n"
+                                 "[Window]\n"
+                                 "Geometry=1 2 3 4\n";
+    ConfFile file = ConfFile::fromText(original);
+    EXPECT_EQ(file.text(), original);
+
+    file.setValue("Filter", "Talkers", "GNSS"); // changed in place
+    file.setValue("Filter", "Added", "x");      // after the group's last line
+    file.setValue("COM", "PortName", "COM3");   // a new group at the end
+    EXPECT_EQ(file.text(), "; written by hand\n"
+                           "[Network]\n"
+                           "Host=gpsd.local\n"
+                           "Ports=\"2947,10110\"\n"
+                           "\n"
+                           "[Filter]\n"
+                           "Talkers=GNSS\n"
+                           "Future=@Variant(\\0\\0\\0\\x7f)\n"
+                           "no key on this line\n"
+                           "Added=x\n"
+                           "\n"
+                           "[Window]\n"
+                           "Geometry=1 2 3 4\n"
+                           "\n"
+                           "[COM]\n"
+                           "PortName=COM3\n");
+}
+
+TEST(ConfFile, MissingFileReadsEmptyAndAWrittenFileReadsBack)
+{
+    const std::string path = ::testing::TempDir() + "navorel-conffile-test.conf";
+    std::remove(path.c_str());
+    EXPECT_EQ(ConfFile::read(path).text(), "");
+    EXPECT_EQ(ConfFile::read(::testing::TempDir()).text(), ""); // a folder cannot be read
+
+    ConfFile file;
+    file.setValue("Filter", "Talkers", "GPS");
+    ASSERT_TRUE(file.write(path));
+    EXPECT_EQ(ConfFile::read(path).value("Filter", "Talkers"), "GPS");
+    EXPECT_FALSE(file.write(::testing::TempDir())); // a folder is not replaced
+    std::remove(path.c_str());
+}
+
+} // namespace
+} // namespace navorel
