@@ -30,17 +30,13 @@ void ConvergenceChart::setCurve(std::vector<navorel::ConvergencePoint> curve, bo
     m_curve = std::move(curve);
     m_timed = timed;
     double largest = 0.0;
-    double smallest = HUGE_VAL;
-    for (const navorel::ConvergencePoint &point : m_curve) {
+    for (const navorel::ConvergencePoint &point : m_curve)
         largest = std::max(largest, point.metres);
-        if (point.metres > 0)
-            smallest = std::min(smallest, point.metres);
-    }
-    // Whole decades, the settle radii always among them; at most six below
-    // the top, since the last steps towards zero say nothing.
+    // Whole decades from one below the smallest settle radius: the last
+    // steps towards zero at the end of the log say nothing.
     m_top = std::pow(10.0, std::ceil(std::log10(std::max(largest, 1.0))));
-    const double floor = std::max(std::min(smallest, 0.1), m_top * 1e-6);
-    m_bottom = std::pow(10.0, std::floor(std::log10(floor)));
+    m_bottom = 0.01;
+    m_strokes.clear();
     m_span = 1.0;
     if (!m_curve.empty())
         m_span = std::max(1.0, timed ? m_curve.back().seconds : static_cast<double>(m_curve.size()));
@@ -61,7 +57,8 @@ QRectF ConvergenceChart::plotArea() const
 double ConvergenceChart::yOf(double metres, const QRectF &area) const
 {
     const double clamped = std::clamp(metres, m_bottom, m_top);
-    const double fraction = (std::log10(clamped) - std::log10(m_bottom)) / (std::log10(m_top) - std::log10(m_bottom));
+    const double fraction =
+        (std::log10(clamped) - std::log10(m_bottom)) / (std::log10(m_top) - std::log10(m_bottom));
     return area.bottom() - fraction * area.height();
 }
 
@@ -72,14 +69,19 @@ void ConvergenceChart::paintEvent(QPaintEvent *)
     const QRectF area = plotArea();
     const QFontMetrics metrics(font());
 
-    for (double decade = m_bottom; decade <= m_top * 1.001; decade *= 10) {
+    const double decadeHeight = area.height() / std::log10(m_top / m_bottom);
+    const int labelEvery = std::max(1, static_cast<int>(std::ceil(metrics.height() / decadeHeight)));
+    int index = 0;
+    for (double decade = m_bottom; decade <= m_top * 1.001; decade *= 10, ++index) {
         const double y = yOf(decade, area);
         painter.setPen(QColor(225, 225, 225));
         painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        if (index % labelEvery != 0)
+            continue;
         painter.setPen(Qt::black);
         const QString text = decadeText(decade);
-        painter.drawText(QPointF(area.left() - metrics.horizontalAdvance(text) - 4, y + metrics.ascent() / 2.0 - 1),
-                         text);
+        painter.drawText(
+            QPointF(area.left() - metrics.horizontalAdvance(text) - 4, y + metrics.ascent() / 2.0 - 1), text);
     }
     const navorel::AxisTicks ticks =
         navorel::niceAxisTicks(0, m_span, std::clamp(static_cast<int>(area.width() / 60), 2, 10), 1.0);
@@ -88,18 +90,16 @@ void ConvergenceChart::paintEvent(QPaintEvent *)
         painter.setPen(Qt::black);
         painter.drawLine(QPointF(x, area.bottom()), QPointF(x, area.bottom() + 4));
         const QString text = QString::number(ticks.at(i), 'f', 0);
-        painter.drawText(QPointF(x - metrics.horizontalAdvance(text) / 2.0, area.bottom() + metrics.ascent() + 4),
-                         text);
+        painter.drawText(
+            QPointF(x - metrics.horizontalAdvance(text) / 2.0, area.bottom() + metrics.ascent() + 4), text);
     }
     painter.drawRect(area);
     const QString across = m_timed ? QStringLiteral("Seconds since the first fix") : QStringLiteral("Fixes");
-    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(across) / 2.0, height() - 3), across);
-    const QString up = QStringLiteral("Mean off (m)");
-    painter.save();
-    painter.translate(metrics.ascent(), area.center().y() + metrics.horizontalAdvance(up) / 2.0);
-    painter.rotate(-90);
-    painter.drawText(QPointF(0, 0), up);
-    painter.restore();
+    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(across) / 2.0, height() - 3),
+                     across);
+    const QString up = QStringLiteral("Running mean from the final mean (m), settle radii dashed");
+    painter.drawText(
+        QPointF(area.right() - metrics.horizontalAdvance(up) - 4, area.top() + metrics.ascent() + 2), up);
 
     painter.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
     for (const double radius : navorel::PrecisionFigures::kSettleRadii) {
@@ -109,28 +109,35 @@ void ConvergenceChart::paintEvent(QPaintEvent *)
     if (m_curve.empty())
         return;
 
-    // One vertical stroke per pixel column from its smallest to its largest
-    // distance, joined to the next: the shape of millions of steps in a few
-    // hundred lines.
+    if (m_strokes.isEmpty() || m_strokesArea != area)
+        makeStrokes(area);
+    painter.setPen(QPen(QColor(0, 85, 168), 1));
+    painter.setClipRect(area.adjusted(0, -1, 0, 1));
+    painter.drawPolyline(m_strokes);
+}
+
+// One vertical stroke per pixel column from its smallest to its largest
+// distance, joined to the next: the shape of millions of steps in a few
+// hundred lines, kept until the curve or the size change.
+void ConvergenceChart::makeStrokes(const QRectF &area)
+{
     const int columns = std::max(1, static_cast<int>(area.width()));
     std::vector<double> low(static_cast<std::size_t>(columns), HUGE_VAL);
     std::vector<double> high(static_cast<std::size_t>(columns), -HUGE_VAL);
     for (std::size_t i = 0; i < m_curve.size(); ++i) {
         const double x = m_timed ? m_curve[i].seconds : static_cast<double>(i + 1);
-        const auto column = static_cast<std::size_t>(std::clamp(x / m_span * (columns - 1), 0.0, columns - 1.0));
-        const double y = yOf(m_curve[i].metres, area);
-        low[column] = std::min(low[column], y);
-        high[column] = std::max(high[column], y);
+        const auto column =
+            static_cast<std::size_t>(std::clamp(x / m_span * (columns - 1), 0.0, columns - 1.0));
+        low[column] = std::min(low[column], m_curve[i].metres);
+        high[column] = std::max(high[column], m_curve[i].metres);
     }
-    painter.setPen(QPen(QColor(0, 85, 168), 1.2));
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPolygonF line;
+    m_strokes.clear();
     for (int c = 0; c < columns; ++c) {
-        if (low[static_cast<std::size_t>(c)] > high[static_cast<std::size_t>(c)])
+        const auto k = static_cast<std::size_t>(c);
+        if (low[k] > high[k])
             continue;
         const double x = area.left() + c;
-        line << QPointF(x, high[static_cast<std::size_t>(c)]) << QPointF(x, low[static_cast<std::size_t>(c)]);
+        m_strokes << QPointF(x, yOf(high[k], area)) << QPointF(x, yOf(low[k], area));
     }
-    painter.setClipRect(area.adjusted(0, -1, 0, 1));
-    painter.drawPolyline(line);
+    m_strokesArea = area;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPolygonF>
 #include <QWidget>
 #include <vector>
 
@@ -30,10 +31,13 @@ protected:
 private:
     QRectF plotArea() const;
     double yOf(double metres, const QRectF &area) const;
+    void makeStrokes(const QRectF &area);
 
     std::vector<navorel::ConvergencePoint> m_curve;
     bool m_timed = false;
     double m_span = 1.0;
     double m_bottom = 0.01;
     double m_top = 10.0;
+    QPolygonF m_strokes;
+    QRectF m_strokesArea;
 };

@@ -120,8 +120,8 @@ void PrecisionPlot::drawAxes(QPainter &painter, const QRectF &area) const
     const double halfWidth = area.width() / 2 / scale;
     const double halfHeight = area.height() / 2 / scale;
     // One step for both axes, so that a grid square is a square.
-    const navorel::AxisTicks probe = navorel::niceAxisTicks(-std::min(halfWidth, halfHeight),
-                                                            std::min(halfWidth, halfHeight), 5, 0.001);
+    const navorel::AxisTicks probe =
+        navorel::niceAxisTicks(-std::min(halfWidth, halfHeight), std::min(halfWidth, halfHeight), 5, 0.001);
     const double step = probe.count > 1 ? probe.step : m_reach;
     const QFontMetrics metrics(font());
     painter.setPen(QColor(225, 225, 225));
@@ -133,8 +133,8 @@ void PrecisionPlot::drawAxes(QPainter &painter, const QRectF &area) const
         painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
         painter.setPen(Qt::black);
         const QString text = tickText(v, step);
-        painter.drawText(QPointF(x - metrics.horizontalAdvance(text) / 2.0, area.bottom() + metrics.ascent() + 3),
-                         text);
+        painter.drawText(
+            QPointF(x - metrics.horizontalAdvance(text) / 2.0, area.bottom() + metrics.ascent() + 3), text);
     }
     for (double v = std::floor(-halfHeight / step) * step; v <= halfHeight; v += step) {
         const double y = centre.y() - v * scale;
@@ -144,15 +144,17 @@ void PrecisionPlot::drawAxes(QPainter &painter, const QRectF &area) const
         painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
         painter.setPen(Qt::black);
         const QString text = tickText(v, step);
-        painter.drawText(QPointF(area.left() - metrics.horizontalAdvance(text) - 4, y + metrics.ascent() / 2.0 - 1),
-                         text);
+        painter.drawText(
+            QPointF(area.left() - metrics.horizontalAdvance(text) - 4, y + metrics.ascent() / 2.0 - 1), text);
     }
     painter.setPen(Qt::black);
     painter.drawRect(area);
     const QString across = QStringLiteral("East (m)");
-    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(across) / 2.0, height() - 3), across);
+    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(across) / 2.0, height() - 3),
+                     across);
     painter.save();
-    painter.translate(metrics.ascent(), area.center().y() + metrics.horizontalAdvance(QStringLiteral("North (m)")) / 2.0);
+    painter.translate(metrics.ascent(),
+                      area.center().y() + metrics.horizontalAdvance(QStringLiteral("North (m)")) / 2.0);
     painter.rotate(-90);
     painter.drawText(QPointF(0, 0), QStringLiteral("North (m)"));
     painter.restore();

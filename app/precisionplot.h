@@ -18,7 +18,8 @@ public:
     explicit PrecisionPlot(QWidget *parent = nullptr);
 
     // east and north hold one offset in metres per fix.
-    void setFixes(std::vector<double> east, std::vector<double> north, const navorel::PrecisionFigures &figures);
+    void setFixes(std::vector<double> east, std::vector<double> north,
+                  const navorel::PrecisionFigures &figures);
     void clear();
 
     // Where a point east and north of the mean, in metres, is drawn.

@@ -34,7 +34,8 @@ QString seconds(double value)
 } // namespace
 
 PrecisionView::PrecisionView(QWidget *parent)
-        : QWidget(parent), m_plot(new PrecisionPlot), m_convergence(new ConvergenceChart), m_table(new QTableWidget)
+        : QWidget(parent), m_plot(new PrecisionPlot), m_convergence(new ConvergenceChart),
+          m_table(new QTableWidget)
 {
     m_table->setColumnCount(2);
     m_table->horizontalHeader()->hide();
@@ -58,7 +59,7 @@ PrecisionView::PrecisionView(QWidget *parent)
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(top);
     split->addWidget(m_convergence);
-    split->setStretchFactor(0, 3);
+    split->setStretchFactor(0, 2);
     split->setStretchFactor(1, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -127,4 +128,5 @@ void PrecisionView::fillTable()
         value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_table->setItem(r, 1, value);
     }
+    m_table->setCurrentCell(-1, -1);
 }
