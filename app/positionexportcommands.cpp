@@ -3,10 +3,10 @@
 #include <QFileInfo>
 
 #include "app/precisionview.h"
-#include "app/prompter.h"
-#include "app/textcodec.h"
 #include "exports/positionexport.h"
 #include "filter/textfile.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
 
 PositionExportCommands::PositionExportCommands(FileDialogs &dialogs, Prompter &prompter)
         : m_dialogs(dialogs), m_prompter(prompter)

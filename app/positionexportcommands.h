@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "app/filedialogs.h"
+#include "ui/filedialogs.h"
 
 class Prompter;
 class PrecisionView;

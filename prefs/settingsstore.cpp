@@ -14,3 +14,8 @@ void SettingsStore::setValue(navorel::SettingKey key, int value)
     navorel::SettingsRecordTarget(m_settings).setValue(key, value);
     emit valueChanged(key, value);
 }
+
+void SettingsStore::apply(navorel::SettingKey key)
+{
+    emit applied(key, value(key));
+}

@@ -1,13 +1,22 @@
+#include <QAction>
+#include <QTabWidget>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
 
 #include "app/convergencechart.h"
+#include "app/mainwindow.h"
+#include "app/positionviews.h"
+#include "app/resultpage.h"
 #include "app/precisionplot.h"
 #include "app/precisionview.h"
 #include "filter/filterprocess.h"
 #include "filter/localplane.h"
 #include "filter/textfile.h"
+#include "prefs/settingsstore.h"
+#include "tests/gui/fakes.h"
+#include "ui/nmeatextarea.h"
 
 namespace {
 
@@ -133,6 +142,49 @@ private slots:
         const QPoint at = plot->pixelOf(plane.east(10.0001), plane.north(60.00005)).toPoint();
         QCOMPARE(image.pixelColor(at), QColor(0, 85, 168));
         QCOMPARE(cell(view.figuresTable(), QStringLiteral("Within 1 m")), QStringLiteral("-")); // no times
+    }
+
+    // A filter run of the window fills the third page; the File menu writes
+    // what it shows, by the type of the file chosen.
+    void theWindowsRunFillsThePageAndTheExports()
+    {
+        SettingsStore settings;
+        FakeDialogs dialogs;
+        FakePrompter prompter;
+        MainWindow window(settings, dialogs, prompter, [](const QString &) {});
+        ResultPage page(&window);
+        window.setResultPage(&page);
+        std::string bytes;
+        navorel::readFileBytes(NAVOREL_SAMPLE_LOG, bytes);
+        window.textArea()->setBytes(bytes);
+        MainActions &actions = window.actions();
+        QVERIFY(!actions.exportMeanPosition->isEnabled());
+        actions.filter->trigger();
+
+        const auto *pages = window.positionViews()->findChild<QTabWidget *>();
+        QCOMPARE(pages->tabText(2), QStringLiteral("Precision"));
+        const PrecisionView *view = window.positionViews()->precisionView();
+        QCOMPARE(view->figures().fixes, std::size_t{3570}); // the valid $GPRMC fixes
+        QVERIFY(actions.exportMeanPosition->isEnabled() && actions.exportTrack->isEnabled());
+
+        QTemporaryDir dir;
+        dialogs.answers = {dir.filePath("mean.kml"), dir.filePath("mean.gpx"), dir.filePath("fixes.gpx")};
+        actions.exportMeanPosition->trigger();
+        actions.exportMeanPosition->trigger();
+        actions.exportTrack->trigger();
+        std::string kml, gpx, track;
+        QVERIFY(navorel::readFileBytes(dir.filePath("mean.kml").toStdString(), kml));
+        QVERIFY(navorel::readFileBytes(dir.filePath("mean.gpx").toStdString(), gpx));
+        QVERIFY(navorel::readFileBytes(dir.filePath("fixes.gpx").toStdString(), track));
+        QVERIFY(kml.find("<Placemark>") != std::string::npos);
+        QVERIFY(gpx.find("<wpt lat=\"48.117405768\" lon=\"11.516735384\">") != std::string::npos);
+        QCOMPARE(std::count_if(track.begin(), track.end(), [](char c) { return c == '\n'; }) > 3570 * 3,
+                 true);
+        QVERIFY(prompter.errors.isEmpty());
+
+        actions.newText->trigger();
+        QVERIFY(view->figures().empty());
+        QVERIFY(!actions.exportTrack->isEnabled());
     }
 };
 
