@@ -29,7 +29,7 @@ const Ring kRings[] = {
 
 QString metresText(double metres)
 {
-    return QString::number(metres, 'f', metres < 10 ? 3 : 2) + QStringLiteral(" m");
+    return QString::number(metres, 'f', 3) + QStringLiteral(" m");
 }
 
 QString tickText(double value, double step)
