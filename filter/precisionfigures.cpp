@@ -10,6 +10,12 @@ namespace navorel {
 namespace {
 
 constexpr double kSecondsPerDay = 86400.0;
+constexpr auto kSquaredRadii = [] {
+    std::array<double, PrecisionFigures::kSettleRadii.size()> squares{};
+    for (std::size_t r = 0; r < squares.size(); ++r)
+        squares[r] = PrecisionFigures::kSettleRadii[r] * PrecisionFigures::kSettleRadii[r];
+    return squares;
+}();
 
 // Neumaier's compensated sum: millions of small offsets add up without the
 // rounding of each addition piling up.
@@ -130,7 +136,8 @@ PrecisionFigures measurePrecision(const AcceptedFixes &fixes, std::vector<Conver
         figures.meanLongitude += 360.0;
 
     const LocalPlane plane(figures.meanLatitude, figures.meanLongitude);
-    std::vector<double> distances(n);
+    // Squared: the order is the same, and only the ranks taken need a root.
+    std::vector<double> squaredDistances(n);
     ExactSum northSum, eastSum, northSquares, eastSquares;
     constexpr std::size_t kRadii = PrecisionFigures::kSettleRadii.size();
     // The last fix after which the running mean was still outside each radius.
@@ -142,7 +149,7 @@ PrecisionFigures measurePrecision(const AcceptedFixes &fixes, std::vector<Conver
     for (std::size_t i = 0; i < n; ++i) {
         const double north = plane.north(fixes.latitudes[i]);
         const double east = plane.east(fixes.longitudes[i]);
-        distances[i] = std::sqrt(north * north + east * east);
+        squaredDistances[i] = north * north + east * east;
         northSum.add(north);
         eastSum.add(east);
         northSquares.add(north * north);
@@ -150,29 +157,30 @@ PrecisionFigures measurePrecision(const AcceptedFixes &fixes, std::vector<Conver
         const double k = static_cast<double>(i + 1);
         const double meanNorth = northSum.value() / k;
         const double meanEast = eastSum.value() / k;
-        const double away = std::sqrt(meanNorth * meanNorth + meanEast * meanEast);
+        const double awaySquared = meanNorth * meanNorth + meanEast * meanEast;
         for (std::size_t r = 0; r < kRadii; ++r) {
-            if (away > PrecisionFigures::kSettleRadii[r])
+            if (awaySquared > kSquaredRadii[r])
                 lastOutside[r] = i;
         }
         if (curve != nullptr)
-            curve->push_back({0.0, away});
+            curve->push_back({0.0, std::sqrt(awaySquared)});
     }
 
     figures.sigmaNorth = sampleSigma(northSum, northSquares, n);
     figures.sigmaEast = sampleSigma(eastSum, eastSquares, n);
     figures.drms = std::hypot(figures.sigmaNorth, figures.sigmaEast);
     figures.twiceDrms = 2.0 * figures.drms;
-    figures.maxDistance = *std::max_element(distances.begin(), distances.end());
+    std::vector<double> &distances = squaredDistances;
+    figures.maxDistance = std::sqrt(*std::max_element(distances.begin(), distances.end()));
     // Ranks ceil(0.95 n) and ceil(0.5 n), 1-based, in whole numbers.
     const std::size_t at95 = (95 * n + 99) / 100 - 1;
     const std::size_t at50 = (n + 1) / 2 - 1;
     std::nth_element(distances.begin(), distances.begin() + static_cast<std::ptrdiff_t>(at95),
                      distances.end());
-    figures.cep95 = distances[at95];
+    figures.cep95 = std::sqrt(distances[at95]);
     std::nth_element(distances.begin(), distances.begin() + static_cast<std::ptrdiff_t>(at50),
                      distances.begin() + static_cast<std::ptrdiff_t>(at95));
-    figures.cep50 = distances[at50];
+    figures.cep50 = std::sqrt(distances[at50]);
 
     FixClock clock(fixes.times);
     std::vector<double> seconds(kRadii, 0.0);
