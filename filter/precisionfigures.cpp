@@ -47,25 +47,45 @@ double sampleSigma(const ExactSum &sum, const ExactSum &squares, std::size_t cou
     return variance > 0.0 ? std::sqrt(variance) : 0.0;
 }
 
+// Days since 1 March of year 0 for a yyyymmdd date, March-based so that
+// leap days come last.
+std::int64_t dayNumber(std::int32_t date)
+{
+    const std::int64_t month = date / 100 % 100;
+    const std::int64_t y = date / 10000 - (month <= 2 ? 1 : 0);
+    const std::int64_t era = y / 400;
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + date % 100 - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+}
+
 // Seconds since the first timed fix, from each fix's own time field; a fix
-// without one keeps the time before it. A log that passes midnight gets a
-// day added once, as the time span of the report does.
+// without one keeps the time before it. When every timed fix has its date
+// (RMC) the days between count, as the report's time span counts them;
+// else a log that passes midnight gets a day added once.
 class FixClock
 {
 public:
-    explicit FixClock(const std::vector<std::int32_t> &times) : m_times(times) {}
+    explicit FixClock(const AcceptedFixes &fixes) : m_times(fixes.times), m_dates(fixes.dates)
+    {
+        m_dated = !m_dates.empty();
+        for (std::size_t i = 0; m_dated && i < m_times.size(); ++i)
+            m_dated = m_times[i] == AcceptedFixes::kNoTime || m_dates[i] != AcceptedFixes::kNoDate;
+    }
 
     double at(std::size_t i)
     {
         const std::int32_t time = i < m_times.size() ? m_times[i] : AcceptedFixes::kNoTime;
         if (time == AcceptedFixes::kNoTime)
             return m_last;
+        const double absolute = m_dated ? static_cast<double>(dayNumber(m_dates[i])) * kSecondsPerDay + time
+                                        : static_cast<double>(time);
         if (!m_started) {
             m_started = true;
-            m_first = time;
+            m_first = absolute;
         }
-        m_last = time - m_first;
-        if (m_last < 0)
+        m_last = absolute - m_first;
+        if (m_last < 0 && !m_dated)
             m_last += kSecondsPerDay;
         return m_last;
     }
@@ -74,6 +94,8 @@ public:
 
 private:
     const std::vector<std::int32_t> &m_times;
+    const std::vector<std::int32_t> &m_dates;
+    bool m_dated = false;
     bool m_started = false;
     double m_first = 0.0;
     double m_last = 0.0;
@@ -182,7 +204,7 @@ PrecisionFigures measurePrecision(const AcceptedFixes &fixes, std::vector<Conver
                      distances.begin() + static_cast<std::ptrdiff_t>(at95));
     figures.cep50 = std::sqrt(distances[at50]);
 
-    FixClock clock(fixes.times);
+    FixClock clock(fixes);
     std::vector<double> seconds(kRadii, 0.0);
     std::array<std::size_t, kRadii> settledAt{};
     for (std::size_t r = 0; r < kRadii; ++r)

@@ -145,6 +145,26 @@ TEST(PrecisionFigures, AgreeWithFiguresWorkedByHand)
     }
 }
 
+// With a date on every RMC fix the days between count, as in the report;
+// without, a day is added once when the times go back.
+TEST(PrecisionFigures, TimesCountTheDaysOfDatedFixes)
+{
+    const auto span = [](std::vector<std::pair<const char *, const char *>> timesAndDates) {
+        AcceptedFixes fixes;
+        for (const auto &[time, date] : timesAndDates) {
+            PositionFields fields;
+            fields.Time = time;
+            fields.Date = date;
+            fixes.add(60, 10, fields, false);
+        }
+        return measurePrecision(fixes).timeSpan;
+    };
+    EXPECT_EQ(span({{"235959", "280226"}, {"000001", "010326"}}), 2.0);
+    EXPECT_EQ(span({{"235959", "280224"}, {"000001", "010324"}}), 86402.0); // 29 February
+    EXPECT_EQ(span({{"100000", "081226"}, {"100000", "101226"}}), 2 * 86400.0);
+    EXPECT_EQ(span({{"100000", "081226"}, {"100000", ""}, {"090000", "101226"}}), 82800.0);
+}
+
 TEST(PrecisionFigures, AltitudeOfTheFixesThatHaveOne)
 {
     const PrecisionFigures f = measurePrecision(fixesOf({{60, 10, "", "545.4"},
