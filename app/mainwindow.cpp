@@ -24,6 +24,7 @@
 #include <climits>
 
 #include "app/editactions.h"
+#include "app/gauge.h"
 #include "app/positionviews.h"
 #include "app/resultpage.h"
 #include "app/textdocument.h"
@@ -59,6 +60,8 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
     buildStatusBar();
     buildViews();
     m_document = new TextDocument(m_textArea, m_textGroup, m_fileNamePanel, m_dialogs, m_prompter, this);
+    m_document->setResultShownQuery([this] { return showsResult(); });
+    connect(m_document, &TextDocument::textIsDocument, this, [this] { m_showsResult = false; });
     m_editActions = new EditActions(m_actions.undo, m_actions.cut, m_actions.copy, m_actions.paste,
                                     m_actions.selectAll, this);
 
@@ -114,11 +117,9 @@ void MainWindow::buildStatusBar()
     bar->addWidget(m_hintPanel, 1);
 
     // The gauge lies over the left end of the status bar, outside its layout.
-    m_gauge = new QProgressBar(bar);
+    m_gauge = new Gauge(bar);
     m_gauge->setObjectName(QStringLiteral("CGauge1"));
     m_gauge->setGeometry(1, 2, 198, 16);
-    m_gauge->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid gray; background: white; "
-                                          "text-align: center; } QProgressBar::chunk { background: navy; }"));
     m_gauge->setValue(0);
     m_gauge->hide();
     m_hints = new HintDisplay(this, m_hintPanel);
@@ -274,20 +275,25 @@ void MainWindow::FilterProcess()
     m_filterResult = std::move(run.result);
     m_positionViews->addToCharts(run.points, run.bars);
     m_resultPage->setLines(fromWindows1252(run.report));
+    // Enabled before the time span is taken, which may still fail.
+    if (run.linesRead && run.fixAccepted())
+        m_actions.saveResult->setEnabled(true);
     if (!run.completed()) {
         m_prompter.errorBox(this, fromWindows1252(run.errorString));
         return;
     }
 
     if (run.fixAccepted()) {
-        for (QAction *action : {m_actions.saveResult, m_actions.exportMeanPosition, m_actions.exportTrack})
+        for (QAction *action : {m_actions.exportMeanPosition, m_actions.exportTrack})
             action->setEnabled(true);
     }
     m_positionViews->showPrecision(std::move(run.fixes));
     m_positionViews->showPosition(run.latitudeText, run.longitudeText);
     m_positionViews->showTimeSpan(run.timeSpanText);
-    if (run.counts.found != 0)
+    if (run.counts.found != 0) {
         replaceText(m_filterResult.displayLines);
+        m_showsResult = true;
+    }
     if (settings.Respage)
         ShowResultpage1Click();
     else
@@ -300,11 +306,13 @@ void MainWindow::FilterProcess()
 void MainWindow::TB_NMEAClick()
 {
     replaceText(m_filterResult.nmeaCopy);
+    m_showsResult = false;
 }
 
 void MainWindow::TB_filterdataClick()
 {
     replaceText(m_filterResult.displayLines);
+    m_showsResult = true;
 }
 
 void MainWindow::SavefilteredData1Click()
@@ -344,6 +352,7 @@ void MainWindow::Openfiltereddata1Click()
         showProgress(true);
     m_filterResult.replaceSums(0.0, 0.0);
     m_textArea->clearText();
+    m_showsResult = true;
 
     std::string bytes;
     if (!navorel::readFileBytes(localPath(path), bytes)) {
@@ -407,8 +416,10 @@ void MainWindow::Hilfeblasen1Click()
 
 void MainWindow::ReportaBug1Click()
 {
-    if (m_opener)
-        m_opener(bugReportLink(m_product));
+    if (m_opener && !m_opener(bugReportLink(m_product)))
+        m_prompter.addressBox(
+            this, QStringLiteral("No mail program could be started. Please send your report to:"),
+            m_product.supportAddress + QStringLiteral("\nSubject: ") + bugReportSubject(m_product));
 }
 
 void MainWindow::handOver(const QString &text)

@@ -57,6 +57,9 @@ public:
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *gaugeSeparator() const { return m_gaugeSeparator; }
     const navorel::FilterResult &filterResult() const { return m_filterResult; }
+    // The text area shows filtered lines or an opened result file, not the
+    // document's text.
+    bool showsResult() const { return m_showsResult; }
     FileDialogState &resultOpenDialog() { return m_resultOpenDialog; }
     FileDialogState &resultSaveDialog() { return m_resultSaveDialog; }
 
@@ -126,6 +129,7 @@ private:
     navorel::FilterResult m_filterResult;
     QString m_firstArgument;
     bool m_firstActivation = true;
+    bool m_showsResult = false;
 
     QToolBar *m_toolBar = nullptr;
     QAction *m_gaugeSeparator = nullptr;

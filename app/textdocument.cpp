@@ -38,8 +38,18 @@ void TextDocument::showName()
 
 bool TextDocument::OpenHandleTXT(const QString &path)
 {
+    // Reading a FIFO or /dev/zero would never end and freeze the window. A
+    // missing or unreadable file gets the usual message.
+    const navorel::RegularFileCheck check = navorel::checkRegularFile(localPath(path));
+    if (!check.regular() && check.kind != navorel::FileKind::Missing
+        && check.kind != navorel::FileKind::Unreachable) {
+        m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path)
+                                          + QStringLiteral("\nOnly regular files can be opened: ")
+                                          + QString::fromStdString(check.reason) + QLatin1Char('.'));
+        return false;
+    }
     std::string bytes;
-    if (!navorel::readFileBytes(localPath(path), bytes)) {
+    if (!navorel::readRegularFileBytes(localPath(path), bytes)) {
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path));
         return false;
     }
@@ -52,6 +62,7 @@ bool TextDocument::OpenHandleTXT(const QString &path)
     m_name = QFileInfo(path).fileName();
     m_text->setBytes(bytes);
     showName();
+    emit textIsDocument();
     return true;
 }
 
@@ -67,11 +78,20 @@ void TextDocument::newText()
     m_text->clearText();
     m_group->setTitle(QStringLiteral(" Data: "));
     m_statusName->setText(QStringLiteral("untitled"));
+    emit textIsDocument();
 }
 
 void TextDocument::SaveNMEAClick()
 {
     if (m_path.isEmpty()) {
+        SaveNMEAAsClick();
+        return;
+    }
+    if (m_resultShown && m_resultShown()) {
+        // Filtered lines are never written over the log unasked: Save As,
+        // proposing a name of their own beside it.
+        m_fileSaveNMEAdataAs.fileName = QFileInfo(m_path).absoluteDir().filePath(
+            m_name.section(QLatin1Char('.'), 0, 0) + QStringLiteral(" filtered"));
         SaveNMEAAsClick();
         return;
     }
@@ -91,6 +111,7 @@ void TextDocument::SaveNMEAAsClick()
     m_path = path;
     m_name = QFileInfo(path).fileName();
     showName();
+    emit textIsDocument();
     // The next Save As proposes the base name: "track" for track.nmea.txt.
     m_fileSaveNMEAdataAs.fileName =
         QFileInfo(path).absoluteDir().filePath(m_name.section(QLatin1Char('.'), 0, 0));

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <functional>
 
 #include "ui/filedialogs.h"
 
@@ -28,6 +29,9 @@ public:
     QString name() const { return m_name; }
     FileDialogState &openDialog() { return m_fileOpenTXT; }
     FileDialogState &saveDialog() { return m_fileSaveNMEAdataAs; }
+    // Whether the text area shows something other than the document's own
+    // text (a filter result, an opened result file): Save then asks first.
+    void setResultShownQuery(std::function<bool()> query) { m_resultShown = std::move(query); }
 
     // Loads the file at path into the text area. A file that cannot be
     // read leaves everything as it was, the document path included, so
@@ -46,6 +50,11 @@ public:
     // The largest text the text area takes.
     static constexpr std::size_t kCapacity = std::size_t{1} << 31;
 
+signals:
+    // The text area holds the document's own text again: a file was opened
+    // or saved under a new name, or a new text begun.
+    void textIsDocument();
+
 private:
     void showName();
 
@@ -55,6 +64,7 @@ private:
     FileDialogs &m_dialogs;
     Prompter &m_prompter;
     QWidget *m_window;
+    std::function<bool()> m_resultShown;
     QString m_path; // empty for an untitled text
     QString m_name;
     FileDialogState m_fileOpenTXT;

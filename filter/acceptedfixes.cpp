@@ -32,13 +32,11 @@ double altitudeOf(std::string_view text)
     return value;
 }
 
+// Copied, so that a chunk scanned block after block keeps its room.
 template <typename T> void appendList(std::vector<T> &into, std::vector<T> &from)
 {
-    if (into.empty())
-        into = std::move(from);
-    else
-        into.insert(into.end(), from.begin(), from.end());
-    from = std::vector<T>();
+    into.insert(into.end(), from.begin(), from.end());
+    from.clear();
 }
 
 } // namespace
@@ -52,6 +50,15 @@ void AcceptedFixes::reserve(std::size_t count, bool gga)
         altitudes.reserve(count);
     else
         dates.reserve(count);
+}
+
+void AcceptedFixes::clear()
+{
+    latitudes.clear();
+    longitudes.clear();
+    times.clear();
+    altitudes.clear();
+    dates.clear();
 }
 
 void AcceptedFixes::add(double latitude, double longitude, const PositionFields &fields, bool gga)

@@ -27,8 +27,10 @@ public:
     bool empty() const { return latitudes.empty(); }
 
     void reserve(std::size_t count, bool gga);
+    // Empties the lists and keeps their room.
+    void clear();
     void add(double latitude, double longitude, const PositionFields &fields, bool gga);
-    // Appends other's fixes and leaves other empty.
+    // Appends other's fixes and leaves other empty, its room kept.
     void append(AcceptedFixes &other);
 
     // hhmmss as seconds of the day; kNoTime for anything else.

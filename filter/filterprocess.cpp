@@ -18,9 +18,12 @@ namespace {
 // Shorter lines are never position sentences: too short for the fields.
 constexpr std::size_t kShortestSentence = 47;
 constexpr std::string_view kSatelliteSentence = "$GPGSA";
-// Fewer lines per chunk and a second thread costs more than it saves.
-constexpr std::size_t kLinesPerChunkMin = 100000;
+// A smaller chunk and a second thread costs more than it saves.
+constexpr std::size_t kBytesPerChunkMin = 1 << 20;
 constexpr unsigned kChunksMax = 8;
+// The text area's bytes are scanned in blocks of this size, so that the
+// lists of a block's chunks are reused instead of held beside the result.
+constexpr std::size_t kBlockBytes = 4 << 20;
 
 bool isHemisphere(std::string_view text, char positive, char negative)
 {
@@ -46,6 +49,12 @@ void appendSatellites(std::string &line, int satellites)
 // single pass over all lines gives.
 struct ChunkScan
 {
+    std::string_view bytes;     // whole lines, the last one with or without its break
+    std::size_t firstLine = 1;  // the number of the first line
+    bool firstLineKnown = true; // else firstLine is a guess, mended at the merge
+    std::size_t lineCount = 0;  // lines scanned, when the chunk did not stop
+    bool keepDisplayLines = true;
+
     FilterCounts counts;
     TextLines displayLines;
     TextLines dataLines; // of the $GPGSA lines after the chunk's first fix
@@ -59,8 +68,34 @@ struct ChunkScan
     std::size_t firstTimeLine = 0;
     std::string lastTime; // time of the last fix
     std::size_t lastTimeLine = 0;
+    // The dates of those two lines: the lines themselves are gone by the merge.
+    std::optional<std::int64_t> firstDay;
+    std::optional<std::int64_t> lastDay;
     std::string errorString;
     std::size_t errorLine = 0;
+
+    // Empties the lists but keeps their room for the next block.
+    void reset()
+    {
+        lineCount = 0;
+        counts = {};
+        displayLines.clear();
+        dataLines.clear();
+        points.clear();
+        fixes.clear();
+        satellites.clear();
+        satellitesBeforeFirstFix = 0;
+        fixAccepted = false;
+        dataLinePrefix.clear();
+        firstTime.clear();
+        firstTimeLine = 0;
+        lastTime.clear();
+        lastTimeLine = 0;
+        firstDay.reset();
+        lastDay.reset();
+        errorString.clear();
+        errorLine = 0;
+    }
 };
 
 class ChunkScanner
@@ -107,6 +142,8 @@ public:
     {
         if (m_chunk.fixAccepted && m_chunk.dataLinePrefix.empty())
             makeDataLinePrefix();
+        if (m_chunk.lastTimeLine != 0)
+            m_chunk.lastDay = RmcDayNumber(m_lastFixLine);
     }
 
 private:
@@ -126,7 +163,8 @@ private:
     const std::string_view m_identifier;
     const bool m_countSatellites;
 
-    std::string m_timeText; // of the latest fix; stays empty with UTC off
+    std::string m_timeText;         // of the latest fix; stays empty with UTC off
+    std::string_view m_lastFixLine; // the line of that fix, while the chunk's bytes are there
     double m_latitudeNumber = 0.0;
     double m_longitudeNumber = 0.0;
     std::string m_line; // the line being built, kept to reuse its buffer
@@ -155,9 +193,11 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineN
         if (m_chunk.firstTime.empty()) {
             m_chunk.firstTime = fields.Time;
             m_chunk.firstTimeLine = lineNumber;
+            m_chunk.firstDay = RmcDayNumber(line);
         }
         m_chunk.lastTime = fields.Time;
         m_chunk.lastTimeLine = lineNumber;
+        m_lastFixLine = line;
     }
     m_chunk.fixAccepted = true;
     m_chunk.dataLinePrefix.clear();
@@ -176,6 +216,8 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineN
     if (m_settings.Acc)
         m_chunk.points.push_back({m_latitudeNumber, m_longitudeNumber});
 
+    if (!m_chunk.keepDisplayLines)
+        return true;
     m_line.clear();
     appendTimeText(m_line, m_timeText);
     m_line += "   ";
@@ -216,12 +258,13 @@ void ChunkScanner::takeSatelliteSentence(int satellites)
 class ChunkMerge
 {
 public:
-    ChunkMerge(FilterRun &run, const Settings &settings)
-            : m_run(run), m_settings(settings), m_rangeLength(60LL * clampSatTime(settings.SatTime))
+    ChunkMerge(FilterRun &run, const Settings &settings, const FilterOptions &options)
+            : m_run(run), m_settings(settings), m_options(options),
+              m_rangeLength(60LL * clampSatTime(settings.SatTime))
     {}
 
-    // False when the chunk stopped the run. The chunk's lists are taken over
-    // or copied and then released, so that no list is held twice for long.
+    // False when the chunk stopped the run. The chunk's lists are copied
+    // and emptied, so that it can scan the next block in the same room.
     bool add(ChunkScan &chunk);
     void finish();
 
@@ -229,30 +272,29 @@ private:
     // Dates of RMC fixes let a log of several days show all its hours.
     std::optional<std::int64_t> daysOfFixes() const
     {
-        const TextLines &lines = m_run.result.nmeaCopy;
-        if (m_firstTimeLine == 0 || m_lastTimeLine == 0)
+        if (m_firstTimeLine == 0 || m_lastTimeLine == 0 || !m_firstDay || !m_lastDay)
             return std::nullopt;
-        const std::optional<std::int64_t> first = RmcDayNumber(lines[m_firstTimeLine - 1]);
-        const std::optional<std::int64_t> last = RmcDayNumber(lines[m_lastTimeLine - 1]);
-        if (!first || !last)
-            return std::nullopt;
-        return *last - *first;
+        return *m_lastDay - *m_firstDay;
     }
 
     void countRange(int satellites);
 
     FilterRun &m_run;
     const Settings &m_settings;
+    const FilterOptions &m_options;
     const long long m_rangeLength; // $GPGSA sentences per time range
     long long m_rangeCount = 0;
     long long m_rangeSum = 0;
     long long m_rangeEnd = 0;
 
-    const std::string *m_dataLinePrefix = nullptr; // of the latest fix so far
+    bool m_fixAccepted = false;
+    std::string m_dataLinePrefix; // of the latest fix so far
     std::string m_firstTime;
     std::size_t m_firstTimeLine = 0;
     std::string m_lastTime;
     std::size_t m_lastTimeLine = 0;
+    std::optional<std::int64_t> m_firstDay;
+    std::optional<std::int64_t> m_lastDay;
     std::string m_line;
 };
 
@@ -271,58 +313,44 @@ void ChunkMerge::countRange(int satellites)
     m_rangeCount = 0;
 }
 
-template <typename List> void takeOver(List &into, List &from)
-{
-    if (into.empty())
-        into = std::move(from);
-    else
-        into.insert(into.end(), from.begin(), from.end());
-    from = List();
-}
-
-void takeOver(TextLines &into, TextLines &from)
-{
-    if (into.empty())
-        into = std::move(from);
-    else
-        into.append(from);
-    from = TextLines();
-}
-
 bool ChunkMerge::add(ChunkScan &chunk)
 {
     FilterResult &result = m_run.result;
     m_run.counts.found += chunk.counts.found;
     m_run.counts.accepted += chunk.counts.accepted;
     m_run.counts.notValid += chunk.counts.notValid;
-    takeOver(result.displayLines, chunk.displayLines);
-    takeOver(m_run.points, chunk.points);
+    if (m_options.keepDisplayLines)
+        result.displayLines.append(chunk.displayLines);
+    if (m_options.keepPoints)
+        m_run.points.insert(m_run.points.end(), chunk.points.begin(), chunk.points.end());
     for (const double latitude : chunk.fixes.latitudes)
         result.latitudeSum += latitude;
     for (const double longitude : chunk.fixes.longitudes)
         result.longitudeSum += longitude;
     m_run.fixes.append(chunk.fixes);
 
-    if (m_dataLinePrefix != nullptr) {
+    if (m_fixAccepted) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
-            m_line.assign(*m_dataLinePrefix);
+            m_line.assign(m_dataLinePrefix);
             appendSatellites(m_line, chunk.satellites[i]);
             result.dataLines.append(m_line);
         }
     }
-    takeOver(result.dataLines, chunk.dataLines);
+    result.dataLines.append(chunk.dataLines);
     for (const std::uint8_t satellites : chunk.satellites)
         countRange(satellites);
-    chunk.satellites = {};
 
     if (chunk.fixAccepted) {
-        m_dataLinePrefix = &chunk.dataLinePrefix;
+        m_fixAccepted = true;
+        m_dataLinePrefix = chunk.dataLinePrefix;
         if (m_firstTime.empty() && !chunk.firstTime.empty()) {
             m_firstTime = chunk.firstTime;
             m_firstTimeLine = chunk.firstTimeLine;
+            m_firstDay = chunk.firstDay;
         }
         m_lastTime = chunk.lastTime;
         m_lastTimeLine = chunk.lastTimeLine;
+        m_lastDay = chunk.lastDay;
     }
     if (chunk.errorString.empty())
         return true;
@@ -333,6 +361,7 @@ bool ChunkMerge::add(ChunkScan &chunk)
 
 void ChunkMerge::finish()
 {
+    m_run.linesRead = true;
     const FilterCounts &counts = m_run.counts;
     if (counts.accepted == 0) {
         m_run.timeSpanText = kTimeError;
@@ -363,75 +392,278 @@ void ChunkMerge::finish()
     appendReportAdvice(report);
 }
 
-unsigned chunksFor(std::size_t lineCount, unsigned requested)
+unsigned chunksFor(std::size_t bytes, unsigned requested)
 {
     if (requested > 0)
-        return std::min<unsigned>(requested, static_cast<unsigned>(std::max<std::size_t>(lineCount, 1)));
+        return requested;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t worthIt = std::max<std::size_t>(1, lineCount / kLinesPerChunkMin);
+    const std::size_t worthIt = std::max<std::size_t>(1, bytes / kBytesPerChunkMin);
     return static_cast<unsigned>(std::min<std::size_t>({cores, worthIt, kChunksMax}));
 }
 
-void scanChunk(const TextLines &lines, std::size_t begin, std::size_t end, const Settings &settings,
-               ChunkScan &chunk, ProgressReporter *reporter)
+// Where the line break at or after pos ends, or size.
+std::size_t nextLineStart(const char *data, std::size_t pos, std::size_t size)
+{
+    pos = findLineBreak(data, pos, size);
+    if (pos == size)
+        return size;
+    return data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? pos + 2 : pos + 1;
+}
+
+// Progress of the chunk scanned on the calling thread, stretched over its
+// block: the other chunks go on at about the same pace.
+struct ChunkProgress
+{
+    ProgressReporter *reporter = nullptr;
+    std::size_t blockStart = 0; // bytes of the text before the block
+    std::size_t stretch = 1;    // block bytes per chunk byte
+};
+
+void scanChunk(ChunkScan &chunk, const Settings &settings, const ChunkProgress &progress)
 {
     // Room for what a receiver log usually yields, a fix and a $GPGSA line
-    // in about seven lines; only the pages written to are ever taken. The
-    // first chunk's lists become the result's: they get room for all.
-    const std::size_t expected = (begin == 0 ? lines.size() : end - begin) / 6 + 1;
-    chunk.displayLines.reserve(expected, expected * 48);
-    chunk.dataLines.reserve(expected, expected * 40);
-    chunk.fixes.reserve(expected, settings.IDF == PositionSentence::GGA);
-    chunk.satellites.reserve(expected);
-    if (settings.Acc)
-        chunk.points.reserve(expected);
+    // in about seven lines of some 60 bytes; only the pages written to are
+    // taken, and a chunk keeps its room from block to block.
+    const std::size_t expected = chunk.bytes.size() / 360 + 1;
+    if (chunk.fixes.latitudes.capacity() < expected) {
+        chunk.displayLines.reserve(expected, expected * 48);
+        chunk.dataLines.reserve(expected, expected * 40);
+        chunk.fixes.reserve(expected, settings.IDF == PositionSentence::GGA);
+        chunk.satellites.reserve(expected);
+        if (settings.Acc)
+            chunk.points.reserve(expected);
+    }
 
     ChunkScanner scanner(chunk, settings);
-    const std::size_t share =
-        std::max<std::size_t>(1, (lines.size() + 1) / std::max<std::size_t>(1, end - begin));
-    for (std::size_t i = begin; i < end; ++i) {
-        if (reporter != nullptr)
-            reporter->set((i - begin) * share + 2);
-        if (!scanner.scanLine(lines[i], i + 1))
+    const char *const data = chunk.bytes.data();
+    const std::size_t size = chunk.bytes.size();
+    std::size_t line = chunk.firstLine;
+    for (std::size_t start = 0; start < size; ++line) {
+        if (progress.reporter != nullptr)
+            progress.reporter->set(progress.blockStart + start * progress.stretch + 1);
+        const std::size_t end = findLineBreak(data, start, size);
+        // A line that long is no sentence; the stream kept only its head.
+        if (end - start <= kLongestLine
+            && !scanner.scanLine(std::string_view(data + start, end - start), line))
             return;
+        if (end == size) {
+            ++line;
+            break;
+        }
+        start = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
     }
+    chunk.lineCount = line - chunk.firstLine;
     scanner.finish();
 }
 
 } // namespace
 
-FilterRun runFilter(TextLines lines, const Settings &settings, const ProgressCallback &progress,
-                    unsigned chunkCount)
+struct FilterProcess::State
 {
+    State(const Settings &settingsIn, FilterOptions optionsIn)
+            : settings(settingsIn), options(std::move(optionsIn)), merge(run, settings, options),
+              reporter(options.progress, options.expectedBytes + 1)
+    {}
+
+    bool scanBlock(std::string_view bytes, std::size_t offset);
+    bool scanCarry();
+    bool mergeChunk(ChunkScan &chunk);
+
+    const Settings settings;
+    const FilterOptions options;
     FilterRun run;
-    run.identifier = sentenceIdentifier(settings.IDF);
-    run.result.nmeaCopy = std::move(lines);
-    run.report = reportHead(run.identifier);
+    ChunkMerge merge;
+    ProgressReporter reporter;
+    std::vector<ChunkScan> scans; // reused from block to block
+    ChunkScan carryScan;
+    std::size_t lines = 0; // lines merged so far
+    std::size_t fed = 0;   // bytes fed so far, for the progress
+    bool stopped = false;
 
-    const TextLines &copy = run.result.nmeaCopy;
-    const std::size_t count = copy.size();
-    ProgressReporter reporter(progress, count + 1);
+    // The head of the line that goes on in the next piece.
+    std::string carry;
+    std::size_t carryBytes = 0; // its whole length so far
+    bool skipLineFeed = false;  // the last piece ended in CR: an LF next is its CR LF
+};
 
-    // The lines are cut into chunks scanned side by side; the calling
-    // thread takes the first one and reports the progress.
-    const unsigned chunks = chunksFor(count, chunkCount);
-    std::vector<ChunkScan> scans(chunks);
-    std::vector<std::thread> helpers;
-    for (unsigned c = 1; c < chunks; ++c) {
-        helpers.emplace_back(scanChunk, std::cref(copy), count * c / chunks, count * (c + 1) / chunks,
-                             std::cref(settings), std::ref(scans[c]), nullptr);
+bool FilterProcess::State::mergeChunk(ChunkScan &chunk)
+{
+    if (!chunk.firstLineKnown) {
+        const std::size_t firstLine = lines + 1;
+        if (!chunk.errorString.empty()) {
+            // The stop names its line: scan the chunk again from a known start.
+            chunk.reset();
+            chunk.firstLine = firstLine;
+            chunk.firstLineKnown = true;
+            scanChunk(chunk, settings, {});
+        } else {
+            const std::size_t shift = firstLine - chunk.firstLine;
+            chunk.firstTimeLine += chunk.firstTime.empty() ? 0 : shift;
+            chunk.lastTimeLine += chunk.fixAccepted ? shift : 0;
+        }
     }
-    scanChunk(copy, 0, count / chunks, settings, scans[0], &reporter);
+    lines += chunk.lineCount;
+    const bool goOn = merge.add(chunk);
+    chunk.reset();
+    stopped = !goOn;
+    return goOn;
+}
+
+bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
+{
+    // Cut at line breaks into chunks of about equal size; the calling
+    // thread takes the first one and reports the progress.
+    const unsigned count = chunksFor(bytes.size(), options.chunkCount);
+    if (scans.size() < count)
+        scans.resize(count);
+    std::size_t start = 0;
+    unsigned used = 0;
+    for (unsigned c = 0; c < count && start < bytes.size(); ++c) {
+        const std::size_t end =
+            c + 1 == count
+                ? bytes.size()
+                : nextLineStart(bytes.data(), std::max(start, bytes.size() * (c + 1) / count), bytes.size());
+        if (end == start)
+            continue;
+        ChunkScan &scan = scans[used++];
+        scan.keepDisplayLines = options.keepDisplayLines;
+        scan.bytes = bytes.substr(start, end - start);
+        scan.firstLine = used == 1 ? lines + 1 : 1;
+        scan.firstLineKnown = used == 1;
+        start = end;
+    }
+    if (used == 0)
+        return true;
+
+    std::vector<std::thread> helpers;
+    for (unsigned c = 1; c < used; ++c)
+        helpers.emplace_back(scanChunk, std::ref(scans[c]), std::cref(settings), ChunkProgress{});
+    const std::size_t stretch = std::max<std::size_t>(1, bytes.size() / scans[0].bytes.size());
+    scanChunk(scans[0], settings, {&reporter, offset, stretch});
     for (std::thread &helper : helpers)
         helper.join();
 
-    ChunkMerge merge(run, settings);
-    for (ChunkScan &scan : scans) {
-        if (!merge.add(scan))
-            return run;
+    for (unsigned c = 0; c < used; ++c) {
+        if (!mergeChunk(scans[c])) {
+            for (unsigned rest = c + 1; rest < used; ++rest)
+                scans[rest].reset();
+            return false;
+        }
     }
-    merge.finish();
-    reporter.set(count + 1);
+    return true;
+}
+
+bool FilterProcess::State::scanCarry()
+{
+    carryScan.keepDisplayLines = options.keepDisplayLines;
+    carryScan.bytes = carry;
+    carryScan.firstLine = lines + 1;
+    carryScan.firstLineKnown = true;
+    scanChunk(carryScan, settings, {});
+    const bool goOn = mergeChunk(carryScan);
+    carry.clear();
+    carryBytes = 0;
+    return goOn;
+}
+
+FilterProcess::FilterProcess(const Settings &settings, FilterOptions options)
+        : m_state(std::make_unique<State>(settings, std::move(options)))
+{
+    State &state = *m_state;
+    state.run.identifier = sentenceIdentifier(settings.IDF);
+    state.run.report = reportHead(state.run.identifier);
+    // Room for the result at once when the size is known, as a receiver log
+    // fills it; untouched room costs no memory.
+    const std::size_t expected = state.options.expectedBytes / 360 + 1;
+    if (state.options.expectedBytes > 0) {
+        if (state.options.keepDisplayLines)
+            state.run.result.displayLines.reserve(expected, expected * 48);
+        state.run.result.dataLines.reserve(expected, expected * 40);
+        if (state.options.keepPoints && settings.Acc)
+            state.run.points.reserve(expected);
+    }
+}
+
+FilterProcess::~FilterProcess() = default;
+
+bool FilterProcess::feed(std::string_view bytes)
+{
+    State &state = *m_state;
+    if (state.stopped)
+        return false;
+    std::size_t offset = state.fed; // of bytes[0] in the text
+    state.fed += bytes.size();
+    if (bytes.empty())
+        return true;
+    const bool endsInCr = bytes.back() == '\r';
+    if (state.skipLineFeed) {
+        state.skipLineFeed = false;
+        if (bytes.front() == '\n') {
+            bytes.remove_prefix(1);
+            ++offset;
+        }
+    }
+    if (state.carryBytes > 0) {
+        // The carried line ends in this piece, or goes on beyond it.
+        const std::size_t end = findLineBreak(bytes.data(), 0, bytes.size());
+        const std::size_t room = kLongestLine + 1 - std::min(kLongestLine + 1, state.carry.size());
+        state.carry.append(bytes.data(), std::min(end, room));
+        state.carryBytes += end;
+        if (end == bytes.size())
+            return true;
+        if (!state.scanCarry())
+            return false;
+        const std::size_t next = nextLineStart(bytes.data(), end, bytes.size());
+        bytes.remove_prefix(next);
+        offset += next;
+    }
+
+    // The lines that end in this piece are scanned where they lie; the one
+    // it ends in is carried over.
+    std::size_t whole = bytes.size();
+    while (whole > 0 && bytes[whole - 1] != '\r' && bytes[whole - 1] != '\n')
+        --whole;
+    if (whole > 0 && !state.scanBlock(bytes.substr(0, whole), offset))
+        return false;
+    const std::string_view tail = bytes.substr(whole);
+    state.carry.assign(tail.substr(0, kLongestLine + 1));
+    state.carryBytes = tail.size();
+    state.skipLineFeed = endsInCr;
+    return true;
+}
+
+FilterRun FilterProcess::finish()
+{
+    State &state = *m_state;
+    if (!state.stopped && state.carryBytes > 0)
+        state.scanCarry();
+    if (!state.stopped) {
+        state.merge.finish();
+        state.reporter.set(state.options.expectedBytes + 1);
+    }
+    return std::move(state.run);
+}
+
+FilterRun runFilter(std::string_view text, const Settings &settings, const ProgressCallback &progress,
+                    unsigned chunkCount)
+{
+    FilterOptions options;
+    options.chunkCount = chunkCount;
+    options.expectedBytes = text.size();
+    options.progress = progress;
+    FilterProcess process(settings, std::move(options));
+    for (std::size_t start = 0; start < text.size(); start += kBlockBytes) {
+        if (!process.feed(text.substr(start, kBlockBytes)))
+            break;
+    }
+    return process.finish();
+}
+
+FilterRun runFilter(TextLines lines, const Settings &settings, const ProgressCallback &progress,
+                    unsigned chunkCount)
+{
+    FilterRun run = runFilter(lines.text(), settings, progress, chunkCount);
+    run.result.nmeaCopy = std::move(lines);
     return run;
 }
 

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 #include "ui/filedialogs.h"
 #include "ui/prompter.h"
@@ -32,11 +33,21 @@ private:
 class FakePrompter : public Prompter
 {
 public:
-    void errorBox(QWidget *, const QString &message) override { errors.append(message); }
+    void errorBox(QWidget *, const QString &message) override
+    {
+        errors.append(message);
+        // What happens while a real box would be open.
+        if (whileBoxOpen)
+            whileBoxOpen();
+    }
     void messageBox(QWidget *, const QString &message) override { messages.append(message); }
     void systemErrorBox(const QString &caption, const QString &message) override
     {
         systemErrors.append(caption + QStringLiteral(": ") + message);
+    }
+    void addressBox(QWidget *, const QString &message, const QString &address) override
+    {
+        addresses.append(message + QLatin1Char(' ') + address);
     }
     void runModal(QDialog *dialog) override { modals.append(dialog->objectName()); }
 
@@ -44,4 +55,6 @@ public:
     QStringList messages;
     QStringList systemErrors;
     QStringList modals;
+    QStringList addresses;
+    std::function<void()> whileBoxOpen;
 };
