@@ -151,7 +151,7 @@ private slots:
         SettingsStore settings;
         FakeDialogs dialogs;
         FakePrompter prompter;
-        MainWindow window(settings, dialogs, prompter, [](const QString &) {});
+        MainWindow window(settings, dialogs, prompter, [](const QString &) { return true; });
         ResultPage page(&window);
         window.setResultPage(&page);
         std::string bytes;
