@@ -63,6 +63,12 @@ MainActions::MainActions(QObject *owner)
           saveResult(command(owner, "SavefilteredData1", QStringLiteral("Save &filtered data"),
                              QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
                              QStringLiteral("Save filter result"))),
+          exportMeanPosition(command(
+              owner, "ExportMeanPosition", QStringLiteral("Export mean position\u2026"), QKeySequence(),
+              QStringLiteral("Export mean position|Write the mean position as GPX or KML"))),
+          exportTrack(command(owner, "ExportTrack", QStringLiteral("Export fixes as GPX track\u2026"),
+                              QKeySequence(),
+                              QStringLiteral("Export fixes|Write every accepted fix as a GPX track"))),
           quit(command(owner, "Beenden", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
                        QStringLiteral("Quit|Quit Navorel"))),
           undo(command(owner, "Rckgngig1", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
@@ -109,7 +115,8 @@ MainActions::MainActions(QObject *owner)
 {
     helpBubbles->setCheckable(true);
     helpBubbles->setChecked(true);
-    for (QAction *startsDisabled : {saveResult, showResultPage, toolShowNmea, toolShowFiltered})
+    for (QAction *startsDisabled :
+         {saveResult, exportMeanPosition, exportTrack, showResultPage, toolShowNmea, toolShowFiltered})
         startsDisabled->setEnabled(false);
 }
 
@@ -125,7 +132,7 @@ void MainActions::fillMenuBar(QMenuBar *bar)
     QMenu *file = menu("Datei1", QStringLiteral("&File"), QStringLiteral("Menu File"));
     file->addActions({newText, openText, openResult});
     file->addSeparator()->setObjectName(QStringLiteral("N4"));
-    file->addActions({saveText, saveTextAs, saveResult});
+    file->addActions({saveText, saveTextAs, saveResult, exportMeanPosition, exportTrack});
     file->addSeparator()->setObjectName(QStringLiteral("N1"));
     file->addAction(quit);
 

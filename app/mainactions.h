@@ -42,6 +42,8 @@ struct MainActions
     QAction *saveText;
     QAction *saveTextAs;
     QAction *saveResult;
+    QAction *exportMeanPosition;
+    QAction *exportTrack;
     QAction *quit;
     // Edit
     QAction *undo;

@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -36,7 +37,7 @@
 MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter, UrlOpener opener,
                        QWidget *parent)
         : QMainWindow(parent), m_settings(settings), m_dialogs(dialogs), m_prompter(prompter),
-          m_opener(std::move(opener)), m_actions(this)
+          m_opener(std::move(opener)), m_actions(this), m_exports(dialogs, prompter)
 {
     setObjectName(QStringLiteral("TFormMain"));
     setWindowTitle(m_product.caption());
@@ -185,6 +186,8 @@ void MainWindow::connectCommands()
     connect(a.toolSaveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
     connect(a.saveTextAs, &QAction::triggered, m_document, &TextDocument::SaveNMEAAsClick);
     connect(a.saveResult, &QAction::triggered, this, &MainWindow::SavefilteredData1Click);
+    connect(a.exportMeanPosition, &QAction::triggered, this, &MainWindow::exportMeanPositionClick);
+    connect(a.exportTrack, &QAction::triggered, this, &MainWindow::exportTrackClick);
     connect(a.quit, &QAction::triggered, this, &QWidget::close);
     connect(a.filter, &QAction::triggered, this, &MainWindow::FilterClick);
     connect(a.toolFilter, &QAction::triggered, this, &MainWindow::FilterClick);
@@ -227,8 +230,8 @@ void MainWindow::applyToolBar(bool shown)
 void MainWindow::resetPositionViews()
 {
     m_positionViews->reset();
-    for (QAction *action :
-         {m_actions.toolShowNmea, m_actions.toolShowFiltered, m_actions.showResultPage, m_actions.saveResult})
+    for (QAction *action : {m_actions.toolShowNmea, m_actions.toolShowFiltered, m_actions.showResultPage,
+                            m_actions.saveResult, m_actions.exportMeanPosition, m_actions.exportTrack})
         action->setEnabled(false);
 }
 
@@ -267,6 +270,23 @@ void MainWindow::TB_filterdataClick()
 void MainWindow::SavefilteredData1Click()
 {
     m_results->SavefilteredData1Click();
+}
+
+// The waypoint and the track are called after the log; an untitled text after the program.
+QString MainWindow::exportName() const
+{
+    const QString name = QFileInfo(m_document->name()).completeBaseName();
+    return name.isEmpty() ? m_product.productName : name;
+}
+
+void MainWindow::exportMeanPositionClick()
+{
+    m_exports.exportMeanPosition(this, *m_positionViews->precisionView(), exportName());
+}
+
+void MainWindow::exportTrackClick()
+{
+    m_exports.exportTrack(this, *m_positionViews->precisionView(), exportName());
 }
 
 void MainWindow::Openfiltereddata1Click()

@@ -5,6 +5,7 @@
 
 #include "app/aboutbox.h"
 #include "app/mainactions.h"
+#include "app/positionexportcommands.h"
 #include "app/product.h"
 #include "filter/filterresult.h"
 #include "prefs/settingsfile.h"
@@ -76,6 +77,8 @@ public:
     void TB_filterdataClick();
     void SavefilteredData1Click();
     void Openfiltereddata1Click();
+    void exportMeanPositionClick();
+    void exportTrackClick();
     void ShowResultpage1Click();
     void RS232Settings1Click();
     void Preferences1Click();
@@ -111,6 +114,7 @@ private:
     void applyHelp(bool shown);
     void applyToolBar(bool shown);
     void resetPositionViews();
+    QString exportName() const;
     // Centred over the window, as every window the commands open is.
     void showModal(QDialog *dialog);
 
@@ -139,4 +143,5 @@ private:
     AboutBox *m_aboutBox = nullptr;
     QDialog *m_rs232Window = nullptr;
     QDialog *m_preferences = nullptr;
+    PositionExportCommands m_exports;
 };

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "app/positionchart.h"
+#include "app/precisionview.h"
 #include "app/satellitechart.h"
 #include "ui/hints.h"
 #include "ui/textcodec.h"
@@ -55,6 +56,8 @@ PositionViews::PositionViews(QWidget *parent) : QGroupBox(QStringLiteral(" Appro
     m_positionChart->setObjectName(QStringLiteral("ChartGPS"));
     m_satelliteChart = new SatelliteChart();
     m_satelliteChart->setObjectName(QStringLiteral("Chart1"));
+    m_precisionView = new PrecisionView();
+    m_precisionView->setObjectName(QStringLiteral("PrecisionView"));
     const auto page = [this](const char *name, QWidget *chart, const QString &caption, const QString &hint) {
         auto *sheet = new QWidget();
         sheet->setObjectName(QLatin1String(name));
@@ -69,6 +72,8 @@ PositionViews::PositionViews(QWidget *parent) : QGroupBox(QStringLiteral(" Appro
          QStringLiteral("Shows all filtered positions"));
     page("TBS_Sat", m_satelliteChart, QStringLiteral("Satellites"),
          QStringLiteral("Satellites in view over a time range"));
+    page("TBS_Precision", m_precisionView, QStringLiteral("Precision"),
+         QStringLiteral("Spread of the filtered positions round their mean, in metres"));
     scriptLayout->addWidget(m_pages, 1);
 }
 
@@ -84,6 +89,7 @@ void PositionViews::clearCharts()
 {
     m_positionChart->clearPoints();
     m_satelliteChart->clearBars();
+    m_precisionView->clear();
 }
 
 void PositionViews::addToCharts(const std::vector<navorel::PositionPoint> &points,
@@ -97,6 +103,11 @@ void PositionViews::showPosition(std::string_view latitude, std::string_view lon
 {
     m_latitudeLabel->setText(fromWindows1252(latitude));
     m_longitudeLabel->setText(fromWindows1252(longitude));
+}
+
+void PositionViews::showPrecision(navorel::AcceptedFixes fixes)
+{
+    m_precisionView->showFixes(std::move(fixes));
 }
 
 void PositionViews::showTimeSpan(std::string_view timeSpan)

@@ -4,9 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "filter/acceptedfixes.h"
 #include "filter/filterresult.h"
 
 class PositionChart;
+class PrecisionView;
 class QLabel;
 class QTabWidget;
 class SatelliteChart;
@@ -25,6 +27,7 @@ public:
     QLabel *timeLabel() const { return m_timeLabel; }
     PositionChart *positionChart() const { return m_positionChart; }
     SatelliteChart *satelliteChart() const { return m_satelliteChart; }
+    PrecisionView *precisionView() const { return m_precisionView; }
 
     // Empty labels and charts, as for a new text.
     void reset();
@@ -35,6 +38,8 @@ public:
     // The mean position's label texts, in Windows-1252.
     void showPosition(std::string_view latitude, std::string_view longitude);
     void showTimeSpan(std::string_view timeSpan);
+    // The spread of a run's accepted fixes in metres, on the third page.
+    void showPrecision(navorel::AcceptedFixes fixes);
 
 private:
     QLabel *m_latitudeLabel = nullptr;
@@ -43,4 +48,5 @@ private:
     QTabWidget *m_pages = nullptr;
     PositionChart *m_positionChart = nullptr;
     SatelliteChart *m_satelliteChart = nullptr;
+    PrecisionView *m_precisionView = nullptr;
 };

@@ -109,6 +109,11 @@ void ResultCommands::FilterProcess()
         return;
     }
 
+    if (run.fixAccepted()) {
+        for (QAction *action : {actions.exportMeanPosition, actions.exportTrack})
+            action->setEnabled(true);
+    }
+    m_controls.views->showPrecision(std::move(run.fixes));
     m_controls.views->showPosition(run.latitudeText, run.longitudeText);
     m_controls.views->showTimeSpan(run.timeSpanText);
     if (run.counts.found != 0)

@@ -1,6 +1,6 @@
-// The two charts with a day's worth of data: 200,000 fixes in the position
-// chart and a week of 15-minute ranges in the satellites chart, shown in a
-// window of 800 x 500. Times are medians of five rounds, in milliseconds.
+// The charts with a day's worth of data: 200,000 fixes in the position
+// chart and on the precision page, a week of 15-minute ranges in the
+// satellites chart, shown in a window of 800 x 500. Times are medians of five rounds, in milliseconds.
 //   chart_bench [folder to save the grabs in]
 // Run it under QT_QPA_PLATFORM=offscreen and under xvfb-run to compare.
 
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/positionchart.h"
+#include "app/precisionview.h"
 #include "app/satellitechart.h"
 
 namespace {
@@ -140,6 +141,37 @@ void benchSatellites(const QString &saveTo)
         grabbed.save(saveTo + "/satellites.png");
 }
 
+// The precision page over 200,000 fixes of a standing receiver, 1 Hz: the
+// figures, the offsets and the convergence curve, then its first paint.
+void benchPrecision(const QString &saveTo)
+{
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0.0, 0.00003);
+    navorel::AcceptedFixes fixes;
+    for (int i = 0; i < 200000; ++i) {
+        fixes.latitudes.push_back(48.1173 + noise(random));
+        fixes.longitudes.push_back(11.5167 + noise(random));
+        fixes.times.push_back(i * 2 / 5); // 2.5 fixes a second
+    }
+    PrecisionView view;
+    view.resize(800, 500);
+    view.show();
+    waitUntilExposed(view);
+    std::vector<double> show, firstGrab, repaint;
+    QPixmap grabbed;
+    for (int round = 0; round < kRounds; ++round) {
+        view.clear();
+        QApplication::processEvents();
+        show.push_back(millisecondsOf([&] { view.showFixes(fixes); }));
+        firstGrab.push_back(millisecondsOf([&] { grabbed = view.grab(); }));
+        repaint.push_back(millisecondsOf([&] { view.repaint(); }));
+    }
+    std::printf("precision %zu fixes: showFixes %.1f, first grab %.1f, repaint %.1f\n", fixes.size(),
+                median(show), median(firstGrab), median(repaint));
+    if (!saveTo.isEmpty())
+        grabbed.save(saveTo + "/precision.png");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -150,5 +182,6 @@ int main(int argc, char **argv)
     benchPositions("standing", standingFixes(200000), saveTo);
     benchPositions("spread", spreadFixes(200000), saveTo);
     benchSatellites(saveTo);
+    benchPrecision(saveTo);
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "filter/filterprocess.h"
+#include "filter/precisionfigures.h"
 #include "filter/textfile.h"
 #include "tools/loggenerator.h"
 
@@ -129,6 +130,11 @@ int main(int argc, char **argv)
                 size / filter, run.counts.accepted, run.result.dataLines.size());
     std::printf("filter / split    : %.0f %% of the line-split speed (target >= 50 %%)\n",
                 100.0 * split / filter);
+
+    // The figures come from the fixes the run keeps, after it.
+    const double figures = bestOf(5, [&] { navorel::measurePrecision(run.fixes); });
+    std::printf("precision figures : %7.1f ms  = %.1f %% of the filter run (target < 5 %%)\n", figures * 1e3,
+                100.0 * figures / filter);
 
     const std::string input = "/tmp/navorel-bench.nmea";
     const std::string csv = "/tmp/navorel-bench.csv";

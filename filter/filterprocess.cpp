@@ -59,8 +59,7 @@ struct ChunkScan
     TextLines displayLines;
     TextLines dataLines; // of the $GPGSA lines after the chunk's first fix
     std::vector<PositionPoint> points;
-    std::vector<double> latitudes; // decimal degrees per fix, summed in order at the merge
-    std::vector<double> longitudes;
+    AcceptedFixes fixes;                      // summed in order at the merge
     std::vector<std::uint8_t> satellites;     // the count of every $GPGSA line, in order
     std::size_t satellitesBeforeFirstFix = 0; // leading entries of satellites
     bool fixAccepted = false;
@@ -83,8 +82,7 @@ struct ChunkScan
         displayLines.clear();
         dataLines.clear();
         points.clear();
-        latitudes.clear();
-        longitudes.clear();
+        fixes.clear();
         satellites.clear();
         satellitesBeforeFirstFix = 0;
         fixAccepted = false;
@@ -211,8 +209,7 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineN
     const Converted<double> longitude = PositionFieldToDegrees(fields.Longitude, fields.LongitudeHemisphere);
     if (!longitude.ok())
         return stop(longitude.errorString(), lineNumber);
-    m_chunk.latitudes.push_back(latitude.value());
-    m_chunk.longitudes.push_back(longitude.value());
+    m_chunk.fixes.add(latitude.value(), longitude.value(), fields, m_settings.IDF == PositionSentence::GGA);
 
     m_latitudeNumber = DegreesToCoord(latitude.value(), 1);
     m_longitudeNumber = DegreesToCoord(longitude.value(), 1);
@@ -326,10 +323,11 @@ bool ChunkMerge::add(ChunkScan &chunk)
         result.displayLines.append(chunk.displayLines);
     if (m_options.keepPoints)
         m_run.points.insert(m_run.points.end(), chunk.points.begin(), chunk.points.end());
-    for (const double latitude : chunk.latitudes)
+    for (const double latitude : chunk.fixes.latitudes)
         result.latitudeSum += latitude;
-    for (const double longitude : chunk.longitudes)
+    for (const double longitude : chunk.fixes.longitudes)
         result.longitudeSum += longitude;
+    m_run.fixes.append(chunk.fixes);
 
     if (m_fixAccepted) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
@@ -427,11 +425,10 @@ void scanChunk(ChunkScan &chunk, const Settings &settings, const ChunkProgress &
     // in about seven lines of some 60 bytes; only the pages written to are
     // taken, and a chunk keeps its room from block to block.
     const std::size_t expected = chunk.bytes.size() / 360 + 1;
-    if (chunk.latitudes.capacity() < expected) {
+    if (chunk.fixes.latitudes.capacity() < expected) {
         chunk.displayLines.reserve(expected, expected * 48);
         chunk.dataLines.reserve(expected, expected * 40);
-        chunk.latitudes.reserve(expected);
-        chunk.longitudes.reserve(expected);
+        chunk.fixes.reserve(expected, settings.IDF == PositionSentence::GGA);
         chunk.satellites.reserve(expected);
         if (settings.Acc)
             chunk.points.reserve(expected);

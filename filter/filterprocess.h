@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "filter/acceptedfixes.h"
 #include "filter/filterresult.h"
 #include "filter/progressreporter.h"
 #include "filter/settings.h"
@@ -31,6 +32,7 @@ struct FilterRun
     std::string timeSpanText;
     std::vector<PositionPoint> points; // the position chart, in the order added
     std::vector<SatelliteBar> bars;    // the satellites chart, in the order added
+    AcceptedFixes fixes;               // every fix of the mean, for the precision figures
 
     // Set when the run stopped at a line that could not be read: the message
     // (which does not name the line) and the 1-based line. What was added

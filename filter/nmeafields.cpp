@@ -152,6 +152,16 @@ PositionFields CutPositionFields(std::string_view line, std::string_view identif
     fields.LongitudeHemisphere = reader.next();
     fields.Latitude = signedCoordinate(latitude, fields.LatitudeHemisphere, 'S');
     fields.Longitude = signedCoordinate(longitude, fields.LongitudeHemisphere, 'W');
+    if (identifier.ends_with("RMC")) {
+        reader.next(); // speed
+        reader.next(); // course
+        fields.Date = reader.next();
+    } else {
+        reader.next(); // fix quality
+        reader.next(); // satellites used
+        reader.next(); // horizontal dilution
+        fields.Altitude = reader.next();
+    }
     return fields;
 }
 

@@ -20,6 +20,8 @@ struct PositionFields
     std::string Longitude;           // the field as written, "-" in front when western
     std::string LatitudeHemisphere;  // "N" or "S" in a sound sentence
     std::string LongitudeHemisphere; // "E" or "W" in a sound sentence
+    std::string Altitude;            // GGA: metres above mean sea level; empty for RMC
+    std::string Date;                // RMC: ddmmyy; empty for GGA
 };
 
 // Cuts the fields that follow the first occurrence of identifier ("$GPRMC"

@@ -13,9 +13,12 @@
 #include <unistd.h>
 #include <vector>
 
+#include "exports/jsonsummary.h"
+#include "exports/positionexport.h"
 #include "filter/blockreader.h"
 #include "filter/codepage.h"
 #include "filter/filterprocess.h"
+#include "filter/precisionfigures.h"
 #include "filter/textfile.h"
 #include "filter/wholenumber.h"
 #include "prefs/settingsfile.h"
@@ -42,6 +45,11 @@ const char kUsage[] = "Usage: navorel-filter [options] FILE\n"
                       "  --settings INI   read a settings file first; the options above override it\n"
                       "  --csv OUT        write the filter result file\n"
                       "  --display OUT    write the filtered fixes as the text area shows them\n"
+                      "  --json           print the counts, the mean and its precision in metres\n"
+                      "                   as one JSON object instead of the report\n"
+                      "  --gpx OUT        write the mean position as a GPX 1.1 waypoint\n"
+                      "  --kml OUT        write the mean position as a KML placemark\n"
+                      "  --gpx-track OUT  write every accepted fix as a GPX 1.1 track\n"
                       "  --quiet          print no report\n"
                       "  --help           show this help\n"
                       "  --version        show the version\n"
@@ -55,6 +63,10 @@ struct Options
     std::string csvFile;
     std::string displayFile;
     bool quiet = false;
+    bool json = false;
+    std::string gpxFile;
+    std::string kmlFile;
+    std::string trackFile;
     // Applied over the settings file, in the order given.
     std::vector<std::pair<std::string, std::string>> filterOptions;
 };
@@ -79,7 +91,8 @@ int usageError(const std::string &message)
 
 bool takesValue(std::string_view option)
 {
-    return option == "--sat-time" || option == "--settings" || option == "--csv" || option == "--display";
+    return option == "--sat-time" || option == "--settings" || option == "--csv" || option == "--display"
+           || option == "--gpx" || option == "--kml" || option == "--gpx-track";
 }
 
 bool isFilterFlag(std::string_view option)
@@ -147,6 +160,45 @@ int stdoutResult()
     return kUsageOrFile;
 }
 
+// The name the exports give the position: the log's file name without its extension.
+std::string exportName(const std::string &input)
+{
+    if (input == "-")
+        return "standard input";
+    std::string name = input.substr(input.find_last_of('/') + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0)
+        name.resize(dot);
+    return name;
+}
+
+bool writeExports(const Options &options, const navorel::FilterRun &run)
+{
+    using navorel::PositionExport;
+    const std::string name = exportName(options.input);
+    if (!options.trackFile.empty()
+        && !writeOutput(
+            options.trackFile,
+            navorel::writeFileReplacing(options.trackFile, PositionExport::fixesGpxTrack(run.fixes, name))))
+        return false;
+    if (options.gpxFile.empty() && options.kmlFile.empty())
+        return true;
+    const navorel::PrecisionFigures figures = navorel::measurePrecision(run.fixes);
+    if (figures.empty()) {
+        std::fprintf(stderr, "navorel-filter: no fix accepted, no mean position to write\n");
+        return false;
+    }
+    if (!options.gpxFile.empty()
+        && !writeOutput(
+            options.gpxFile,
+            navorel::writeFileReplacing(options.gpxFile, PositionExport::meanPositionGpx(figures, name))))
+        return false;
+    return options.kmlFile.empty()
+           || writeOutput(
+               options.kmlFile,
+               navorel::writeFileReplacing(options.kmlFile, PositionExport::meanPositionKml(figures, name)));
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -196,12 +248,20 @@ int main(int argc, char **argv)
                 options.csvFile = value;
             else if (arg == "--display")
                 options.displayFile = value;
+            else if (arg == "--gpx")
+                options.gpxFile = value;
+            else if (arg == "--kml")
+                options.kmlFile = value;
+            else if (arg == "--gpx-track")
+                options.trackFile = value;
             else
                 options.filterOptions.emplace_back(arg, value);
         } else if (!inlineValue && isFilterFlag(arg)) {
             options.filterOptions.emplace_back(arg, "");
         } else if (!inlineValue && arg == "--quiet") {
             options.quiet = true;
+        } else if (!inlineValue && arg == "--json") {
+            options.json = true;
         } else {
             return usageError("unknown option " + std::string(argv[i]));
         }
@@ -253,6 +313,8 @@ int main(int argc, char **argv)
     const navorel::FilterRun run = process.finish();
     if (!run.completed()) {
         printError("line " + std::to_string(run.errorLine) + ": " + run.errorString);
+        if (options.json)
+            std::puts(navorel::JsonSummary::ofError(run.errorString, run.errorLine).c_str());
         return kStopped;
     }
 
@@ -268,7 +330,12 @@ int main(int argc, char **argv)
             return kUsageOrFile;
     }
 
-    if (!options.quiet) {
+    if (!writeExports(options, run))
+        return kUsageOrFile;
+
+    if (options.json) {
+        std::puts(navorel::JsonSummary::ofRun(run, navorel::measurePrecision(run.fixes)).c_str());
+    } else if (!options.quiet) {
         std::string report;
         for (const std::string &line : run.report) {
             report += line;

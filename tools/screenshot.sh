@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
 # Takes a screenshot of the main window after a filter run of the sample
-# log, in a virtual X display (Xvfb), as a user would see it.
-#   tools/screenshot.sh [OUT.png] [LOG]
+# log, in a virtual X display (Xvfb), as a user would see it. With PAGE
+# "precision" the window is made larger and shows its Precision page.
+#   tools/screenshot.sh [OUT.png] [LOG] [PAGE]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$root/docs/main-window.png}
 log=${2:-$root/samples/sample-1h.nmea}
+page_shown=${3:-position}
 navorel=$root/build/bin/navorel
 [ -x "$navorel" ] || { echo "build the program first (scripts/test or scripts/run)" >&2; exit 1; }
 # The window title carries the version of the build.
 version=$("$root/build/bin/navorel-filter" --version | cut -d ' ' -f 2)
 
 if [ -z "${NAVOREL_IN_XVFB:-}" ]; then
-  exec env NAVOREL_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$out" "$log"
+  exec env NAVOREL_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$out" "$log" "$page_shown"
 fi
 
 # Its own single-instance name, so that a running copy is left alone.
@@ -29,12 +31,22 @@ main=$(timeout 30 bash -c "until w=\$(xdotool search --onlyvisible --name '^Navo
   [ -n \"\$box\" ] && xdotool windowfocus --sync \"\$box\" key Return
   sleep 0.3; done; echo \"\$w\" | head -n 1")
 sleep 1
+if [ "$page_shown" = precision ]; then
+  xdotool windowsize --sync "$main" 1100 720
+  xdotool windowmove --sync "$main" 0 0
+  sleep 0.5
+fi
 xdotool windowfocus --sync "$main" key F12
 page=$(timeout 30 bash -c "until xdotool search --onlyvisible --name '^Result Page\$'; do sleep 0.2; done" | head -n 1)
 sleep 0.5
 xdotool windowfocus --sync "$page" key Return
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$main")"
+if [ "$page_shown" = precision ]; then
+  # The third tab under the charts, where it lies in a window of 1100 x 720.
+  xdotool mousemove $((X + 411)) $((Y + HEIGHT - 37)) click 1
+  sleep 1
+fi
 /usr/bin/import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out"
 xdotool windowfocus --sync "$main" key ctrl+q
 wait $app || true

@@ -20,37 +20,37 @@ TEST(CutPositionFields, ReadsTheFieldsBehindTheIdentifier)
     const CutCase cases[] = {
         {"$GPRMC,123519.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C",
          "$GPRMC",
-         {"123519", "A", "4807.0380", "01131.0000", "N", "E"}},
+         {"123519", "A", "4807.0380", "01131.0000", "N", "E", "", "191206"}},
         {"$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47",
          "$GPGGA",
-         {"123519", "", "4807.0380", "01131.0000", "N", "E"}},
+         {"123519", "", "4807.0380", "01131.0000", "N", "E", "545.4", ""}},
         // u-blox: five minute decimals
         {"$GPRMC,083723.00,A,5155.55442,N,00434.65873,E,0.211,,210810,,,A*7F",
          "$GPRMC",
-         {"083723", "A", "5155.55442", "00434.65873", "N", "E"}},
+         {"083723", "A", "5155.55442", "00434.65873", "N", "E", "", "210810"}},
         // GPSBabel reference: three decimals
         {"$GPGGA,235600.000,5013.476,N,01710.477,E,1,09,0.8,468.770,M,0.0,M,,*64",
          "$GPGGA",
-         {"235600", "", "5013.476", "01710.477", "N", "E"}},
+         {"235600", "", "5013.476", "01710.477", "N", "E", "468.770", ""}},
         // junk in front of the "$" (TomTom Mark II)
         {"r$GPRMC,175804,A,5125.8526,N,00524.1900,E,0.7466,201.495,200610,,*23",
          "$GPRMC",
-         {"175804", "A", "5125.8526", "00524.1900", "N", "E"}},
+         {"175804", "A", "5125.8526", "00524.1900", "N", "E", "", "200610"}},
         // New Zealand and Oregon: the sign goes with the number
         {"$GPRMC,030719.000,A,3747.0873,S,17518.8938,E,0.69,181.39,311214,,,A*7D",
          "$GPRMC",
-         {"030719", "A", "-3747.0873", "17518.8938", "S", "E"}},
+         {"030719", "A", "-3747.0873", "17518.8938", "S", "E", "", "311214"}},
         {"$GPRMC,202640.000,A,4404.1306,N,12118.8515,W,0.03,225.97,130415,,,D*73",
          "$GPRMC",
-         {"202640", "A", "4404.1306", "-12118.8515", "N", "W"}},
+         {"202640", "A", "4404.1306", "-12118.8515", "N", "W", "", "130415"}},
         // no fix yet: empty position fields
-        {"$GPGGA,212607.891,,,,,0,00,,,M,0.0,M,,0000*56", "$GPGGA", {"212607", "", "", "", "", ""}},
+        {"$GPGGA,212607.891,,,,,0,00,,,M,0.0,M,,0000*56", "$GPGGA", {"212607", "", "", "", "", "", "", ""}},
         // cut short: the missing fields are empty, the checksum is not a field
-        {"$GPRMC,1235", "$GPRMC", {"1235", "", "", "", "", ""}},
+        {"$GPRMC,1235", "$GPRMC", {"1235", "", "", "", "", "", "", ""}},
         {"$GPGGA,101500,4807.0380,N,01131.0000,E*47",
          "$GPGGA",
-         {"101500", "", "4807.0380", "01131.0000", "N", "E"}},
-        {"$GPGGA,101500", "$GPRMC", {"", "", "", "", "", ""}},
+         {"101500", "", "4807.0380", "01131.0000", "N", "E", "", ""}},
+        {"$GPGGA,101500", "$GPRMC", {"", "", "", "", "", "", "", ""}},
     };
     for (const CutCase &c : cases) {
         const PositionFields f = CutPositionFields(c.line, c.identifier);
@@ -60,6 +60,8 @@ TEST(CutPositionFields, ReadsTheFieldsBehindTheIdentifier)
         EXPECT_EQ(f.Longitude, c.expected.Longitude) << c.line;
         EXPECT_EQ(f.LatitudeHemisphere, c.expected.LatitudeHemisphere) << c.line;
         EXPECT_EQ(f.LongitudeHemisphere, c.expected.LongitudeHemisphere) << c.line;
+        EXPECT_EQ(f.Altitude, c.expected.Altitude) << c.line;
+        EXPECT_EQ(f.Date, c.expected.Date) << c.line;
     }
 }
 

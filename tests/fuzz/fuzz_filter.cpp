@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "exports/jsonsummary.h"
+#include "exports/positionexport.h"
 #include "filter/filterprocess.h"
+#include "filter/precisionfigures.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -20,5 +23,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         navorel::runFilter(navorel::TextLines::fromText(std::move(text)), settings);
     if (run.completed() && run.report.size() != 23)
         __builtin_trap();
+    if (!run.completed())
+        return 0;
+    // The figures and the exports of whatever fixes came through.
+    const navorel::PrecisionFigures figures = navorel::measurePrecision(run.fixes);
+    if (figures.fixes != run.counts.accepted || figures.cep50 > figures.cep95
+        || figures.cep95 > figures.maxDistance)
+        __builtin_trap();
+    navorel::JsonSummary::ofRun(run, figures);
+    navorel::PositionExport::meanPositionGpx(figures, "x");
+    navorel::PositionExport::fixesGpxTrack(run.fixes, "x");
     return 0;
 }

@@ -212,7 +212,8 @@ void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
     } menus[] = {
         {"&File",
          {"New Text/Ctrl+N", "Open &Text file.../Ctrl+O", "Open filtered data/Ctrl+D", "-",
-          "Save Text/Ctrl+S", "&Save Text As.../", "Save &filtered data/Ctrl+Alt+S", "-", "&Quit/Ctrl+Q"}},
+          "Save Text/Ctrl+S", "&Save Text As.../", "Save &filtered data/Ctrl+Alt+S",
+          "Export mean position\u2026/", "Export fixes as GPX track\u2026/", "-", "&Quit/Ctrl+Q"}},
         {"&Edit",
          {"&Undo/Ctrl+Z", "-", "&Cut/Ctrl+X", "&Copy/Ctrl+C", "&Paste/Ctrl+V", "&Select All/Ctrl+A", "-",
           "&Filter NMEA data/F12"}},

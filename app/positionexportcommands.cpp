@@ -1,0 +1,56 @@
+#include "app/positionexportcommands.h"
+
+#include <QFileInfo>
+
+#include "app/precisionview.h"
+#include "exports/positionexport.h"
+#include "filter/textfile.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
+
+PositionExportCommands::PositionExportCommands(FileDialogs &dialogs, Prompter &prompter)
+        : m_dialogs(dialogs), m_prompter(prompter)
+{
+    m_meanDialog.title = QStringLiteral("Export mean position");
+    m_meanDialog.filter = QStringLiteral("GPX 1.1 (.gpx)|*.gpx|KML (.kml)|*.kml");
+    m_meanDialog.defaultSuffix = QStringLiteral("gpx");
+    m_meanDialog.confirmOverwrite = true;
+    m_trackDialog.title = QStringLiteral("Export fixes as GPX track");
+    m_trackDialog.filter = QStringLiteral("GPX 1.1 (.gpx)|*.gpx");
+    m_trackDialog.defaultSuffix = QStringLiteral("gpx");
+    m_trackDialog.confirmOverwrite = true;
+}
+
+void PositionExportCommands::exportMeanPosition(QWidget *parent, const PrecisionView &view,
+                                                const QString &name)
+{
+    if (view.figures().empty())
+        return;
+    const QString path = m_dialogs.saveFileName(parent, m_meanDialog);
+    if (path.isEmpty())
+        return;
+    const std::string utf8 = name.toStdString();
+    const bool kml = QFileInfo(path).suffix().compare(QStringLiteral("kml"), Qt::CaseInsensitive) == 0;
+    write(parent, path,
+          kml ? navorel::PositionExport::meanPositionKml(view.figures(), utf8)
+              : navorel::PositionExport::meanPositionGpx(view.figures(), utf8));
+}
+
+void PositionExportCommands::exportTrack(QWidget *parent, const PrecisionView &view, const QString &name)
+{
+    if (view.fixes().empty())
+        return;
+    const QString path = m_dialogs.saveFileName(parent, m_trackDialog);
+    if (path.isEmpty())
+        return;
+    write(parent, path, navorel::PositionExport::fixesGpxTrack(view.fixes(), name.toStdString()));
+}
+
+void PositionExportCommands::write(QWidget *parent, const QString &path, const std::string &text)
+{
+    if (navorel::writeFileReplacing(localPath(path), text))
+        return;
+    QString message = fromWindows1252(navorel::kCannotCreateFile);
+    message.replace(QStringLiteral("%s"), path);
+    m_prompter.errorBox(parent, message);
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/filedialogs.h"
+
+class Prompter;
+class PrecisionView;
+class QWidget;
+
+// The File menu's exports of the precision page: the mean position as GPX
+// or KML (by the type of the file chosen) and the fixes as a GPX track.
+class PositionExportCommands
+{
+public:
+    PositionExportCommands(FileDialogs &dialogs, Prompter &prompter);
+
+    // name: what the waypoint or track is called, the log's name.
+    void exportMeanPosition(QWidget *parent, const PrecisionView &view, const QString &name);
+    void exportTrack(QWidget *parent, const PrecisionView &view, const QString &name);
+
+private:
+    void write(QWidget *parent, const QString &path, const std::string &text);
+
+    FileDialogs &m_dialogs;
+    Prompter &m_prompter;
+    FileDialogState m_meanDialog;
+    FileDialogState m_trackDialog;
+};

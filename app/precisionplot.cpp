@@ -1,0 +1,219 @@
+#include "app/precisionplot.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "filter/axislabel.h"
+
+namespace {
+
+constexpr int kLeftMargin = 44;
+constexpr int kBottomMargin = 32;
+constexpr int kMargin = 8;
+const QRgb kDotColour = qRgb(0, 85, 168);
+
+struct Ring
+{
+    const char *name;
+    QColor colour;
+    Qt::PenStyle style;
+};
+
+const Ring kRings[] = {
+    {"CEP50", QColor(0, 150, 60), Qt::SolidLine},
+    {"CEP95", QColor(230, 120, 0), Qt::SolidLine},
+    {"2DRMS", QColor(200, 0, 0), Qt::DashLine},
+};
+
+QString metresText(double metres)
+{
+    return QString::number(metres, 'f', 3) + QStringLiteral(" m");
+}
+
+QString tickText(double value, double step)
+{
+    const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step))), 0, 4);
+    return QString::number(std::fabs(value) < step / 2 ? 0.0 : value, 'f', decimals);
+}
+
+} // namespace
+
+PrecisionPlot::PrecisionPlot(QWidget *parent) : QWidget(parent)
+{
+    setMinimumSize(200, 160);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PrecisionPlot::setFixes(std::vector<double> east, std::vector<double> north,
+                             const navorel::PrecisionFigures &figures)
+{
+    m_east = std::move(east);
+    m_north = std::move(north);
+    m_figures = figures;
+    // Every fix and every circle in view, with a little room round them.
+    const double outermost = std::max({figures.maxDistance, figures.cep95, figures.twiceDrms});
+    m_reach = std::max(outermost * 1.08, 0.05);
+    m_dotsValid = false;
+    update();
+}
+
+void PrecisionPlot::clear()
+{
+    setFixes({}, {}, navorel::PrecisionFigures());
+}
+
+QRectF PrecisionPlot::plotArea() const
+{
+    return QRectF(kLeftMargin, kMargin, std::max(10, width() - kLeftMargin - kMargin),
+                  std::max(10, height() - kMargin - kBottomMargin));
+}
+
+double PrecisionPlot::pixelsPerMetre() const
+{
+    const QRectF area = plotArea();
+    return std::min(area.width(), area.height()) / (2 * m_reach);
+}
+
+QPointF PrecisionPlot::pixelOf(double east, double north) const
+{
+    const QPointF centre = plotArea().center();
+    const double scale = pixelsPerMetre();
+    return {centre.x() + east * scale, centre.y() - north * scale};
+}
+
+void PrecisionPlot::resizeEvent(QResizeEvent *event)
+{
+    m_dotsValid = false;
+    QWidget::resizeEvent(event);
+}
+
+void PrecisionPlot::renderDots(const QRect &area)
+{
+    m_dots = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+    m_dots.fill(Qt::transparent);
+    const int w = m_dots.width();
+    const int h = m_dots.height();
+    for (std::size_t i = 0; i < m_east.size(); ++i) {
+        const QPointF p = pixelOf(m_east[i], m_north[i]) - area.topLeft();
+        const int x = static_cast<int>(std::lround(p.x()));
+        const int y = static_cast<int>(std::lround(p.y()));
+        // A 3 x 3 dot: one fix is visible, a crowd becomes a blot.
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (y + dy < 0 || y + dy >= h)
+                continue;
+            auto *line = reinterpret_cast<QRgb *>(m_dots.scanLine(y + dy));
+            for (int dx = -1; dx <= 1; ++dx) {
+                if (x + dx >= 0 && x + dx < w)
+                    line[x + dx] = kDotColour;
+            }
+        }
+    }
+    m_dotsValid = true;
+}
+
+void PrecisionPlot::drawAxes(QPainter &painter, const QRectF &area) const
+{
+    const double scale = pixelsPerMetre();
+    const QPointF centre = area.center();
+    const double halfWidth = area.width() / 2 / scale;
+    const double halfHeight = area.height() / 2 / scale;
+    // One step for both axes, so that a grid square is a square.
+    const navorel::AxisTicks probe =
+        navorel::niceAxisTicks(-std::min(halfWidth, halfHeight), std::min(halfWidth, halfHeight), 5, 0.001);
+    const double step = probe.count > 1 ? probe.step : m_reach;
+    const QFontMetrics metrics(font());
+    painter.setPen(QColor(225, 225, 225));
+    for (double v = std::floor(-halfWidth / step) * step; v <= halfWidth; v += step) {
+        const double x = centre.x() + v * scale;
+        if (x < area.left() || x > area.right())
+            continue;
+        painter.setPen(QColor(225, 225, 225));
+        painter.drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
+        painter.setPen(Qt::black);
+        const QString text = tickText(v, step);
+        painter.drawText(
+            QPointF(x - metrics.horizontalAdvance(text) / 2.0, area.bottom() + metrics.ascent() + 3), text);
+    }
+    for (double v = std::floor(-halfHeight / step) * step; v <= halfHeight; v += step) {
+        const double y = centre.y() - v * scale;
+        if (y < area.top() || y > area.bottom())
+            continue;
+        painter.setPen(QColor(225, 225, 225));
+        painter.drawLine(QPointF(area.left(), y), QPointF(area.right(), y));
+        painter.setPen(Qt::black);
+        const QString text = tickText(v, step);
+        painter.drawText(
+            QPointF(area.left() - metrics.horizontalAdvance(text) - 4, y + metrics.ascent() / 2.0 - 1), text);
+    }
+    painter.setPen(Qt::black);
+    painter.drawRect(area);
+    const QString across = QStringLiteral("East (m)");
+    painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(across) / 2.0, height() - 3),
+                     across);
+    painter.save();
+    painter.translate(metrics.ascent(),
+                      area.center().y() + metrics.horizontalAdvance(QStringLiteral("North (m)")) / 2.0);
+    painter.rotate(-90);
+    painter.drawText(QPointF(0, 0), QStringLiteral("North (m)"));
+    painter.restore();
+}
+
+void PrecisionPlot::drawCircles(QPainter &painter) const
+{
+    const double radii[] = {m_figures.cep50, m_figures.cep95, m_figures.twiceDrms};
+    const QPointF centre = pixelOf(0, 0);
+    const double scale = pixelsPerMetre();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (std::size_t i = 0; i < std::size(kRings); ++i) {
+        painter.setPen(QPen(kRings[i].colour, 1.5, kRings[i].style));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(centre, radii[i] * scale, radii[i] * scale);
+    }
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawLine(centre - QPointF(5, 0), centre + QPointF(5, 0));
+    painter.drawLine(centre - QPointF(0, 5), centre + QPointF(0, 5));
+
+    // The legend in the upper left corner, on white so the dots do not hide it.
+    const QFontMetrics metrics(font());
+    const QRectF area = plotArea();
+    const int lineHeight = metrics.height();
+    int textWidth = 0;
+    for (std::size_t i = 0; i < std::size(kRings); ++i)
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(QString::fromLatin1(kRings[i].name) + "  "
+                                                                  + metresText(radii[i])));
+    const QRectF box(area.left() + 4, area.top() + 4, textWidth + 34, lineHeight * 3 + 6);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QColor(160, 160, 160));
+    painter.setBrush(QColor(255, 255, 255, 230));
+    painter.drawRect(box);
+    for (std::size_t i = 0; i < std::size(kRings); ++i) {
+        const double y = box.top() + 3 + lineHeight * (static_cast<double>(i) + 0.5);
+        painter.setPen(QPen(kRings[i].colour, 2, kRings[i].style));
+        painter.drawLine(QPointF(box.left() + 5, y), QPointF(box.left() + 25, y));
+        painter.setPen(Qt::black);
+        painter.drawText(QPointF(box.left() + 30, y + metrics.ascent() / 2.0 - 1),
+                         QString::fromLatin1(kRings[i].name) + "  " + metresText(radii[i]));
+    }
+}
+
+void PrecisionPlot::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    const QRectF area = plotArea();
+    drawAxes(painter, area);
+    if (m_figures.empty()) {
+        painter.drawText(area, Qt::AlignCenter, QStringLiteral("No fixes"));
+        return;
+    }
+    const QRect dotArea = area.toAlignedRect();
+    if (!m_dotsValid || m_dots.size() != dotArea.size())
+        renderDots(dotArea);
+    painter.save();
+    painter.setClipRect(area);
+    painter.drawImage(dotArea.topLeft(), m_dots);
+    drawCircles(painter);
+    painter.restore();
+}

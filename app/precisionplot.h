@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+#include <vector>
+
+#include "filter/precisionfigures.h"
+
+// The fixes as metres east and north of their mean, one metre as long
+// across as up, with circles of CEP50, CEP95 and 2DRMS round the mean.
+// Painted by hand like the position chart: 200,000 fixes are one image of
+// dots, kept until the fixes or the size change.
+class PrecisionPlot : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PrecisionPlot(QWidget *parent = nullptr);
+
+    // east and north hold one offset in metres per fix.
+    void setFixes(std::vector<double> east, std::vector<double> north,
+                  const navorel::PrecisionFigures &figures);
+    void clear();
+
+    // Where a point east and north of the mean, in metres, is drawn.
+    QPointF pixelOf(double east, double north) const;
+    QRectF plotArea() const;
+
+    QSize sizeHint() const override { return {320, 260}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    double pixelsPerMetre() const;
+    void renderDots(const QRect &area);
+    void drawAxes(QPainter &painter, const QRectF &area) const;
+    void drawCircles(QPainter &painter) const;
+
+    std::vector<double> m_east;
+    std::vector<double> m_north;
+    navorel::PrecisionFigures m_figures;
+    double m_reach = 1.0; // metres from the mean that the smaller side shows
+    QImage m_dots;
+    bool m_dotsValid = false;
+};

@@ -1,0 +1,115 @@
+#include "exports/jsonsummary.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "filter/codepage.h"
+
+namespace navorel {
+
+namespace {
+
+class JsonObject
+{
+public:
+    JsonObject &member(std::string_view name, const std::string &json)
+    {
+        m_text += m_text.size() == 1 ? "" : ", ";
+        m_text += JsonSummary::quoted(name);
+        m_text += ": ";
+        m_text += json;
+        return *this;
+    }
+    JsonObject &member(std::string_view name, double value)
+    {
+        return member(name, JsonSummary::number(value));
+    }
+    JsonObject &member(std::string_view name, std::size_t value)
+    {
+        return member(name, std::to_string(value));
+    }
+    std::string text() const { return m_text + "}"; }
+
+private:
+    std::string m_text = "{";
+};
+
+constexpr const char *kNull = "null";
+
+} // namespace
+
+std::string JsonSummary::number(double value)
+{
+    if (!std::isfinite(value))
+        return kNull;
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string JsonSummary::quoted(std::string_view utf8)
+{
+    std::string out = "\"";
+    for (const char c : utf8) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+            out += escape;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonSummary::ofError(std::string_view message, std::size_t line)
+{
+    return JsonObject().member("error", quoted(windows1252ToUtf8(message))).member("line", line).text();
+}
+
+std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &figures)
+{
+    JsonObject summary;
+    summary.member("sentences_found", run.counts.found)
+        .member("not_valid", run.counts.notValid)
+        .member("fixes", run.counts.accepted);
+    if (figures.empty()) {
+        return summary.member("mean", kNull)
+            .member("time_span_s", kNull)
+            .member("precision_m", kNull)
+            .member("altitude_m", kNull)
+            .member("settled_s", kNull)
+            .text();
+    }
+    summary.member(
+        "mean",
+        JsonObject().member("lat_deg", figures.meanLatitude).member("lon_deg", figures.meanLongitude).text());
+    summary.member("time_span_s", figures.timed ? number(figures.timeSpan) : kNull);
+    summary.member("precision_m", JsonObject()
+                                      .member("sigma_north", figures.sigmaNorth)
+                                      .member("sigma_east", figures.sigmaEast)
+                                      .member("drms", figures.drms)
+                                      .member("twice_drms", figures.twiceDrms)
+                                      .member("cep50", figures.cep50)
+                                      .member("cep95", figures.cep95)
+                                      .member("max", figures.maxDistance)
+                                      .text());
+    summary.member("altitude_m", figures.altitudeFixes == 0 ? std::string(kNull)
+                                                            : JsonObject()
+                                                                  .member("mean", figures.altitudeMean)
+                                                                  .member("sigma", figures.altitudeSigma)
+                                                                  .text());
+    const char *const radii[] = {"1", "0.5", "0.1"};
+    static_assert(std::size(radii) == PrecisionFigures::kSettleRadii.size());
+    JsonObject settled;
+    for (std::size_t r = 0; r < std::size(radii); ++r)
+        settled.member(radii[r], figures.settled[r] ? number(*figures.settled[r]) : kNull);
+    summary.member("settled_s", settled.text());
+    return summary.text();
+}
+
+} // namespace navorel

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "filter/filterprocess.h"
+#include "filter/precisionfigures.h"
+
+namespace navorel {
+
+// The outcome of a run as one JSON object for scripts; numbers keep every
+// digit a double has, figures that do not exist are null.
+class JsonSummary
+{
+public:
+    static std::string ofRun(const FilterRun &run, const PrecisionFigures &figures);
+    // {"error": message, "line": line}; message in Windows-1252.
+    static std::string ofError(std::string_view message, std::size_t line);
+
+    // The shortest text that reads back as the same double; null when not finite.
+    static std::string number(double value);
+    // A JSON string literal of UTF-8 text.
+    static std::string quoted(std::string_view utf8);
+};
+
+} // namespace navorel

@@ -1,0 +1,101 @@
+#include "filter/acceptedfixes.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace navorel {
+
+namespace {
+
+bool sixDigits(std::string_view text, int &a, int &b, int &c)
+{
+    if (text.size() != 6)
+        return false;
+    for (const char ch : text) {
+        if (ch < '0' || ch > '9')
+            return false;
+    }
+    a = (text[0] - '0') * 10 + (text[1] - '0');
+    b = (text[2] - '0') * 10 + (text[3] - '0');
+    c = (text[4] - '0') * 10 + (text[5] - '0');
+    return true;
+}
+
+double altitudeOf(std::string_view text)
+{
+    double value = std::numeric_limits<double>::quiet_NaN();
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size()
+        || !std::isfinite(value))
+        return std::numeric_limits<double>::quiet_NaN();
+    return value;
+}
+
+// Copied, so that a chunk scanned block after block keeps its room.
+template <typename T> void appendList(std::vector<T> &into, std::vector<T> &from)
+{
+    into.insert(into.end(), from.begin(), from.end());
+    from.clear();
+}
+
+} // namespace
+
+void AcceptedFixes::reserve(std::size_t count, bool gga)
+{
+    latitudes.reserve(count);
+    longitudes.reserve(count);
+    times.reserve(count);
+    if (gga)
+        altitudes.reserve(count);
+    else
+        dates.reserve(count);
+}
+
+void AcceptedFixes::clear()
+{
+    latitudes.clear();
+    longitudes.clear();
+    times.clear();
+    altitudes.clear();
+    dates.clear();
+}
+
+void AcceptedFixes::add(double latitude, double longitude, const PositionFields &fields, bool gga)
+{
+    latitudes.push_back(latitude);
+    longitudes.push_back(longitude);
+    times.push_back(timeOfDay(fields.Time));
+    if (gga)
+        altitudes.push_back(altitudeOf(fields.Altitude));
+    else
+        dates.push_back(dateOf(fields.Date));
+}
+
+void AcceptedFixes::append(AcceptedFixes &other)
+{
+    appendList(latitudes, other.latitudes);
+    appendList(longitudes, other.longitudes);
+    appendList(times, other.times);
+    appendList(altitudes, other.altitudes);
+    appendList(dates, other.dates);
+}
+
+std::int32_t AcceptedFixes::timeOfDay(std::string_view hhmmss)
+{
+    int hours = 0, minutes = 0, seconds = 0;
+    if (!sixDigits(hhmmss, hours, minutes, seconds) || hours > 23 || minutes > 59 || seconds > 60)
+        return kNoTime;
+    return hours * 3600 + minutes * 60 + seconds;
+}
+
+std::int32_t AcceptedFixes::dateOf(std::string_view ddmmyy)
+{
+    int day = 0, month = 0, year = 0;
+    if (!sixDigits(ddmmyy, day, month, year) || day < 1 || day > 31 || month < 1 || month > 12)
+        return kNoDate;
+    year += year < 80 ? 2000 : 1900;
+    return year * 10000 + month * 100 + day;
+}
+
+} // namespace navorel
