@@ -67,7 +67,11 @@ setup_navorel() {
 # One Release build serves the program, the tests and the package. Extra
 # arguments go to cmake (scripts/test adds -DNAVOREL_WERROR=ON).
 build_navorel() {
-  cmake -S "$NAVOREL_ROOT" -B "$NAVOREL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  local launcher=()
+  # A compiler cache, where the machine has one, makes rebuilds of other
+  # checkouts cheap; it is not needed.
+  command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  cmake -S "$NAVOREL_ROOT" -B "$NAVOREL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" "$@" >/dev/null
   cmake --build "$NAVOREL_BUILD"
 }
 
