@@ -6,6 +6,7 @@
 #include <string_view>
 #include <thread>
 
+#include "filter/epochsatellites.h"
 #include "filter/filterreport.h"
 #include "filter/nmeafields.h"
 
@@ -34,6 +35,10 @@ std::string hemisphereMessage(std::size_t line, const char *coordinate, std::str
 
 void appendSatellites(std::string &line, int satellites)
 {
+    if (satellites >= 100) {
+        line += std::to_string(satellites);
+        return;
+    }
     if (satellites >= 10)
         line += static_cast<char>('0' + satellites / 10);
     line += static_cast<char>('0' + satellites % 10);
@@ -51,8 +56,17 @@ struct ChunkScan
     std::vector<PositionPoint> points;
     std::vector<double> latitudes; // decimal degrees per fix, summed in order at the merge
     std::vector<double> longitudes;
-    std::vector<std::uint8_t> satellites;     // the count of every $GPGSA line, in order
+    std::vector<std::uint32_t> satellites;    // the count of every $GPGSA line (epoch), in order
     std::size_t satellitesBeforeFirstFix = 0; // leading entries of satellites
+    // With every talker, an epoch is a run of GSA lines and may have begun
+    // before the chunk or go on after it: the merge joins those parts.
+    bool leadingRun = false; // the chunk begins with GSA lines
+    EpochSatellites leadingEpoch;
+    bool leadingRunEnded = false;    // a line that is not a GSA line followed them
+    bool leadingFixAccepted = false; // ... and a fix was taken before it
+    std::string leadingPrefix;       // the data line prefix of that fix
+    bool trailingRun = false;        // an epoch is still open at the chunk's end
+    EpochSatellites trailingEpoch;
     bool fixAccepted = false;
     std::string dataLinePrefix; // "time;lat;lon;" of the latest fix
     std::string firstTime;      // first fix time that is not empty
@@ -68,8 +82,13 @@ class ChunkScanner
 public:
     ChunkScanner(ChunkScan &chunk, const Settings &settings)
             : m_chunk(chunk), m_settings(settings), m_identifier(sentenceIdentifier(settings.IDF)),
-              m_countSatellites(settings.GSA && settings.Sat)
+              m_countSatellites(settings.GSA && settings.Sat),
+              m_everyTalker(settings.Talkers == TalkerMode::GNSS)
     {}
+
+    // The time field of the last position sentence before the chunk: a
+    // receiver that sends one fix under two talkers may have been cut there.
+    void setPreviousTime(std::string_view time) { m_lastFoundTime.assign(time); }
 
     // False when the run has to stop at this line.
     bool scanLine(std::string_view line, std::size_t lineNumber)
@@ -77,9 +96,9 @@ public:
         const bool longEnough = line.size() >= kShortestSentence;
         if (!longEnough && !m_countSatellites)
             return true;
-        // One sweep over the "$" signs answers both questions: is the
-        // identifier anywhere in the line, and is "$GPGSA"?
-        bool hasIdentifier = false;
+        // One sweep over the "$" signs answers both questions: where is the
+        // first identifier in the line, and the first satellites sentence?
+        std::size_t positionAt = std::string_view::npos;
         std::size_t satellitesAt = std::string_view::npos;
         const char *const begin = line.data();
         const char *const end = begin + line.size();
@@ -87,26 +106,53 @@ public:
             p = static_cast<const char *>(std::memchr(p, '$', static_cast<std::size_t>(end - p)));
             if (p == nullptr || end - p < 6)
                 break;
-            if (std::memcmp(p + 1, m_identifier.data() + 1, 5) == 0)
-                hasIdentifier = true;
-            else if (satellitesAt == std::string_view::npos
-                     && std::memcmp(p + 1, kSatelliteSentence.data() + 1, 5) == 0)
+            if (m_everyTalker) {
+                if (!isTalker(p[1], p[2]))
+                    continue;
+                if (std::memcmp(p + 3, m_identifier.data() + 3, 3) == 0) {
+                    if (positionAt == std::string_view::npos)
+                        positionAt = static_cast<std::size_t>(p - begin);
+                } else if (satellitesAt == std::string_view::npos && std::memcmp(p + 3, "GSA", 3) == 0) {
+                    satellitesAt = static_cast<std::size_t>(p - begin);
+                }
+            } else if (std::memcmp(p + 1, m_identifier.data() + 1, 5) == 0) {
+                if (positionAt == std::string_view::npos)
+                    positionAt = static_cast<std::size_t>(p - begin);
+            } else if (satellitesAt == std::string_view::npos
+                       && std::memcmp(p + 1, kSatelliteSentence.data() + 1, 5) == 0) {
                 satellitesAt = static_cast<std::size_t>(p - begin);
+            }
         }
-        if (longEnough && hasIdentifier && line.find("EMT") == std::string_view::npos) {
-            if (!takePositionSentence(line, lineNumber))
+        const bool satellites = m_countSatellites && satellitesAt != std::string_view::npos;
+        // The line that ends an epoch is not part of it, nor is its fix.
+        if (m_everyTalker && m_countSatellites && !satellites)
+            endEpoch();
+        if (longEnough && positionAt != std::string_view::npos
+            && line.find("EMT") == std::string_view::npos) {
+            if (!takePositionSentence(line.substr(positionAt), lineNumber))
                 return false;
         }
-        if (m_countSatellites && satellitesAt != std::string_view::npos)
-            takeSatelliteSentence(CountActiveSatellites(line.substr(satellitesAt)));
+        if (satellites) {
+            if (!m_everyTalker)
+                takeSatelliteSentence(CountActiveSatellites(line.substr(satellitesAt)));
+            else if (m_inLeadingRun)
+                addToLeadingRun(line.substr(satellitesAt));
+            else
+                addToEpoch(line.substr(satellitesAt));
+        }
         return true;
     }
 
-    // The prefix of the chunk's last fix, for the lines of the next chunk.
+    // The prefix of the chunk's last fix, for the lines of the next chunk,
+    // and the epoch that may go on there.
     void finish()
     {
         if (m_chunk.fixAccepted && m_chunk.dataLinePrefix.empty())
             makeDataLinePrefix();
+        if (m_epochOpen) {
+            m_chunk.trailingRun = true;
+            m_chunk.trailingEpoch = m_epoch;
+        }
     }
 
 private:
@@ -117,14 +163,31 @@ private:
         return false;
     }
 
-    bool takePositionSentence(std::string_view line, std::size_t lineNumber);
+    bool takePositionSentence(std::string_view sentence, std::size_t lineNumber);
     void takeSatelliteSentence(int satellites);
     void makeDataLinePrefix();
+    void endEpoch();
+    void addToLeadingRun(std::string_view sentence)
+    {
+        m_chunk.leadingRun = true;
+        m_chunk.leadingEpoch.add(sentence);
+    }
+    void addToEpoch(std::string_view sentence)
+    {
+        m_epochOpen = true;
+        m_epoch.add(sentence);
+    }
 
     ChunkScan &m_chunk;
     const Settings &m_settings;
     const std::string_view m_identifier;
     const bool m_countSatellites;
+    const bool m_everyTalker;
+
+    std::string m_lastFoundTime; // whole time field of the last sentence counted as found
+    bool m_inLeadingRun = true;  // no line but GSA lines seen yet
+    bool m_epochOpen = false;
+    EpochSatellites m_epoch;
 
     std::string m_timeText; // of the latest fix; stays empty with UTC off
     double m_latitudeNumber = 0.0;
@@ -132,11 +195,18 @@ private:
     std::string m_line; // the line being built, kept to reuse its buffer
 };
 
-bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineNumber)
+bool ChunkScanner::takePositionSentence(std::string_view sentence, std::size_t lineNumber)
 {
+    if (m_everyTalker) {
+        // Receivers that send $GPRMC and $GNRMC for one epoch: the first stands.
+        const std::string_view time = timeField(sentence);
+        if (!time.empty() && time == m_lastFoundTime)
+            return true;
+        m_lastFoundTime.assign(time);
+    }
     FilterCounts &counts = m_chunk.counts;
     ++counts.found;
-    const PositionFields fields = CutPositionFields(line, m_identifier);
+    const PositionFields fields = CutPositionFields(sentence, sentence.substr(0, m_identifier.size()));
     if (fields.Status == "V")
         ++counts.notValid;
     const bool validEnough =
@@ -201,9 +271,28 @@ void ChunkScanner::makeDataLinePrefix()
     prefix += ';';
 }
 
+void ChunkScanner::endEpoch()
+{
+    if (m_inLeadingRun) {
+        m_inLeadingRun = false;
+        m_chunk.leadingRunEnded = true;
+        m_chunk.leadingFixAccepted = m_chunk.fixAccepted;
+        if (m_chunk.fixAccepted) {
+            makeDataLinePrefix();
+            m_chunk.leadingPrefix = m_chunk.dataLinePrefix;
+        }
+        return;
+    }
+    if (!m_epochOpen)
+        return;
+    takeSatelliteSentence(m_epoch.count());
+    m_epoch.clear();
+    m_epochOpen = false;
+}
+
 void ChunkScanner::takeSatelliteSentence(int satellites)
 {
-    m_chunk.satellites.push_back(static_cast<std::uint8_t>(satellites));
+    m_chunk.satellites.push_back(static_cast<std::uint32_t>(satellites));
     if (!m_chunk.fixAccepted) {
         ++m_chunk.satellitesBeforeFirstFix;
         return;
@@ -230,6 +319,7 @@ public:
 
 private:
     void countRange(int satellites);
+    void endEpoch(const std::string *dataLinePrefix);
 
     FilterRun &m_run;
     const Settings &m_settings;
@@ -239,6 +329,8 @@ private:
     long long m_rangeEnd = 0;
 
     const std::string *m_dataLinePrefix = nullptr; // of the latest fix so far
+    bool m_epochOpen = false; // an epoch of GSA lines reaches the end of the chunks so far
+    EpochSatellites m_epoch;
     std::string m_firstTime;
     std::size_t m_firstTimeLine = 0;
     std::string m_lastTime;
@@ -279,9 +371,30 @@ void takeOver(TextLines &into, TextLines &from)
     from = TextLines();
 }
 
+// An epoch that ran over chunk borders counts once, with the fix taken
+// before the line that ended it.
+void ChunkMerge::endEpoch(const std::string *dataLinePrefix)
+{
+    const int satellites = m_epoch.count();
+    if (dataLinePrefix != nullptr) {
+        m_line.assign(*dataLinePrefix);
+        appendSatellites(m_line, satellites);
+        m_run.result.dataLines.append(m_line);
+    }
+    countRange(satellites);
+    m_epoch.clear();
+    m_epochOpen = false;
+}
+
 bool ChunkMerge::add(ChunkScan &chunk)
 {
     FilterResult &result = m_run.result;
+    if (chunk.leadingRun) {
+        m_epoch.add(chunk.leadingEpoch);
+        m_epochOpen = true;
+    }
+    if (chunk.leadingRunEnded && m_epochOpen)
+        endEpoch(chunk.leadingFixAccepted ? &chunk.leadingPrefix : m_dataLinePrefix);
     m_run.counts.found += chunk.counts.found;
     m_run.counts.accepted += chunk.counts.accepted;
     m_run.counts.notValid += chunk.counts.notValid;
@@ -297,14 +410,18 @@ bool ChunkMerge::add(ChunkScan &chunk)
     if (m_dataLinePrefix != nullptr) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
             m_line.assign(*m_dataLinePrefix);
-            appendSatellites(m_line, chunk.satellites[i]);
+            appendSatellites(m_line, static_cast<int>(chunk.satellites[i]));
             result.dataLines.append(m_line);
         }
     }
     takeOver(result.dataLines, chunk.dataLines);
-    for (const std::uint8_t satellites : chunk.satellites)
-        countRange(satellites);
+    for (const std::uint32_t satellites : chunk.satellites)
+        countRange(static_cast<int>(satellites));
     chunk.satellites = {};
+    if (chunk.trailingRun) {
+        m_epoch = std::move(chunk.trailingEpoch);
+        m_epochOpen = true;
+    }
 
     if (chunk.fixAccepted) {
         m_dataLinePrefix = &chunk.dataLinePrefix;
@@ -324,6 +441,8 @@ bool ChunkMerge::add(ChunkScan &chunk)
 
 void ChunkMerge::finish()
 {
+    if (m_epochOpen)
+        endEpoch(m_dataLinePrefix); // the end of the text ends an epoch too
     const FilterCounts &counts = m_run.counts;
     if (counts.accepted == 0) {
         m_run.timeSpanText = kTimeError;
@@ -365,6 +484,22 @@ unsigned chunksFor(std::size_t lineCount, unsigned requested)
     return static_cast<unsigned>(std::min<std::size_t>({cores, worthIt, kChunksMax}));
 }
 
+// The time field of the last position sentence before line begin; empty
+// when there is none.
+std::string_view timeBefore(const TextLines &lines, std::size_t begin, PositionSentence kind)
+{
+    const std::string_view type = sentenceIdentifier(kind).substr(3);
+    for (std::size_t i = begin; i-- > 0;) {
+        const std::string_view line = lines[i];
+        if (line.size() < kShortestSentence || line.find("EMT") != std::string_view::npos)
+            continue;
+        const std::size_t at = findSentence(line, type, TalkerMode::GNSS);
+        if (at != std::string_view::npos)
+            return timeField(line.substr(at));
+    }
+    return {};
+}
+
 void scanChunk(const TextLines &lines, std::size_t begin, std::size_t end, const Settings &settings,
                ChunkScan &chunk, ProgressReporter *reporter)
 {
@@ -381,6 +516,8 @@ void scanChunk(const TextLines &lines, std::size_t begin, std::size_t end, const
         chunk.points.reserve(expected);
 
     ChunkScanner scanner(chunk, settings);
+    if (settings.Talkers == TalkerMode::GNSS)
+        scanner.setPreviousTime(timeBefore(lines, begin, settings.IDF));
     const std::size_t share =
         std::max<std::size_t>(1, (lines.size() + 1) / std::max<std::size_t>(1, end - begin));
     for (std::size_t i = begin; i < end; ++i) {
@@ -399,6 +536,8 @@ FilterRun runFilter(TextLines lines, const Settings &settings, const ProgressCal
 {
     FilterRun run;
     run.identifier = sentenceIdentifier(settings.IDF);
+    if (settings.Talkers == TalkerMode::GNSS)
+        run.identifier.replace(1, 2, "--");
     run.result.nmeaCopy = std::move(lines);
     run.report = reportHead(run.identifier);
 

@@ -22,7 +22,7 @@ struct FilterRun
 {
     FilterResult result;
     FilterCounts counts;
-    std::string identifier;          // "$GPRMC" or "$GPGGA"
+    std::string identifier;          // "$GPRMC" or "$GPGGA"; "$--RMC" or "$--GGA" with every talker
     std::vector<std::string> report; // the result page: 23 lines, or the 3 head lines when stopped
     std::string latitudeText;        // the three labels above the charts
     std::string longitudeText;
@@ -42,7 +42,9 @@ struct FilterRun
 
 // Walks the lines once: picks the position sentences the settings ask for,
 // averages their positions, takes the time span and counts the active
-// satellites of each $GPGSA sentence per time range. The lines become the
+// satellites of each $GPGSA sentence per time range. With every talker a
+// fix sent again under another talker counts once, and the GSA sentences
+// on consecutive lines make one epoch, counted as one. The lines become the
 // result's NMEA copy. Big logs are scanned in chunkCount chunks side by side
 // (0: as many as the cores make worth it); the result is the same.
 FilterRun runFilter(TextLines lines, const Settings &settings, const ProgressCallback &progress = {},

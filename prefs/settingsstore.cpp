@@ -14,3 +14,11 @@ void SettingsStore::setValue(navorel::SettingKey key, int value)
     navorel::SettingsRecordTarget(m_settings).setValue(key, value);
     emit valueChanged(key, value);
 }
+
+void SettingsStore::setTalkers(navorel::TalkerMode talkers)
+{
+    if (m_settings.Talkers == talkers)
+        return;
+    m_settings.Talkers = talkers;
+    emit talkersChanged(talkers);
+}

@@ -19,9 +19,12 @@ public:
     int value(navorel::SettingKey key) const;
     // Sets a value; emits valueChanged when it differs from the one held.
     void setValue(navorel::SettingKey key, int value) override;
+    // The talker mode, kept in navorel.conf rather than NAVRL.ini.
+    void setTalkers(navorel::TalkerMode talkers);
 
 signals:
     void valueChanged(navorel::SettingKey key, int value);
+    void talkersChanged(navorel::TalkerMode talkers);
 
 private:
     navorel::Settings m_settings;

@@ -8,6 +8,7 @@
 #include "filter/codepage.h"
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
+#include "prefs/confsettings.h"
 #include "prefs/settingsfile.h"
 #include "resultfile/resultfilewriter.h"
 
@@ -29,7 +30,12 @@ const char kUsage[] = "Usage: navorel-filter [options] FILE\n"
                       "  --no-sat         make no satellites time ranges\n"
                       "  --no-acc         add no points to the position chart\n"
                       "  --sat-time N     minutes per satellites time range, 1 to 60 (default 15)\n"
-                      "  --settings INI   read a settings file first; the options above override it\n"
+                      "  --talkers T      gnss: sentences of every satellite system's talker ($GN,\n"
+                      "                   $GP, $GL, $GA, $GB, $GQ, $GI, $BD, $QZ), one fix per\n"
+                      "                   epoch, the GSA sentences of an epoch counted together\n"
+                      "                   (the default); gps: $GP sentences only, the classic way\n"
+                      "  --settings INI   read a settings file first, and the navorel.conf beside\n"
+                      "                   it when there is one; the options above override them\n"
                       "  --csv OUT        write the filter result file\n"
                       "  --display OUT    write the filtered fixes as the text area shows them\n"
                       "  --quiet          print no report\n"
@@ -69,7 +75,8 @@ int usageError(const std::string &message)
 
 bool takesValue(std::string_view option)
 {
-    return option == "--sat-time" || option == "--settings" || option == "--csv" || option == "--display";
+    return option == "--sat-time" || option == "--talkers" || option == "--settings" || option == "--csv"
+           || option == "--display";
 }
 
 bool isFilterFlag(std::string_view option)
@@ -96,6 +103,8 @@ void applyFilterOption(navorel::Settings &settings, const std::string &option, c
         settings.Acc = false;
     else if (option == "--sat-time")
         settings.SatTime = navorel::satTimeFromText(value);
+    else if (option == "--talkers")
+        navorel::talkersFromText(value, settings.Talkers);
 }
 
 bool writeOutput(std::string_view format, const std::string &path, std::string_view bytes)
@@ -151,6 +160,9 @@ int main(int argc, char **argv)
                 options.csvFile = value;
             else if (arg == "--display")
                 options.displayFile = value;
+            else if (navorel::TalkerMode talkers{};
+                     arg == "--talkers" && !navorel::talkersFromText(value, talkers))
+                return usageError("--talkers takes gnss or gps, not '" + value + "'");
             else
                 options.filterOptions.emplace_back(arg, value);
         } else if (!inlineValue && isFilterFlag(arg)) {
@@ -173,6 +185,9 @@ int main(int argc, char **argv)
                                           : read.errorString);
             return kUsageOrFile;
         }
+        // What NAVRL.ini has no room for; missing or unreadable means the defaults.
+        navorel::readConfSettings(navorel::ConfFile::read(navorel::confPathBeside(options.settingsFile)),
+                                  settings);
     }
     for (const auto &[option, value] : options.filterOptions)
         applyFilterOption(settings, option, value);
