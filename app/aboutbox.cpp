@@ -7,8 +7,8 @@
 #include <QMouseEvent>
 #include <QUrl>
 
-#include "app/formfont.h"
-#include "app/hints.h"
+#include "ui/formfont.h"
+#include "ui/hints.h"
 
 UrlOpener desktopUrlOpener()
 {

@@ -1,6 +1,6 @@
 #include "app/editactions.h"
 
-#include "app/nmeatextarea.h"
+#include "ui/nmeatextarea.h"
 
 #include <QAbstractSpinBox>
 #include <QAction>

@@ -3,9 +3,7 @@
 #include <QApplication>
 
 #include "app/aboutbox.h"
-#include "app/filedialogs.h"
 #include "app/mainwindow.h"
-#include "app/prompter.h"
 #include "app/resultpage.h"
 #include "app/singleinstance.h"
 #include "prefs/preferencesdialog.h"
@@ -14,6 +12,21 @@
 #include "serial/portdriver.h"
 #include "serial/rs232window.h"
 #include "serial/serialtransfer.h"
+#include "ui/filedialogs.h"
+#include "ui/prompter.h"
+
+namespace {
+
+void connectTransfer(MainWindow &window, SerialTransfer &transfer)
+{
+    QObject::connect(&window, &MainWindow::receiveCommand, &transfer, &SerialTransfer::Receivedata1Click);
+    QObject::connect(&window, &MainWindow::sendCommand, &transfer, &SerialTransfer::Senddata1Click);
+    QObject::connect(&transfer, &SerialTransfer::clearRequested, &window, &MainWindow::NewText1Click);
+    QObject::connect(&transfer, &SerialTransfer::receivingChanged, &window, &MainWindow::showReceiving);
+    QObject::connect(&transfer, &SerialTransfer::sendingChanged, &window, &MainWindow::showSending);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -41,12 +54,11 @@ int main(int argc, char **argv)
     Rs232Window rs232Window(settings, &window);
     window.setRs232Window(&rs232Window);
     PortDriver portDriver(prompter);
-    SerialTransfer transfer(window, rs232Window, portDriver, settings, prompter);
-    QObject::connect(&window, &MainWindow::receiveCommand, &transfer, &SerialTransfer::Receivedata1Click);
-    QObject::connect(&window, &MainWindow::sendCommand, &transfer, &SerialTransfer::Senddata1Click);
+    SerialTransfer transfer(*window.textArea(), rs232Window, portDriver, settings, prompter);
+    connectTransfer(window, transfer);
     // Made last: reading the settings file puts them in force before the
     // main window is first shown.
-    PreferencesDialog preferences(settings, window, prompter, settingsFilePath(), &window);
+    PreferencesDialog preferences(settings, prompter, settingsFilePath(), &window);
     window.setPreferences(&preferences);
     QObject::connect(&window, &MainWindow::FormClose, &preferences, &PreferencesDialog::saveINI);
 

@@ -2,8 +2,10 @@
 
 #include <QAction>
 #include <QHash>
+#include <QMenu>
+#include <QMenuBar>
 
-#include "app/hints.h"
+#include "ui/hints.h"
 
 QIcon toolImage(int index)
 {
@@ -47,67 +49,151 @@ QAction *toolButton(QObject *owner, const char *name, int image, const QString &
 } // namespace
 
 MainActions::MainActions(QObject *owner)
-        : NewText1(command(owner, "NewText1", QStringLiteral("New Text"), QKeySequence(Qt::CTRL | Qt::Key_N),
-                           QStringLiteral("New Text"))),
-          OpenTXT(command(owner, "OpenTXT", QStringLiteral("Open &Text file..."),
-                          QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("Open Text|Open Text"))),
-          Openfiltereddata1(command(owner, "Openfiltereddata1", QStringLiteral("Open filtered data"),
-                                    QKeySequence(Qt::CTRL | Qt::Key_D),
-                                    QStringLiteral("Open filtered data for visualising"))),
-          SaveNMEA(command(owner, "SaveNMEA", QStringLiteral("Save Text"), QKeySequence(Qt::CTRL | Qt::Key_S),
+        : newText(command(owner, "NewText1", QStringLiteral("New Text"), QKeySequence(Qt::CTRL | Qt::Key_N),
+                          QStringLiteral("New Text"))),
+          openText(command(owner, "OpenTXT", QStringLiteral("Open &Text file..."),
+                           QKeySequence(Qt::CTRL | Qt::Key_O), QStringLiteral("Open Text|Open Text"))),
+          openResult(command(owner, "Openfiltereddata1", QStringLiteral("Open filtered data"),
+                             QKeySequence(Qt::CTRL | Qt::Key_D),
+                             QStringLiteral("Open filtered data for visualising"))),
+          saveText(command(owner, "SaveNMEA", QStringLiteral("Save Text"), QKeySequence(Qt::CTRL | Qt::Key_S),
                            QStringLiteral("Save NMEA data"))),
-          SaveNMEAAs(command(owner, "SaveNMEAAs", QStringLiteral("&Save Text As..."), QKeySequence(),
+          saveTextAs(command(owner, "SaveNMEAAs", QStringLiteral("&Save Text As..."), QKeySequence(),
                              QStringLiteral("Save NMEA data As|Save NMEA data with new name"))),
-          SavefilteredData1(command(owner, "SavefilteredData1", QStringLiteral("Save &filtered data"),
-                                    QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
-                                    QStringLiteral("Save filter result"))),
-          Beenden(command(owner, "Beenden", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
-                          QStringLiteral("Quit|Quit Navorel"))),
-          Rckgngig1(command(owner, "Rckgngig1", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                            QStringLiteral("Undo|Undo last action"))),
-          Ausschneiden1(command(owner, "Ausschneiden1", QStringLiteral("&Cut"),
-                                QKeySequence(Qt::CTRL | Qt::Key_X), QStringLiteral("Cut|Cut selected text"))),
-          Kopieren1(command(owner, "Kopieren1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
-                            QStringLiteral("Copy|Copy selected text"))),
-          Einfgen1(command(owner, "Einfgen1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
-                           QStringLiteral("Paste|Paste text from clipboard"))),
-          Allesmarkieren1(command(owner, "Allesmarkieren1", QStringLiteral("&Select All"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_A), QStringLiteral("Select All"))),
-          Filter(command(owner, "Filter", QStringLiteral("&Filter NMEA data"), QKeySequence(Qt::Key_F12),
+          saveResult(command(owner, "SavefilteredData1", QStringLiteral("Save &filtered data"),
+                             QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_S),
+                             QStringLiteral("Save filter result"))),
+          quit(command(owner, "Beenden", QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q),
+                       QStringLiteral("Quit|Quit Navorel"))),
+          undo(command(owner, "Rckgngig1", QStringLiteral("&Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                       QStringLiteral("Undo|Undo last action"))),
+          cut(command(owner, "Ausschneiden1", QStringLiteral("&Cut"), QKeySequence(Qt::CTRL | Qt::Key_X),
+                      QStringLiteral("Cut|Cut selected text"))),
+          copy(command(owner, "Kopieren1", QStringLiteral("&Copy"), QKeySequence(Qt::CTRL | Qt::Key_C),
+                       QStringLiteral("Copy|Copy selected text"))),
+          paste(command(owner, "Einfgen1", QStringLiteral("&Paste"), QKeySequence(Qt::CTRL | Qt::Key_V),
+                        QStringLiteral("Paste|Paste text from clipboard"))),
+          selectAll(command(owner, "Allesmarkieren1", QStringLiteral("&Select All"),
+                            QKeySequence(Qt::CTRL | Qt::Key_A), QStringLiteral("Select All"))),
+          filter(command(owner, "Filter", QStringLiteral("&Filter NMEA data"), QKeySequence(Qt::Key_F12),
                          QStringLiteral("Filter NMEA data|Filter positions from NMEA data"))),
-          Receivedata1(command(owner, "Receivedata1", QStringLiteral("Receive data"),
-                               QKeySequence(Qt::Key_F2),
-                               QStringLiteral("Receive data|Open serial port and receive data"))),
-          Senddata1(command(owner, "Senddata1", QStringLiteral("Send data"), QKeySequence(Qt::Key_F3),
-                            QStringLiteral("Send data|Open serial port and send data"))),
-          ShowResultpage1(command(owner, "ShowResultpage1", QStringLiteral("Show Resultpage"),
-                                  QKeySequence(Qt::CTRL | Qt::Key_R), QStringLiteral("Show resultpage"))),
-          RS232Settings1(command(owner, "RS232Settings1", QStringLiteral("&RS-232 Settings"),
-                                 QKeySequence(Qt::CTRL | Qt::Key_F11), QString())),
-          Preferences1(command(owner, "Preferences1", QStringLiteral("Preferences"),
-                               QKeySequence(Qt::CTRL | Qt::Key_F12), QStringLiteral("Open preferences"))),
-          Hilfeblasen1(command(owner, "Hilfeblasen1", QStringLiteral("&HelpBubbles"), QKeySequence(),
-                               QStringLiteral("Show HelpBubbles|Select to show HelpBubbles under mouse"))),
-          ReportaBug1(command(owner, "ReportaBug1", QStringLiteral("Report a Bug"), QKeySequence(),
-                              QStringLiteral("Send bug report by e-mail"))),
-          Info1(command(owner, "Info1", QStringLiteral("&About..."), QKeySequence(Qt::Key_F1),
-                        QStringLiteral("Info|Information about Navorel"))),
-          TB_OpenTXT(toolButton(owner, "TB_OpenTXT", ImageOpenText, QStringLiteral("Open Text"))),
-          TB_SaveText(toolButton(owner, "TB_SaveText", ImageSaveText,
-                                 QStringLiteral("Save Text|Save text with new name"))),
-          TB_down(toolButton(owner, "TB_down", ImageReceiveIdle,
-                             QStringLiteral("Receive data|Open serial port and receive data"))),
-          TB_up(toolButton(owner, "TB_up", ImageSendIdle,
+          receiveData(command(owner, "Receivedata1", QStringLiteral("Receive data"), QKeySequence(Qt::Key_F2),
+                              QStringLiteral("Receive data|Open serial port and receive data"))),
+          sendData(command(owner, "Senddata1", QStringLiteral("Send data"), QKeySequence(Qt::Key_F3),
                            QStringLiteral("Send data|Open serial port and send data"))),
-          TB_Fliter(toolButton(owner, "TB_Fliter", ImageFilter, QStringLiteral("Filter NMEA data"))),
-          TB_NMEA(toolButton(owner, "TB_NMEA", ImageShowNmea, QStringLiteral("Show NMEA data"))),
-          TB_filterdata(
+          showResultPage(command(owner, "ShowResultpage1", QStringLiteral("Show Resultpage"),
+                                 QKeySequence(Qt::CTRL | Qt::Key_R), QStringLiteral("Show resultpage"))),
+          rs232Settings(command(owner, "RS232Settings1", QStringLiteral("&RS-232 Settings"),
+                                QKeySequence(Qt::CTRL | Qt::Key_F11), QString())),
+          preferences(command(owner, "Preferences1", QStringLiteral("Preferences"),
+                              QKeySequence(Qt::CTRL | Qt::Key_F12), QStringLiteral("Open preferences"))),
+          helpBubbles(command(owner, "Hilfeblasen1", QStringLiteral("&HelpBubbles"), QKeySequence(),
+                              QStringLiteral("Show HelpBubbles|Select to show HelpBubbles under mouse"))),
+          reportBug(command(owner, "ReportaBug1", QStringLiteral("Report a Bug"), QKeySequence(),
+                            QStringLiteral("Send bug report by e-mail"))),
+          about(command(owner, "Info1", QStringLiteral("&About..."), QKeySequence(Qt::Key_F1),
+                        QStringLiteral("Info|Information about Navorel"))),
+          toolOpenText(toolButton(owner, "TB_OpenTXT", ImageOpenText, QStringLiteral("Open Text"))),
+          toolSaveText(toolButton(owner, "TB_SaveText", ImageSaveText,
+                                  QStringLiteral("Save Text|Save text with new name"))),
+          toolReceive(toolButton(owner, "TB_down", ImageReceiveIdle,
+                                 QStringLiteral("Receive data|Open serial port and receive data"))),
+          toolSend(toolButton(owner, "TB_up", ImageSendIdle,
+                              QStringLiteral("Send data|Open serial port and send data"))),
+          toolFilter(toolButton(owner, "TB_Fliter", ImageFilter, QStringLiteral("Filter NMEA data"))),
+          toolShowNmea(toolButton(owner, "TB_NMEA", ImageShowNmea, QStringLiteral("Show NMEA data"))),
+          toolShowFiltered(
               toolButton(owner, "TB_filterdata", ImageShowFiltered, QStringLiteral("Show filter result"))),
-          FileOpenFlDat(command(owner, "FileOpenFlDat", QStringLiteral("Open &filtered data"),
-                                QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O), QString()))
+          resultOpenShortcut(command(owner, "FileOpenFlDat", QStringLiteral("Open &filtered data"),
+                                     QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_O), QString()))
 {
-    Hilfeblasen1->setCheckable(true);
-    Hilfeblasen1->setChecked(true);
-    for (QAction *startsDisabled : {SavefilteredData1, ShowResultpage1, TB_NMEA, TB_filterdata})
+    helpBubbles->setCheckable(true);
+    helpBubbles->setChecked(true);
+    for (QAction *startsDisabled : {saveResult, showResultPage, toolShowNmea, toolShowFiltered})
         startsDisabled->setEnabled(false);
+}
+
+void MainActions::fillMenuBar(QMenuBar *bar)
+{
+    const auto menu = [bar](const char *name, const QString &title, const QString &hint) {
+        QMenu *created = bar->addMenu(title);
+        created->setObjectName(QLatin1String(name));
+        setHint(created->menuAction(), hint);
+        created->setToolTipsVisible(false);
+        return created;
+    };
+    QMenu *file = menu("Datei1", QStringLiteral("&File"), QStringLiteral("Menu File"));
+    file->addActions({newText, openText, openResult});
+    file->addSeparator()->setObjectName(QStringLiteral("N4"));
+    file->addActions({saveText, saveTextAs, saveResult});
+    file->addSeparator()->setObjectName(QStringLiteral("N1"));
+    file->addAction(quit);
+
+    QMenu *edit = menu("Bearbeiten1", QStringLiteral("&Edit"), QStringLiteral("Menu Edit"));
+    edit->addAction(undo);
+    edit->addSeparator()->setObjectName(QStringLiteral("N2"));
+    edit->addActions({cut, copy, paste, selectAll});
+    edit->addSeparator()->setObjectName(QStringLiteral("N3"));
+    edit->addAction(filter);
+
+    QMenu *tools = menu("View1", QStringLiteral("&Tools"), QStringLiteral("Tools"));
+    tools->addActions({receiveData, sendData});
+    tools->addSeparator()->setObjectName(QStringLiteral("N6"));
+    tools->addAction(showResultPage);
+    tools->addSeparator()->setObjectName(QStringLiteral("N5"));
+    tools->addActions({rs232Settings, preferences});
+
+    QMenu *help = menu("Hilfe1", QStringLiteral("&Help"), QStringLiteral("Help"));
+    help->addActions({helpBubbles, reportBug, about});
+}
+
+namespace {
+
+const QString kReceiveData = QStringLiteral("Receive data");
+const QString kReceiveHint = QStringLiteral("Receive data|Open serial port and receive data");
+const QString kStopReceiving = QStringLiteral("Stop receiving");
+const QString kSendData = QStringLiteral("Send data");
+const QString kSendHint = QStringLiteral("Send data|Open serial port and send data");
+const QString kStopSending = QStringLiteral("Stop sending");
+
+// What a transfer command shows, idle and running: the menu item and the
+// tool button take caption, hint and picture; the other command's pair is
+// greyed while it runs.
+struct CommandLook
+{
+    QAction *item;
+    QAction *button;
+    QAction *otherItem;
+    QAction *otherButton;
+    QString idleCaption;
+    QString idleHint;
+    QString runningCaption;
+    int idleImage;
+    int runningImage;
+};
+
+void showCommand(const CommandLook &look, bool running)
+{
+    look.item->setText(running ? look.runningCaption : look.idleCaption);
+    setHint(look.item, running ? look.runningCaption : look.idleHint);
+    setHint(look.button, running ? look.runningCaption : look.idleHint);
+    look.button->setIcon(toolImage(running ? look.runningImage : look.idleImage));
+    look.otherItem->setEnabled(!running);
+    look.otherButton->setEnabled(!running);
+}
+
+} // namespace
+
+void MainActions::showReceiving(bool running)
+{
+    showCommand({receiveData, toolReceive, sendData, toolSend, kReceiveData, kReceiveHint, kStopReceiving,
+                 ImageReceiveIdle, ImageReceiving},
+                running);
+}
+
+void MainActions::showSending(bool running)
+{
+    showCommand({sendData, toolSend, receiveData, toolReceive, kSendData, kSendHint, kStopSending,
+                 ImageSendIdle, ImageSending},
+                running);
 }

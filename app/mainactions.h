@@ -3,6 +3,7 @@
 #include <QIcon>
 
 class QAction;
+class QMenuBar;
 class QObject;
 
 // Pictures of the tool bar, by their fixed index: the transfer commands
@@ -27,39 +28,46 @@ struct MainActions
 {
     explicit MainActions(QObject *owner);
 
+    // The four menus with their items in order.
+    void fillMenuBar(QMenuBar *bar);
+
+    // A running transfer command shows how to stop it and greys the other.
+    void showReceiving(bool running);
+    void showSending(bool running);
+
     // File
-    QAction *NewText1;
-    QAction *OpenTXT;
-    QAction *Openfiltereddata1;
-    QAction *SaveNMEA;
-    QAction *SaveNMEAAs;
-    QAction *SavefilteredData1;
-    QAction *Beenden;
+    QAction *newText;
+    QAction *openText;
+    QAction *openResult;
+    QAction *saveText;
+    QAction *saveTextAs;
+    QAction *saveResult;
+    QAction *quit;
     // Edit
-    QAction *Rckgngig1;
-    QAction *Ausschneiden1;
-    QAction *Kopieren1;
-    QAction *Einfgen1;
-    QAction *Allesmarkieren1;
-    QAction *Filter;
+    QAction *undo;
+    QAction *cut;
+    QAction *copy;
+    QAction *paste;
+    QAction *selectAll;
+    QAction *filter;
     // Tools
-    QAction *Receivedata1;
-    QAction *Senddata1;
-    QAction *ShowResultpage1;
-    QAction *RS232Settings1;
-    QAction *Preferences1;
+    QAction *receiveData;
+    QAction *sendData;
+    QAction *showResultPage;
+    QAction *rs232Settings;
+    QAction *preferences;
     // Help
-    QAction *Hilfeblasen1;
-    QAction *ReportaBug1;
-    QAction *Info1;
+    QAction *helpBubbles;
+    QAction *reportBug;
+    QAction *about;
     // Tool bar
-    QAction *TB_OpenTXT;
-    QAction *TB_SaveText;
-    QAction *TB_down;
-    QAction *TB_up;
-    QAction *TB_Fliter;
-    QAction *TB_NMEA;
-    QAction *TB_filterdata;
+    QAction *toolOpenText;
+    QAction *toolSaveText;
+    QAction *toolReceive;
+    QAction *toolSend;
+    QAction *toolFilter;
+    QAction *toolShowNmea;
+    QAction *toolShowFiltered;
     // Shortcut of the result file's open dialog without a menu item.
-    QAction *FileOpenFlDat;
+    QAction *resultOpenShortcut;
 };

@@ -23,42 +23,20 @@
 #include <climits>
 
 #include "app/editactions.h"
-#include "app/filedialogs.h"
-#include "app/formfont.h"
-#include "app/hints.h"
-#include "app/nmeatextarea.h"
-#include "app/positionchart.h"
-#include "app/prompter.h"
+#include "app/positionviews.h"
 #include "app/resultpage.h"
-#include "app/satellitechart.h"
-#include "app/textcodec.h"
 #include "app/textdocument.h"
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
 #include "prefs/settingsstore.h"
 #include "resultfile/resultfilereader.h"
 #include "resultfile/resultfilewriter.h"
-
-namespace {
-
-QString fileMessage(std::string_view format, const QString &path)
-{
-    QString message = fromWindows1252(format);
-    message.replace(QStringLiteral("%s"), path);
-    return message;
-}
-
-QLabel *positionLabel(QWidget *parent, const char *name, int x, const QString &text, const QString &hint)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(x, 10);
-    label->setMinimumWidth(160);
-    setHint(label, hint);
-    return label;
-}
-
-} // namespace
+#include "ui/filedialogs.h"
+#include "ui/formfont.h"
+#include "ui/hints.h"
+#include "ui/nmeatextarea.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
 
 MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter, UrlOpener opener,
                        QWidget *parent)
@@ -73,63 +51,33 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
         move(screen->availableGeometry().center() - rect().center());
     setAcceptDrops(true);
 
-    buildMenus();
+    m_actions.fillMenuBar(menuBar());
+    // Ctrl+Alt+O has no menu item of its own.
+    addAction(m_actions.resultOpenShortcut);
     buildToolBar();
     buildStatusBar();
     buildViews();
-    m_document = new TextDocument(m_memoText, m_gbText, m_panel0, m_dialogs, m_prompter, this);
-    m_editActions = new EditActions(m_actions.Rckgngig1, m_actions.Ausschneiden1, m_actions.Kopieren1,
-                                    m_actions.Einfgen1, m_actions.Allesmarkieren1, this);
+    m_document = new TextDocument(m_textArea, m_textGroup, m_fileNamePanel, m_dialogs, m_prompter, this);
+    m_editActions = new EditActions(m_actions.undo, m_actions.cut, m_actions.copy, m_actions.paste,
+                                    m_actions.selectAll, this);
 
-    m_fileOpenFlDat.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
-    m_fileOpenFlDat.defaultSuffix = QStringLiteral(".dat");
-    m_fileSaveAsFlRes.filter = QStringLiteral("CSV data (.csv)|*.csv|All Files|*.*");
-    m_fileSaveAsFlRes.defaultSuffix = QStringLiteral(".dat");
+    m_resultOpenDialog.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
+    m_resultOpenDialog.defaultSuffix = QStringLiteral(".dat");
+    m_resultSaveDialog.filter = QStringLiteral("CSV data (.csv)|*.csv|All Files|*.*");
+    m_resultSaveDialog.defaultSuffix = QStringLiteral(".dat");
 
     connectCommands();
+    connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);
+    // The menu's hint check acts at once; the tool bar waits to be applied.
+    connect(&m_settings, &SettingsStore::valueChanged, this, [this](navorel::SettingKey key, int value) {
+        if (key == navorel::SettingKey::Help)
+            applySetting(key, value);
+    });
     applyHelp(m_settings.settings().Help);
     applyToolBar(m_settings.settings().ToolBar);
 }
 
 MainWindow::~MainWindow() = default;
-
-void MainWindow::buildMenus()
-{
-    MainActions &a = m_actions;
-    const auto menu = [this](const char *name, const QString &title, const QString &hint) {
-        QMenu *created = menuBar()->addMenu(title);
-        created->setObjectName(QLatin1String(name));
-        setHint(created->menuAction(), hint);
-        created->setToolTipsVisible(false);
-        return created;
-    };
-    QMenu *file = menu("Datei1", QStringLiteral("&File"), QStringLiteral("Menu File"));
-    file->addActions({a.NewText1, a.OpenTXT, a.Openfiltereddata1});
-    file->addSeparator()->setObjectName(QStringLiteral("N4"));
-    file->addActions({a.SaveNMEA, a.SaveNMEAAs, a.SavefilteredData1});
-    file->addSeparator()->setObjectName(QStringLiteral("N1"));
-    file->addAction(a.Beenden);
-
-    QMenu *edit = menu("Bearbeiten1", QStringLiteral("&Edit"), QStringLiteral("Menu Edit"));
-    edit->addAction(a.Rckgngig1);
-    edit->addSeparator()->setObjectName(QStringLiteral("N2"));
-    edit->addActions({a.Ausschneiden1, a.Kopieren1, a.Einfgen1, a.Allesmarkieren1});
-    edit->addSeparator()->setObjectName(QStringLiteral("N3"));
-    edit->addAction(a.Filter);
-
-    QMenu *tools = menu("View1", QStringLiteral("&Tools"), QStringLiteral("Tools"));
-    tools->addActions({a.Receivedata1, a.Senddata1});
-    tools->addSeparator()->setObjectName(QStringLiteral("N6"));
-    tools->addAction(a.ShowResultpage1);
-    tools->addSeparator()->setObjectName(QStringLiteral("N5"));
-    tools->addActions({a.RS232Settings1, a.Preferences1});
-
-    QMenu *help = menu("Hilfe1", QStringLiteral("&Help"), QStringLiteral("Help"));
-    help->addActions({a.Hilfeblasen1, a.ReportaBug1, a.Info1});
-
-    // Ctrl+Alt+O has no menu item of its own.
-    addAction(a.FileOpenFlDat);
-}
 
 void MainWindow::buildToolBar()
 {
@@ -141,12 +89,12 @@ void MainWindow::buildToolBar()
     m_toolBar->setIconSize(QSize(20, 20));
     m_toolBar->toggleViewAction()->setVisible(false);
     setContextMenuPolicy(Qt::NoContextMenu);
-    m_toolBar->addActions({a.TB_OpenTXT, a.TB_SaveText, a.TB_down, a.TB_up});
+    m_toolBar->addActions({a.toolOpenText, a.toolSaveText, a.toolReceive, a.toolSend});
     m_toolBar->addSeparator()->setObjectName(QStringLiteral("Trenn1"));
-    m_toolBar->addActions({a.TB_Fliter, a.TB_NMEA, a.TB_filterdata});
-    m_trenn3 = m_toolBar->addSeparator();
-    m_trenn3->setObjectName(QStringLiteral("Trenn3"));
-    m_trenn3->setVisible(false);
+    m_toolBar->addActions({a.toolFilter, a.toolShowNmea, a.toolShowFiltered});
+    m_gaugeSeparator = m_toolBar->addSeparator();
+    m_gaugeSeparator->setObjectName(QStringLiteral("Trenn3"));
+    m_gaugeSeparator->setVisible(false);
 }
 
 void MainWindow::buildStatusBar()
@@ -154,15 +102,15 @@ void MainWindow::buildStatusBar()
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    m_panel0 = new QLabel(QStringLiteral(" untitled"), bar);
-    m_panel0->setObjectName(QStringLiteral("Panel0"));
-    m_panel0->setFixedWidth(200);
-    m_panel1 = new QLabel(QStringLiteral(" check your position"), bar);
-    m_panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panel1->setMinimumWidth(50);
+    m_fileNamePanel = new QLabel(QStringLiteral(" untitled"), bar);
+    m_fileNamePanel->setObjectName(QStringLiteral("Panel0"));
+    m_fileNamePanel->setFixedWidth(200);
+    m_hintPanel = new QLabel(QStringLiteral(" check your position"), bar);
+    m_hintPanel->setObjectName(QStringLiteral("Panel1"));
+    m_hintPanel->setMinimumWidth(50);
     bar->setFont(formFont());
-    bar->addWidget(m_panel0);
-    bar->addWidget(m_panel1, 1);
+    bar->addWidget(m_fileNamePanel);
+    bar->addWidget(m_hintPanel, 1);
 
     // The gauge lies over the left end of the status bar, outside its layout.
     m_gauge = new QProgressBar(bar);
@@ -172,7 +120,7 @@ void MainWindow::buildStatusBar()
                                           "text-align: center; } QProgressBar::chunk { background: navy; }"));
     m_gauge->setValue(0);
     m_gauge->hide();
-    m_hints = new HintDisplay(this, m_panel1);
+    m_hints = new HintDisplay(this, m_hintPanel);
 }
 
 void MainWindow::buildViews()
@@ -187,64 +135,20 @@ void MainWindow::buildViews()
     splitter->setChildrenCollapsible(false);
     containerLayout->addWidget(splitter);
 
-    m_gbText = new QGroupBox(QStringLiteral(" Data: "), splitter);
-    m_gbText->setObjectName(QStringLiteral("GB_Text"));
-    auto *textLayout = new QVBoxLayout(m_gbText);
+    m_textGroup = new QGroupBox(QStringLiteral(" Data: "), splitter);
+    m_textGroup->setObjectName(QStringLiteral("GB_Text"));
+    auto *textLayout = new QVBoxLayout(m_textGroup);
     textLayout->setContentsMargins(2, 2, 2, 2);
-    m_memoText = new NmeaTextArea(m_gbText);
-    m_memoText->setObjectName(QStringLiteral("Memo_Text"));
-    setHint(m_memoText, QStringLiteral("open file or insert some NMEA data"));
-    m_memoText->viewport()->installEventFilter(this);
-    textLayout->addWidget(m_memoText);
+    m_textArea = new NmeaTextArea(m_textGroup);
+    m_textArea->setObjectName(QStringLiteral("Memo_Text"));
+    setHint(m_textArea, QStringLiteral("open file or insert some NMEA data"));
+    m_textArea->viewport()->installEventFilter(this);
+    textLayout->addWidget(m_textArea);
 
-    auto *script = new QGroupBox(QStringLiteral(" Approximately Position "), splitter);
-    script->setObjectName(QStringLiteral("GB_Script"));
-    auto *scriptLayout = new QVBoxLayout(script);
-    scriptLayout->setContentsMargins(2, 2, 2, 2);
-    auto *panel2 = new QWidget(script);
-    panel2->setObjectName(QStringLiteral("Panel2"));
-    panel2->setFixedHeight(34);
-    setHint(panel2, QStringLiteral("Approximately position"));
-    m_labelN = positionLabel(panel2, "Label_N", 7, QStringLiteral(" North latitude : "),
-                             QStringLiteral("Approximately north latitude"));
-    m_labelE = positionLabel(panel2, "Label_E", 180, QStringLiteral(" East longitude : "),
-                             QStringLiteral("Approximately east longitude"));
-    m_labelToa =
-        positionLabel(panel2, "Label_toa", 352, QStringLiteral("Time : "), QStringLiteral("Time over all"));
-    const QFont arial(QStringLiteral("Arial"), 8);
-    m_labelN->setFont(arial);
-    m_labelE->setFont(arial);
-    // The window's font is as narrow; the desktop's sans would push the time
-    // past the right edge at the window's first size.
-    m_labelToa->setFont(arial);
+    m_positionViews = new PositionViews(splitter);
 
-    scriptLayout->addWidget(panel2);
-
-    m_pageControl = new QTabWidget(script);
-    m_pageControl->setObjectName(QStringLiteral("PageControl1"));
-    m_pageControl->setTabPosition(QTabWidget::South);
-    m_pageControl->setMinimumHeight(271);
-    m_chartGps = new PositionChart();
-    m_chartGps->setObjectName(QStringLiteral("ChartGPS"));
-    m_chart1 = new SatelliteChart();
-    m_chart1->setObjectName(QStringLiteral("Chart1"));
-    const auto page = [this](const char *name, QWidget *chart, const QString &caption, const QString &hint) {
-        auto *sheet = new QWidget();
-        sheet->setObjectName(QLatin1String(name));
-        auto *layout = new QVBoxLayout(sheet);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(chart);
-        setHint(sheet, hint);
-        const int index = m_pageControl->addTab(sheet, caption);
-        m_pageControl->setTabToolTip(index, splitHint(hint).bubble);
-    };
-    page("TBS_Pos", m_chartGps, QStringLiteral("Position"), QStringLiteral("Shows all filtered positions"));
-    page("TBS_Sat", m_chart1, QStringLiteral("Satellites"),
-         QStringLiteral("Satellites in view over a time range"));
-    scriptLayout->addWidget(m_pageControl, 1);
-
-    splitter->addWidget(m_gbText);
-    splitter->addWidget(script);
+    splitter->addWidget(m_textGroup);
+    splitter->addWidget(m_positionViews);
     splitter->setStretchFactor(1, 1);
     splitter->setSizes({225, 440});
     container->setFont(formFont());
@@ -254,37 +158,45 @@ void MainWindow::buildViews()
 void MainWindow::connectCommands()
 {
     MainActions &a = m_actions;
-    connect(a.NewText1, &QAction::triggered, this, &MainWindow::NewText1Click);
-    connect(a.OpenTXT, &QAction::triggered, this, &MainWindow::OpenTXTClick);
-    connect(a.TB_OpenTXT, &QAction::triggered, this, &MainWindow::OpenTXTClick);
-    connect(a.Openfiltereddata1, &QAction::triggered, this, &MainWindow::Openfiltereddata1Click);
-    connect(a.SaveNMEA, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
-    connect(a.TB_SaveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
-    connect(a.SaveNMEAAs, &QAction::triggered, m_document, &TextDocument::SaveNMEAAsClick);
-    connect(a.SavefilteredData1, &QAction::triggered, this, &MainWindow::SavefilteredData1Click);
-    connect(a.Beenden, &QAction::triggered, this, &QWidget::close);
-    connect(a.Filter, &QAction::triggered, this, &MainWindow::FilterClick);
-    connect(a.TB_Fliter, &QAction::triggered, this, &MainWindow::FilterClick);
-    connect(a.TB_NMEA, &QAction::triggered, this, &MainWindow::TB_NMEAClick);
-    connect(a.TB_filterdata, &QAction::triggered, this, &MainWindow::TB_filterdataClick);
-    connect(a.Receivedata1, &QAction::triggered, this, &MainWindow::receiveCommand);
-    connect(a.TB_down, &QAction::triggered, this, &MainWindow::receiveCommand);
-    connect(a.Senddata1, &QAction::triggered, this, &MainWindow::sendCommand);
-    connect(a.TB_up, &QAction::triggered, this, &MainWindow::sendCommand);
-    connect(a.ShowResultpage1, &QAction::triggered, this, &MainWindow::ShowResultpage1Click);
-    connect(a.RS232Settings1, &QAction::triggered, this, &MainWindow::RS232Settings1Click);
-    connect(a.Preferences1, &QAction::triggered, this, &MainWindow::Preferences1Click);
-    connect(a.Hilfeblasen1, &QAction::triggered, this, &MainWindow::Hilfeblasen1Click);
-    connect(a.ReportaBug1, &QAction::triggered, this, &MainWindow::ReportaBug1Click);
-    connect(a.Info1, &QAction::triggered, this, &MainWindow::HilfeInfoExecute);
+    connect(a.newText, &QAction::triggered, this, &MainWindow::NewText1Click);
+    connect(a.openText, &QAction::triggered, this, &MainWindow::OpenTXTClick);
+    connect(a.toolOpenText, &QAction::triggered, this, &MainWindow::OpenTXTClick);
+    connect(a.openResult, &QAction::triggered, this, &MainWindow::Openfiltereddata1Click);
+    connect(a.saveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
+    connect(a.toolSaveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
+    connect(a.saveTextAs, &QAction::triggered, m_document, &TextDocument::SaveNMEAAsClick);
+    connect(a.saveResult, &QAction::triggered, this, &MainWindow::SavefilteredData1Click);
+    connect(a.quit, &QAction::triggered, this, &QWidget::close);
+    connect(a.filter, &QAction::triggered, this, &MainWindow::FilterClick);
+    connect(a.toolFilter, &QAction::triggered, this, &MainWindow::FilterClick);
+    connect(a.toolShowNmea, &QAction::triggered, this, &MainWindow::TB_NMEAClick);
+    connect(a.toolShowFiltered, &QAction::triggered, this, &MainWindow::TB_filterdataClick);
+    connect(a.receiveData, &QAction::triggered, this, &MainWindow::receiveCommand);
+    connect(a.toolReceive, &QAction::triggered, this, &MainWindow::receiveCommand);
+    connect(a.sendData, &QAction::triggered, this, &MainWindow::sendCommand);
+    connect(a.toolSend, &QAction::triggered, this, &MainWindow::sendCommand);
+    connect(a.showResultPage, &QAction::triggered, this, &MainWindow::ShowResultpage1Click);
+    connect(a.rs232Settings, &QAction::triggered, this, &MainWindow::RS232Settings1Click);
+    connect(a.preferences, &QAction::triggered, this, &MainWindow::Preferences1Click);
+    connect(a.helpBubbles, &QAction::triggered, this, &MainWindow::Hilfeblasen1Click);
+    connect(a.reportBug, &QAction::triggered, this, &MainWindow::ReportaBug1Click);
+    connect(a.about, &QAction::triggered, this, &MainWindow::HilfeInfoExecute);
     // Only keeps the name chosen: the next result file names it in its title.
-    connect(a.FileOpenFlDat, &QAction::triggered, this,
-            [this] { m_dialogs.openFileName(this, m_fileOpenFlDat); });
+    connect(a.resultOpenShortcut, &QAction::triggered, this,
+            [this] { m_dialogs.openFileName(this, m_resultOpenDialog); });
+}
+
+void MainWindow::applySetting(navorel::SettingKey key, int value)
+{
+    if (key == navorel::SettingKey::Help)
+        applyHelp(value != 0);
+    else if (key == navorel::SettingKey::ToolBar)
+        applyToolBar(value != 0);
 }
 
 void MainWindow::applyHelp(bool shown)
 {
-    m_actions.Hilfeblasen1->setChecked(shown);
+    m_actions.helpBubbles->setChecked(shown);
     m_hints->setBubblesShown(shown);
 }
 
@@ -295,19 +207,10 @@ void MainWindow::applyToolBar(bool shown)
 
 void MainWindow::resetPositionViews()
 {
-    m_labelN->setText(QStringLiteral(" North latitude  :"));
-    m_labelE->setText(QStringLiteral(" East longitude :"));
-    m_labelToa->setText(QStringLiteral(" Time :"));
-    clearCharts();
+    m_positionViews->reset();
     for (QAction *action :
-         {m_actions.TB_NMEA, m_actions.TB_filterdata, m_actions.ShowResultpage1, m_actions.SavefilteredData1})
+         {m_actions.toolShowNmea, m_actions.toolShowFiltered, m_actions.showResultPage, m_actions.saveResult})
         action->setEnabled(false);
-}
-
-void MainWindow::clearCharts()
-{
-    m_chartGps->clearPoints();
-    m_chart1->clearBars();
 }
 
 void MainWindow::NewText1Click()
@@ -325,7 +228,7 @@ void MainWindow::OpenTXTClick()
 void MainWindow::showProgress(bool shown)
 {
     m_gauge->setVisible(shown);
-    m_trenn3->setVisible(shown);
+    m_gaugeSeparator->setVisible(shown);
     if (shown)
         m_gauge->raise();
 }
@@ -342,18 +245,18 @@ void MainWindow::setProgress(std::size_t position, std::size_t maximum)
 void MainWindow::replaceText(const navorel::TextLines &lines)
 {
     // Hidden while replaced, so that a long text is drawn once.
-    m_memoText->hide();
+    m_textArea->hide();
     if (const std::optional<std::string_view> view = lines.joinedView())
-        m_memoText->setBytes(*view);
+        m_textArea->setBytes(*view);
     else
-        m_memoText->setBytes(lines.joined());
-    m_memoText->show();
+        m_textArea->setBytes(lines.joined());
+    m_textArea->show();
 }
 
 void MainWindow::FilterClick()
 {
     m_gauge->setValue(0);
-    clearCharts();
+    m_positionViews->clearCharts();
     FilterProcess();
 }
 
@@ -363,11 +266,10 @@ void MainWindow::FilterProcess()
     if (settings.Progress)
         showProgress(true);
     navorel::FilterRun run = navorel::runFilter(
-        navorel::TextLines::fromText(m_memoText->bytes()), settings,
+        navorel::TextLines::fromText(m_textArea->bytes()), settings,
         [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
     m_filterResult = std::move(run.result);
-    m_chartGps->addPoints(run.points);
-    m_chart1->addBars(run.bars);
+    m_positionViews->addToCharts(run.points, run.bars);
     m_resultPage->setLines(fromWindows1252(run.report));
     if (!run.completed()) {
         m_prompter.errorBox(this, fromWindows1252(run.errorString));
@@ -375,17 +277,16 @@ void MainWindow::FilterProcess()
     }
 
     if (run.fixAccepted())
-        m_actions.SavefilteredData1->setEnabled(true);
-    m_labelN->setText(fromWindows1252(run.latitudeText));
-    m_labelE->setText(fromWindows1252(run.longitudeText));
-    m_labelToa->setText(fromWindows1252(run.timeSpanText));
+        m_actions.saveResult->setEnabled(true);
+    m_positionViews->showPosition(run.latitudeText, run.longitudeText);
+    m_positionViews->showTimeSpan(run.timeSpanText);
     if (run.counts.found != 0)
         replaceText(m_filterResult.displayLines);
     if (settings.Respage)
         ShowResultpage1Click();
     else
         m_prompter.messageBox(this, QStringLiteral("Filter process ready."));
-    for (QAction *action : {m_actions.TB_NMEA, m_actions.TB_filterdata, m_actions.ShowResultpage1})
+    for (QAction *action : {m_actions.toolShowNmea, m_actions.toolShowFiltered, m_actions.showResultPage})
         action->setEnabled(true);
     showProgress(false);
 }
@@ -402,28 +303,28 @@ void MainWindow::TB_filterdataClick()
 
 void MainWindow::SavefilteredData1Click()
 {
-    const QString path = m_dialogs.saveFileName(this, m_fileSaveAsFlRes);
+    const QString path = m_dialogs.saveFileName(this, m_resultSaveDialog);
     if (path.isEmpty())
         return;
     // The title line names the result file last chosen for opening.
-    if (!navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_fileOpenFlDat.fileName)))
-        m_prompter.errorBox(this, fileMessage(navorel::kCannotCreateFile, path));
+    if (!navorel::writeResultFile(localPath(path), m_filterResult,
+                                  toWindows1252(m_resultOpenDialog.fileName)))
+        m_prompter.errorBox(this, fillIn(navorel::kCannotCreateFile, path));
 }
 
 void MainWindow::Openfiltereddata1Click()
 {
-    const QString path = m_dialogs.openFileName(this, m_fileOpenFlDat);
+    const QString path = m_dialogs.openFileName(this, m_resultOpenDialog);
     if (path.isEmpty())
         return;
     if (m_settings.settings().Progress)
         showProgress(true);
-    m_filterResult.latitudeSum = 0.0;
-    m_filterResult.longitudeSum = 0.0;
-    m_memoText->clearText();
+    m_filterResult.replaceSums(0.0, 0.0);
+    m_textArea->clearText();
 
     std::string bytes;
     if (!navorel::readFileBytes(localPath(path), bytes)) {
-        m_prompter.errorBox(this, fileMessage(navorel::kCannotOpenFile, path));
+        m_prompter.errorBox(this, fillIn(navorel::kCannotOpenFile, path));
         return;
     }
     const navorel::ResultFileView view = navorel::readResultFile(
@@ -434,19 +335,16 @@ void MainWindow::Openfiltereddata1Click()
         return;
     }
     // Added to what the charts hold: a result beside the last run's.
-    m_chartGps->addPoints(view.points);
-    m_chart1->addBars(view.bars);
-    m_filterResult.latitudeSum = view.latitudeSum;
-    m_filterResult.longitudeSum = view.longitudeSum;
+    m_positionViews->addToCharts(view.points, view.bars);
+    m_filterResult.replaceSums(view.latitudeSum, view.longitudeSum);
     if (!view.completed()) {
         m_prompter.errorBox(this, fromWindows1252(view.errorString));
         return;
     }
     m_resultPage->appendLines(fromWindows1252(view.reportLines));
-    m_labelN->setText(fromWindows1252(view.latitudeText));
-    m_labelE->setText(fromWindows1252(view.longitudeText));
+    m_positionViews->showPosition(view.latitudeText, view.longitudeText);
     replaceText(view.displayLines);
-    m_actions.ShowResultpage1->setEnabled(true);
+    m_actions.showResultPage->setEnabled(true);
     showProgress(false);
 }
 
@@ -480,9 +378,8 @@ void MainWindow::HilfeInfoExecute()
 
 void MainWindow::Hilfeblasen1Click()
 {
-    const bool shown = m_actions.Hilfeblasen1->isChecked();
+    const bool shown = m_actions.helpBubbles->isChecked();
     m_settings.setValue(navorel::SettingKey::Help, shown ? 1 : 0);
-    m_hints->setBubblesShown(shown);
 }
 
 void MainWindow::ReportaBug1Click()
@@ -556,7 +453,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Files dropped on the text area open as files; text dropped there is
     // the text area's own business.
-    if (watched == m_memoText->viewport()) {
+    if (watched == m_textArea->viewport()) {
         if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
             auto *drag = static_cast<QDragMoveEvent *>(event);
             if (drag->mimeData()->hasUrls()) {

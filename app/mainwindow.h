@@ -4,25 +4,24 @@
 #include <QString>
 
 #include "app/aboutbox.h"
-#include "app/filedialogs.h"
 #include "app/mainactions.h"
 #include "app/product.h"
 #include "filter/filterresult.h"
+#include "prefs/settingsfile.h"
+#include "ui/filedialogs.h"
 
 class EditActions;
 class FileDialogs;
 class HintDisplay;
 class NmeaTextArea;
-class PositionChart;
+class PositionViews;
 class Prompter;
 class QDialog;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
-class QTabWidget;
 class QToolBar;
 class ResultPage;
-class SatelliteChart;
 class SettingsStore;
 class TextDocument;
 
@@ -48,25 +47,21 @@ public:
 
     const ProductInfo &product() const { return m_product; }
     MainActions &actions() { return m_actions; }
-    NmeaTextArea *textArea() const { return m_memoText; }
+    NmeaTextArea *textArea() const { return m_textArea; }
     TextDocument &document() const { return *m_document; }
-    PositionChart *positionChart() const { return m_chartGps; }
-    SatelliteChart *satelliteChart() const { return m_chart1; }
-    QLabel *labelN() const { return m_labelN; }
-    QLabel *labelE() const { return m_labelE; }
-    QLabel *labelToa() const { return m_labelToa; }
-    QLabel *statusPanel(int index) const { return index == 0 ? m_panel0 : m_panel1; }
-    QGroupBox *textGroup() const { return m_gbText; }
+    PositionViews *positionViews() const { return m_positionViews; }
+    QLabel *statusPanel(int index) const { return index == 0 ? m_fileNamePanel : m_hintPanel; }
+    QGroupBox *textGroup() const { return m_textGroup; }
     QProgressBar *gauge() const { return m_gauge; }
     QToolBar *toolBar() const { return m_toolBar; }
-    QAction *gaugeSeparator() const { return m_trenn3; }
+    QAction *gaugeSeparator() const { return m_gaugeSeparator; }
     const navorel::FilterResult &filterResult() const { return m_filterResult; }
-    FileDialogState &resultOpenDialog() { return m_fileOpenFlDat; }
-    FileDialogState &resultSaveDialog() { return m_fileSaveAsFlRes; }
+    FileDialogState &resultOpenDialog() { return m_resultOpenDialog; }
+    FileDialogState &resultSaveDialog() { return m_resultSaveDialog; }
 
-    // The settings that act on the window itself.
-    void applyHelp(bool shown);
-    void applyToolBar(bool shown);
+    // The transfer commands show whether they run.
+    void showReceiving(bool running) { m_actions.showReceiving(running); }
+    void showSending(bool running) { m_actions.showSending(running); }
 
     // The commands.
     void NewText1Click();
@@ -102,17 +97,19 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void buildMenus();
     void buildToolBar();
     void buildStatusBar();
     void buildViews();
     void connectCommands();
     void FormActivate();
+    // The settings that act on the window itself.
+    void applySetting(navorel::SettingKey key, int value);
+    void applyHelp(bool shown);
+    void applyToolBar(bool shown);
     void resetPositionViews();
     void showProgress(bool shown);
     void setProgress(std::size_t position, std::size_t maximum);
     void replaceText(const navorel::TextLines &lines);
-    void clearCharts();
     // Centred over the window, as every window the commands open is.
     void showModal(QDialog *dialog);
 
@@ -127,18 +124,13 @@ private:
     bool m_firstActivation = true;
 
     QToolBar *m_toolBar = nullptr;
-    QAction *m_trenn3 = nullptr;
-    QLabel *m_panel0 = nullptr;
-    QLabel *m_panel1 = nullptr;
+    QAction *m_gaugeSeparator = nullptr;
+    QLabel *m_fileNamePanel = nullptr;
+    QLabel *m_hintPanel = nullptr;
     QProgressBar *m_gauge = nullptr;
-    QGroupBox *m_gbText = nullptr;
-    NmeaTextArea *m_memoText = nullptr;
-    QLabel *m_labelN = nullptr;
-    QLabel *m_labelE = nullptr;
-    QLabel *m_labelToa = nullptr;
-    QTabWidget *m_pageControl = nullptr;
-    PositionChart *m_chartGps = nullptr;
-    SatelliteChart *m_chart1 = nullptr;
+    QGroupBox *m_textGroup = nullptr;
+    NmeaTextArea *m_textArea = nullptr;
+    PositionViews *m_positionViews = nullptr;
     HintDisplay *m_hints = nullptr;
     EditActions *m_editActions = nullptr;
     TextDocument *m_document = nullptr;
@@ -147,6 +139,6 @@ private:
     ResultPage *m_resultPage = nullptr;
     QDialog *m_rs232Window = nullptr;
     QDialog *m_preferences = nullptr;
-    FileDialogState m_fileOpenFlDat;
-    FileDialogState m_fileSaveAsFlRes;
+    FileDialogState m_resultOpenDialog;
+    FileDialogState m_resultSaveDialog;
 };

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/chartstyle.h"
-#include "app/textcodec.h"
+#include "ui/chartstyle.h"
+#include "ui/textcodec.h"
 
 namespace {
 

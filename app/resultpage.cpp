@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "app/formfont.h"
-#include "app/hints.h"
+#include "ui/formfont.h"
+#include "ui/hints.h"
 
 ResultPage::ResultPage(QWidget *parent)
         : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),

@@ -5,8 +5,8 @@
 #include <QValueAxis>
 #include <algorithm>
 
-#include "app/chartstyle.h"
 #include "filter/axislabel.h"
+#include "ui/chartstyle.h"
 
 namespace {
 

@@ -5,22 +5,15 @@
 #include <QGroupBox>
 #include <QLabel>
 
-#include "app/nmeatextarea.h"
-#include "app/prompter.h"
-#include "app/textcodec.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
+#include "ui/nmeatextarea.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
 
 namespace {
 
 const QString kTextFilter = QStringLiteral("Text (.txt)|*.txt|NMEA ASCII (.NMEA)|*.NMEA|All Files|*.*");
-
-QString fileMessage(std::string_view format, const QString &path)
-{
-    QString message = fromWindows1252(format);
-    message.replace(QStringLiteral("%s"), path);
-    return message;
-}
 
 } // namespace
 
@@ -47,7 +40,7 @@ bool TextDocument::OpenHandleTXT(const QString &path)
 {
     std::string bytes;
     if (!navorel::readFileBytes(localPath(path), bytes)) {
-        m_prompter.errorBox(m_window, fileMessage(navorel::kCannotOpenFile, path));
+        m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path));
         return false;
     }
     bytes = navorel::withCrLfBreaks(std::move(bytes));
@@ -83,7 +76,7 @@ void TextDocument::SaveNMEAClick()
         return;
     }
     if (!navorel::writeFileReplacing(localPath(m_path), m_text->bytes()))
-        m_prompter.errorBox(m_window, fileMessage(navorel::kCannotCreateFile, m_path));
+        m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, m_path));
 }
 
 void TextDocument::SaveNMEAAsClick()
@@ -92,7 +85,7 @@ void TextDocument::SaveNMEAAsClick()
     if (path.isEmpty())
         return;
     if (!navorel::writeFileReplacing(localPath(path), m_text->bytes())) {
-        m_prompter.errorBox(m_window, fileMessage(navorel::kCannotCreateFile, path));
+        m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, path));
         return;
     }
     m_path = path;

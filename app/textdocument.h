@@ -5,7 +5,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "app/filedialogs.h"
+#include "ui/filedialogs.h"
 
 class NmeaTextArea;
 class Prompter;

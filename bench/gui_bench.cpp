@@ -10,8 +10,8 @@
 
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
 #include "app/positionchart.h"
+#include "app/positionviews.h"
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
 #include "app/textdocument.h"
@@ -19,6 +19,7 @@
 #include "prefs/settingsstore.h"
 #include "tests/gui/fakes.h"
 #include "tools/loggenerator.h"
+#include "ui/nmeatextarea.h"
 
 namespace {
 
@@ -73,13 +74,14 @@ int main(int argc, char **argv)
     const qint64 openMs = timer.restart();
     window.FilterClick();
     const qint64 filterMs = timer.restart();
-    window.positionChart()->grab();
-    window.satelliteChart()->grab();
+    window.positionViews()->positionChart()->grab();
+    window.positionViews()->satelliteChart()->grab();
     QApplication::processEvents();
     const qint64 chartMs = timer.elapsed();
 
     const long peak = peakKilobytes();
-    std::printf("log: %.1f MB, %zu fixes drawn\n", fileBytes / 1e6, window.positionChart()->points().size());
+    std::printf("log: %.1f MB, %zu fixes drawn\n", fileBytes / 1e6,
+                window.positionViews()->positionChart()->points().size());
     std::printf("open   %5lld ms\nfilter %5lld ms\ncharts %5lld ms\ntotal  %5lld ms (target <= 1500)\n",
                 static_cast<long long>(openMs), static_cast<long long>(filterMs),
                 static_cast<long long>(chartMs), static_cast<long long>(openMs + filterMs + chartMs));

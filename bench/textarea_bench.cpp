@@ -5,7 +5,7 @@
 //
 //   QT_QPA_PLATFORM=offscreen textarea_bench LOG [--accessible-limit BYTES]
 
-#include "app/nmeatextarea.h"
+#include "ui/nmeatextarea.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -26,11 +26,10 @@ bool isHemisphere(std::string_view text, char positive, char negative)
     return text.size() == 1 && (text[0] == positive || text[0] == negative);
 }
 
-std::string hemisphereMessage(std::size_t line, const char *coordinate, std::string_view text,
-                              const char *expected)
+std::string hemisphereMessage(const char *coordinate, std::string_view text, const char *expected)
 {
-    return "Line " + std::to_string(line) + ": the " + coordinate + " hemisphere '" + std::string(text)
-           + "' is neither " + expected;
+    return std::string("the ") + coordinate + " hemisphere '" + std::string(text) + "' is neither "
+           + expected;
 }
 
 void appendSatellites(std::string &line, int satellites)
@@ -216,11 +215,9 @@ bool ChunkScanner::takePositionSentence(std::string_view sentence, std::size_t l
     if (!validEnough || fields.Latitude.empty() || fields.Longitude.empty())
         return true;
     if (!isHemisphere(fields.LatitudeHemisphere, 'N', 'S'))
-        return stop(hemisphereMessage(lineNumber, "latitude", fields.LatitudeHemisphere, "N nor S"),
-                    lineNumber);
+        return stop(hemisphereMessage("latitude", fields.LatitudeHemisphere, "N nor S"), lineNumber);
     if (!isHemisphere(fields.LongitudeHemisphere, 'E', 'W'))
-        return stop(hemisphereMessage(lineNumber, "longitude", fields.LongitudeHemisphere, "E nor W"),
-                    lineNumber);
+        return stop(hemisphereMessage("longitude", fields.LongitudeHemisphere, "E nor W"), lineNumber);
 
     if (m_settings.UTC) {
         m_timeText = fields.Time;
@@ -460,10 +457,8 @@ void ChunkMerge::finish()
             m_run.timeSpanText = span.value();
         }
         const auto accepted = static_cast<long long>(counts.accepted);
-        m_run.latitudeText =
-            std::string(kLatitudePrefix) + CoordToText(DegreesToCoord(m_run.result.latitudeSum, accepted));
-        m_run.longitudeText =
-            std::string(kLongitudePrefix) + CoordToText(DegreesToCoord(m_run.result.longitudeSum, accepted));
+        m_run.latitudeText = meanLatitudeText(m_run.result.latitudeSum, accepted);
+        m_run.longitudeText = meanLongitudeText(m_run.result.longitudeSum, accepted);
     }
 
     std::vector<std::string> &report = m_run.report;

@@ -6,7 +6,7 @@
 
 #include "filter/filterresult.h"
 #include "filter/progressreporter.h"
-#include "prefs/settings.h"
+#include "filter/settings.h"
 
 namespace navorel {
 
@@ -31,8 +31,8 @@ struct FilterRun
     std::vector<SatelliteBar> bars;    // the satellites chart, in the order added
 
     // Set when the run stopped at a line that could not be read: the message
-    // and the 1-based line. What was added until then stays in the lists,
-    // points and bars.
+    // (which does not name the line) and the 1-based line. What was added
+    // until then stays in the lists, points and bars.
     std::string errorString;
     std::size_t errorLine = 0;
 

@@ -1,5 +1,7 @@
 #include "filter/filterreport.h"
 
+#include "filter/nmeafields.h"
+
 namespace navorel {
 
 std::vector<std::string> reportHead(std::string_view identifier)
@@ -18,6 +20,20 @@ void appendReportCounts(std::vector<std::string> &report, std::string_view found
     report.push_back(" not valid sentences : " + std::string(notValidCount));
     report.emplace_back(onlyValidData ? " only valid data used." : " all data used.");
     report.emplace_back(" ");
+}
+
+std::string meanLatitudeText(double latitudeSum, long long count)
+{
+    if (count == 0)
+        return std::string(kLatitudeError);
+    return std::string(kLatitudePrefix) + CoordToText(DegreesToCoord(latitudeSum, count));
+}
+
+std::string meanLongitudeText(double longitudeSum, long long count)
+{
+    if (count == 0)
+        return std::string(kLongitudeError);
+    return std::string(kLongitudePrefix) + CoordToText(DegreesToCoord(longitudeSum, count));
 }
 
 void appendReportAdvice(std::vector<std::string> &report)

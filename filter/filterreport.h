@@ -19,6 +19,11 @@ std::vector<std::string> reportHead(std::string_view identifier);
 void appendReportCounts(std::vector<std::string> &report, std::string_view foundCount,
                         std::string_view notValidCount, bool onlyValidData);
 
+// The mean position's two label texts from the sums of `count` fixes, in
+// degrees; the error texts when there are none.
+std::string meanLatitudeText(double latitudeSum, long long count);
+std::string meanLongitudeText(double longitudeSum, long long count);
+
 // The closing advice every report ends with.
 void appendReportAdvice(std::vector<std::string> &report);
 

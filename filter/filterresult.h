@@ -13,6 +13,13 @@ struct FilterResult
     TextLines rangeLines;     // "range end;mean satellites" per completed range
     double latitudeSum = 0.0; // decimal degrees of all accepted fixes
     double longitudeSum = 0.0;
+
+    // A result file read back brings its own sums, and nothing else.
+    void replaceSums(double latitude, double longitude)
+    {
+        latitudeSum = latitude;
+        longitudeSum = longitude;
+    }
 };
 
 // One point of the position chart: latitude and longitude as NMEA

@@ -68,6 +68,15 @@ std::size_t formatFixed(char *buffer, double value, int decimals)
     return written;
 }
 
+// Degrees and a whole number of 1/scale minutes: each part is held as a
+// double before they are added, as the readings have always summed them.
+double joinDegrees(long long degrees, long long minuteNumber, long double scale)
+{
+    const auto degreePart = static_cast<double>(degrees);
+    const auto minutePart = static_cast<double>(static_cast<long double>(minuteNumber) / scale / 60.0L);
+    return degreePart + minutePart;
+}
+
 // Reads a field of plain digits with at most one "." the quick way; false
 // for anything else, which the full reading then handles.
 bool quickDegrees(std::string_view text, double &degrees)
@@ -93,9 +102,7 @@ bool quickDegrees(std::string_view text, double &degrees)
         scale *= 10.0L;
     }
     const long long minuteNumber = (whole % 100) * static_cast<long long>(scale) + decimals;
-    const auto degreePart = static_cast<double>(whole / 100);
-    const auto minutePart = static_cast<double>(static_cast<long double>(minuteNumber) / scale / 60.0L);
-    degrees = degreePart + minutePart;
+    degrees = joinDegrees(whole / 100, minuteNumber, scale);
     return true;
 }
 
@@ -213,9 +220,7 @@ Converted<double> CoordToDegrees(std::string_view text)
     long double scale = 1.0L;
     for (std::size_t i = 0; i < fraction.size(); ++i)
         scale *= 10.0L;
-    const auto degreePart = static_cast<double>(degrees);
-    const auto minutePart = static_cast<double>(static_cast<long double>(minuteNumber) / scale / 60.0L);
-    const double value = degreePart + minutePart;
+    const double value = joinDegrees(degrees, minuteNumber, scale);
     return negative ? -value : value;
 }
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "filter/wholenumber.h"
-#include "prefs/settings.h"
+#include "filter/settings.h"
 
 namespace navorel {
 

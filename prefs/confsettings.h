@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "prefs/conffile.h"
-#include "prefs/settings.h"
+#include "filter/settings.h"
 
 namespace navorel {
 

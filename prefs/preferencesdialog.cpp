@@ -9,13 +9,12 @@
 #include <QRadioButton>
 #include <QTabWidget>
 
-#include "app/formfont.h"
-#include "app/hints.h"
-#include "app/mainwindow.h"
-#include "app/prompter.h"
-#include "app/textcodec.h"
 #include "filter/textfile.h"
 #include "prefs/settingsstore.h"
+#include "ui/formfont.h"
+#include "ui/hints.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
 
 using navorel::SettingKey;
 
@@ -59,13 +58,10 @@ public:
     {
         m_dialog.m_settings.setValue(key, value);
         switch (key) {
-        case SettingKey::Help: m_dialog.m_window.applyHelp(value != 0); break;
-        case SettingKey::ToolBar: m_dialog.m_window.applyToolBar(value != 0); break;
-        case SettingKey::IDF: m_dialog.m_cbValid->setEnabled(value == 0); break;
-        case SettingKey::GSA:
-            m_dialog.m_cbSat->setEnabled(value != 0);
-            m_dialog.m_cseTime->setEnabled(value != 0);
-            break;
+        case SettingKey::Help:
+        case SettingKey::ToolBar: m_dialog.m_settings.apply(key); break;
+        case SettingKey::IDF: m_dialog.enableForIdentifier(value); break;
+        case SettingKey::GSA: m_dialog.enableForGsa(value != 0); break;
         default: break;
         }
     }
@@ -98,10 +94,10 @@ QLabel *label(QWidget *parent, const char *name, const QString &caption, QPoint 
 
 } // namespace
 
-PreferencesDialog::PreferencesDialog(SettingsStore &settings, MainWindow &window, Prompter &prompter,
-                                     const QString &filePath, QWidget *parent)
+PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter, const QString &filePath,
+                                     QWidget *parent)
         : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), m_settings(settings),
-          m_window(window), m_prompter(prompter), m_filePath(filePath)
+          m_prompter(prompter), m_filePath(filePath)
 {
     setObjectName(QStringLiteral("TFormPref"));
     setWindowTitle(QStringLiteral("Preferences"));
@@ -255,15 +251,26 @@ void PreferencesDialog::FormCreate()
     openINI();
 }
 
+// "Only valid data" means something for $GPRMC only.
+void PreferencesDialog::enableForIdentifier(int identifier)
+{
+    m_cbValid->setEnabled(identifier == 0);
+}
+
+void PreferencesDialog::enableForGsa(bool on)
+{
+    m_cbSat->setEnabled(on);
+    m_cseTime->setEnabled(on);
+}
+
 void PreferencesDialog::RG_IDFClick()
 {
-    m_cbValid->setEnabled(m_rgIdf->checkedId() == 0);
+    enableForIdentifier(m_rgIdf->checkedId());
 }
 
 void PreferencesDialog::CB_GSAClick()
 {
-    m_cbSat->setEnabled(m_cbGsa->isChecked());
-    m_cseTime->setEnabled(m_cbGsa->isChecked());
+    enableForGsa(m_cbGsa->isChecked());
 }
 
 void PreferencesDialog::CB_SatClick()
@@ -275,13 +282,11 @@ void PreferencesDialog::CB_SatClick()
 bool PreferencesDialog::saveINI()
 {
     const navorel::Settings &settings = m_settings.settings();
-    m_window.applyHelp(settings.Help);
-    m_window.applyToolBar(settings.ToolBar);
+    m_settings.apply(SettingKey::Help);
+    m_settings.apply(SettingKey::ToolBar);
     if (navorel::writeSettingsFile(localPath(m_filePath), settings))
         return true;
-    QString message = fromWindows1252(navorel::kCannotCreateFile);
-    message.replace(QStringLiteral("%s"), m_filePath);
-    m_prompter.errorBox(isVisible() ? this : nullptr, message);
+    m_prompter.errorBox(isVisible() ? this : nullptr, fillIn(navorel::kCannotCreateFile, m_filePath));
     return false;
 }
 

@@ -5,7 +5,6 @@
 
 #include "prefs/settingsfile.h"
 
-class MainWindow;
 class Prompter;
 class QButtonGroup;
 class QCheckBox;
@@ -37,8 +36,8 @@ class PreferencesDialog : public QDialog
     Q_OBJECT
 
 public:
-    PreferencesDialog(SettingsStore &settings, MainWindow &window, Prompter &prompter,
-                      const QString &filePath, QWidget *parent = nullptr);
+    PreferencesDialog(SettingsStore &settings, Prompter &prompter, const QString &filePath,
+                      QWidget *parent = nullptr);
 
     // Writes the settings file from the settings in force; false when it
     // cannot be written (after the error report).
@@ -69,10 +68,12 @@ private:
     void RG_IDFClick();
     void CB_GSAClick();
     void CB_SatClick();
+    // The enable rules of the identifier and of "$GPGSA", kept in one place.
+    void enableForIdentifier(int identifier);
+    void enableForGsa(bool on);
     void showValue(navorel::SettingKey key, int value);
 
     SettingsStore &m_settings;
-    MainWindow &m_window;
     Prompter &m_prompter;
     QString m_filePath;
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "filter/settings.h"
 #include "filter/textlines.h"
-#include "prefs/settings.h"
 
 namespace navorel {
 

@@ -15,6 +15,11 @@ void SettingsStore::setValue(navorel::SettingKey key, int value)
     emit valueChanged(key, value);
 }
 
+void SettingsStore::apply(navorel::SettingKey key)
+{
+    emit applied(key, value(key));
+}
+
 void SettingsStore::setTalkers(navorel::TalkerMode talkers)
 {
     if (m_settings.Talkers == talkers)

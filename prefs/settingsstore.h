@@ -2,7 +2,7 @@
 
 #include <QObject>
 
-#include "prefs/settings.h"
+#include "filter/settings.h"
 #include "prefs/settingsfile.h"
 
 // The settings in force. Every window that edits a value writes it here at
@@ -19,11 +19,15 @@ public:
     int value(navorel::SettingKey key) const;
     // Sets a value; emits valueChanged when it differs from the one held.
     void setValue(navorel::SettingKey key, int value) override;
+    // Puts a value that acts on a window's layout into effect, changed or
+    // not: the settings file does so on reading and writing.
+    void apply(navorel::SettingKey key);
     // The talker mode, kept in navorel.conf rather than NAVRL.ini.
     void setTalkers(navorel::TalkerMode talkers);
 
 signals:
     void valueChanged(navorel::SettingKey key, int value);
+    void applied(navorel::SettingKey key, int value);
     void talkersChanged(navorel::TalkerMode talkers);
 
 private:

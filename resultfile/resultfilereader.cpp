@@ -129,16 +129,9 @@ ResultFileView readResultFile(const TextLines &fileLines, const ProgressCallback
             return view;
     }
 
-    if (view.dataLinesRead == 0) {
-        view.latitudeText = kLatitudeError;
-        view.longitudeText = kLongitudeError;
-    } else {
-        const auto count = static_cast<long long>(view.dataLinesRead);
-        view.latitudeText =
-            std::string(kLatitudePrefix) + CoordToText(DegreesToCoord(view.latitudeSum, count));
-        view.longitudeText =
-            std::string(kLongitudePrefix) + CoordToText(DegreesToCoord(view.longitudeSum, count));
-    }
+    const auto count = static_cast<long long>(view.dataLinesRead);
+    view.latitudeText = meanLatitudeText(view.latitudeSum, count);
+    view.longitudeText = meanLongitudeText(view.longitudeSum, count);
     appendReportCounts(view.reportLines, std::to_string(view.dataLinesRead), "unknown", false);
     view.reportLines.push_back(view.latitudeText);
     view.reportLines.push_back(view.longitudeText);

@@ -7,9 +7,9 @@
 #include <optional>
 #include <unistd.h>
 
-#include "app/prompter.h"
 #include "filter/wholenumber.h"
 #include "serial/linesettings.h"
+#include "ui/prompter.h"
 
 namespace {
 

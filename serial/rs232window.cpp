@@ -11,9 +11,9 @@
 #include <iterator>
 #include <span>
 
-#include "app/formfont.h"
-#include "app/hints.h"
 #include "prefs/settingsstore.h"
+#include "ui/formfont.h"
+#include "ui/hints.h"
 
 using navorel::SettingKey;
 

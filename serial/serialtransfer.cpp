@@ -1,28 +1,18 @@
 #include "serial/serialtransfer.h"
 
-#include <QAction>
 #include <QElapsedTimer>
 #include <string_view>
 #include <vector>
 
-#include "app/hints.h"
-#include "app/mainactions.h"
-#include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
-#include "app/prompter.h"
 #include "prefs/settingsstore.h"
 #include "serial/linesettings.h"
 #include "serial/portdriver.h"
 #include "serial/rs232window.h"
+#include "ui/nmeatextarea.h"
+#include "ui/prompter.h"
 
 namespace {
 
-const QString kReceiveData = QStringLiteral("Receive data");
-const QString kReceiveHint = QStringLiteral("Receive data|Open serial port and receive data");
-const QString kStopReceiving = QStringLiteral("Stop receiving");
-const QString kSendData = QStringLiteral("Send data");
-const QString kSendHint = QStringLiteral("Send data|Open serial port and send data");
-const QString kStopSending = QStringLiteral("Stop sending");
 const QString kEmptyText = QStringLiteral("Empty text field. Send process stopped.");
 const QString kPortClosed = QStringLiteral("The port was closed.");
 
@@ -33,10 +23,10 @@ constexpr qint64 kReadTurnMs = 10;
 
 } // namespace
 
-SerialTransfer::SerialTransfer(MainWindow &window, Rs232Window &rs232Window, PortDriver &driver,
+SerialTransfer::SerialTransfer(NmeaTextArea &text, Rs232Window &rs232Window, PortDriver &driver,
                                SettingsStore &settings, Prompter &prompter, QObject *parent)
-        : QObject(parent), m_window(window), m_rs232Window(rs232Window), m_driver(driver),
-          m_settings(settings), m_prompter(prompter)
+        : QObject(parent), m_text(text), m_rs232Window(rs232Window), m_driver(driver), m_settings(settings),
+          m_prompter(prompter)
 {
     m_timer1.setObjectName(QStringLiteral("Timer1"));
     m_timer1.setInterval(navorel::kSendIntervalMs);
@@ -59,7 +49,7 @@ void SerialTransfer::Receivedata1Click()
     if (m_sending)
         return;
     if (m_settings.settings().COMclr && !m_driver.isOpen())
-        m_window.NewText1Click();
+        emit clearRequested();
     if (m_receiving)
         stopReceiving();
     else
@@ -70,8 +60,8 @@ void SerialTransfer::Senddata1Click()
 {
     if (m_receiving)
         return;
-    if (m_window.textArea()->lineCount() == 0) {
-        m_prompter.messageBox(&m_window, kEmptyText);
+    if (m_text.lineCount() == 0) {
+        m_prompter.messageBox(m_text.window(), kEmptyText);
         if (m_sending)
             stopSending();
         return;
@@ -87,9 +77,8 @@ void SerialTransfer::Timer1Timer()
     if (!m_sending)
         return;
     // Asked anew at every tick: edits made while sending take effect.
-    const NmeaTextArea *text = m_window.textArea();
     const std::string line =
-        m_sendCycle.next(text->lineCount(), [text](std::size_t index) { return text->lineAt(index); });
+        m_sendCycle.next(m_text.lineCount(), [this](std::size_t index) { return m_text.lineAt(index); });
     m_driver.WritePort(line);
 }
 
@@ -100,7 +89,7 @@ void SerialTransfer::startReceiving()
     if (!m_driver.TogglePort(m_rs232Window.selection(), QIODevice::ReadOnly))
         return;
     m_receiving = true;
-    showReceiveState(true);
+    emit receivingChanged(true);
 }
 
 void SerialTransfer::stopReceiving()
@@ -108,7 +97,7 @@ void SerialTransfer::stopReceiving()
     drainPort();
     m_driver.TogglePort(m_rs232Window.selection(), QIODevice::ReadOnly);
     m_receiving = false;
-    showReceiveState(false);
+    emit receivingChanged(false);
 }
 
 void SerialTransfer::startSending()
@@ -117,7 +106,7 @@ void SerialTransfer::startSending()
     if (!m_driver.TogglePort(m_rs232Window.selection(), QIODevice::WriteOnly))
         return;
     m_sending = true;
-    showSendState(true);
+    emit sendingChanged(true);
     m_sendCycle.restart();
     // The first line goes out one interval after the start.
     m_timer1.start();
@@ -128,53 +117,7 @@ void SerialTransfer::stopSending()
     m_timer1.stop();
     m_driver.TogglePort(m_rs232Window.selection(), QIODevice::WriteOnly);
     m_sending = false;
-    showSendState(false);
-}
-
-namespace {
-
-// What a transfer command shows, idle and running: the menu item and the
-// tool button take caption, hint and picture; the other command's pair is
-// greyed while it runs.
-struct CommandLook
-{
-    QAction *item;
-    QAction *button;
-    QAction *otherItem;
-    QAction *otherButton;
-    QString idleCaption;
-    QString idleHint;
-    QString runningCaption;
-    int idleImage;
-    int runningImage;
-};
-
-void showCommand(const CommandLook &look, bool running)
-{
-    look.item->setText(running ? look.runningCaption : look.idleCaption);
-    setHint(look.item, running ? look.runningCaption : look.idleHint);
-    setHint(look.button, running ? look.runningCaption : look.idleHint);
-    look.button->setIcon(toolImage(running ? look.runningImage : look.idleImage));
-    look.otherItem->setEnabled(!running);
-    look.otherButton->setEnabled(!running);
-}
-
-} // namespace
-
-void SerialTransfer::showReceiveState(bool on)
-{
-    MainActions &a = m_window.actions();
-    showCommand({a.Receivedata1, a.TB_down, a.Senddata1, a.TB_up, kReceiveData, kReceiveHint, kStopReceiving,
-                 ImageReceiveIdle, ImageReceiving},
-                on);
-}
-
-void SerialTransfer::showSendState(bool on)
-{
-    MainActions &a = m_window.actions();
-    showCommand({a.Senddata1, a.TB_up, a.Receivedata1, a.TB_down, kSendData, kSendHint, kStopSending,
-                 ImageSendIdle, ImageSending},
-                on);
+    emit sendingChanged(false);
 }
 
 void SerialTransfer::receiveAvailable()
@@ -211,9 +154,8 @@ void SerialTransfer::completeRead()
     m_assembler.feed(
         std::string_view(m_readBuffer.constData(), static_cast<std::size_t>(m_readBuffer.size())), lines);
     m_readBuffer.clear();
-    NmeaTextArea *text = m_window.textArea();
     for (const std::string &line : lines)
-        text->appendLine(line);
+        m_text.appendLine(line);
 }
 
 // What the port has already handed over is kept when receiving ends.

@@ -8,14 +8,15 @@
 #include "serial/lineassembler.h"
 #include "serial/sendcycle.h"
 
-class MainWindow;
+class NmeaTextArea;
 class PortDriver;
 class Prompter;
 class Rs232Window;
 class SettingsStore;
 
-// Receiving into and sending from the main window's text area: the two
-// commands "Receive data" and "Send data", each switching itself on and off.
+// Receiving into and sending from the text area: the two commands
+// "Receive data" and "Send data", each switching itself on and off. It
+// tells what it does by signals; the window shows it on its commands.
 //
 // Receiving follows the port's readyRead, so the window never waits for the
 // device. A read cycle keeps the order of the serial rules: it takes at most
@@ -26,7 +27,7 @@ class SerialTransfer : public QObject
     Q_OBJECT
 
 public:
-    SerialTransfer(MainWindow &window, Rs232Window &rs232Window, PortDriver &driver, SettingsStore &settings,
+    SerialTransfer(NmeaTextArea &text, Rs232Window &rs232Window, PortDriver &driver, SettingsStore &settings,
                    Prompter &prompter, QObject *parent = nullptr);
 
     bool receiving() const { return m_receiving; }
@@ -41,20 +42,24 @@ public:
     // The send clock: one line per tick.
     void Timer1Timer();
 
+signals:
+    // Receiving with a "clear on receive" setting starts on an empty text.
+    void clearRequested();
+    void receivingChanged(bool running);
+    void sendingChanged(bool running);
+
 private:
     void startReceiving();
     void stopReceiving();
     void startSending();
     void stopSending();
-    void showReceiveState(bool on);
-    void showSendState(bool on);
 
     void receiveAvailable();
     void completeRead();
     void drainPort();
     void portFailed();
 
-    MainWindow &m_window;
+    NmeaTextArea &m_text;
     Rs232Window &m_rs232Window;
     PortDriver &m_driver;
     SettingsStore &m_settings;

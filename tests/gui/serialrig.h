@@ -4,12 +4,12 @@
 #include <QComboBox>
 
 #include "app/mainwindow.h"
-#include "app/nmeatextarea.h"
 #include "prefs/settingsstore.h"
 #include "serial/portdriver.h"
 #include "serial/rs232window.h"
 #include "serial/serialtransfer.h"
 #include "tests/gui/fakes.h"
+#include "ui/nmeatextarea.h"
 
 // The serial link wired as the program wires it, with a prompter that
 // records its boxes instead of showing them.
@@ -20,6 +20,9 @@ struct SerialRig
         window.setRs232Window(rs232Window);
         QObject::connect(&window, &MainWindow::receiveCommand, &transfer, &SerialTransfer::Receivedata1Click);
         QObject::connect(&window, &MainWindow::sendCommand, &transfer, &SerialTransfer::Senddata1Click);
+        QObject::connect(&transfer, &SerialTransfer::clearRequested, &window, &MainWindow::NewText1Click);
+        QObject::connect(&transfer, &SerialTransfer::receivingChanged, &window, &MainWindow::showReceiving);
+        QObject::connect(&transfer, &SerialTransfer::sendingChanged, &window, &MainWindow::showSending);
     }
 
     void setPortText(const QString &text)
@@ -34,8 +37,8 @@ struct SerialRig
             lines.append(QByteArray::fromStdString(text().lineAt(i)));
         return lines;
     }
-    void receiveCommand() { window.actions().Receivedata1->trigger(); }
-    void sendCommand() { window.actions().Senddata1->trigger(); }
+    void receiveCommand() { window.actions().receiveData->trigger(); }
+    void sendCommand() { window.actions().sendData->trigger(); }
 
     SettingsStore settings;
     FakeDialogs dialogs;
@@ -43,5 +46,5 @@ struct SerialRig
     MainWindow window{settings, dialogs, prompter, UrlOpener()};
     Rs232Window *rs232Window = new Rs232Window(settings, &window);
     PortDriver driver{prompter};
-    SerialTransfer transfer{window, *rs232Window, driver, settings, prompter};
+    SerialTransfer transfer{*window.textArea(), *rs232Window, driver, settings, prompter};
 };

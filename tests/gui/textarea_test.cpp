@@ -1,7 +1,7 @@
 // The text area and the Edit actions, on the offscreen platform.
 
 #include "app/editactions.h"
-#include "app/nmeatextarea.h"
+#include "ui/nmeatextarea.h"
 
 #include <QAccessible>
 #include <QAction>

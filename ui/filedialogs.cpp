@@ -1,4 +1,4 @@
-#include "app/filedialogs.h"
+#include "ui/filedialogs.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

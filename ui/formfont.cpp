@@ -1,4 +1,4 @@
-#include "app/formfont.h"
+#include "ui/formfont.h"
 
 #include <QApplication>
 

@@ -1,8 +1,11 @@
-#include "app/textcodec.h"
+#include "ui/textcodec.h"
 
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
+
+#include "filter/codepage.h"
+#include "filter/textfile.h"
 
 QString fromWindows1252(std::string_view bytes)
 {
@@ -29,4 +32,9 @@ std::string toWindows1252(const QString &text)
 std::string localPath(const QString &path)
 {
     return QFile::encodeName(path).toStdString();
+}
+
+QString fillIn(std::string_view format, const QString &text)
+{
+    return QString::fromStdString(navorel::fillIn(navorel::windows1252ToUtf8(format), text.toStdString()));
 }

@@ -1,4 +1,4 @@
-#include "prefs/settings.h"
+#include "filter/settings.h"
 
 #include "filter/wholenumber.h"
 

@@ -1,4 +1,4 @@
-#include "app/chartstyle.h"
+#include "ui/chartstyle.h"
 
 #include <QChart>
 #include <QChartView>

@@ -1,4 +1,4 @@
-#include "app/hints.h"
+#include "ui/hints.h"
 
 #include <QAction>
 #include <QApplication>

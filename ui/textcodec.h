@@ -9,6 +9,9 @@
 QString fromWindows1252(std::string_view bytes);
 QStringList fromWindows1252(const std::vector<std::string> &lines);
 std::string toWindows1252(const QString &text);
+// The core's fill-in of a Windows-1252 message, for a text (a path) that
+// Windows-1252 may not hold.
+QString fillIn(std::string_view format, const QString &text);
 
 // A path as the file functions of the core take it.
 std::string localPath(const QString &path);

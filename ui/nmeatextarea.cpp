@@ -1,4 +1,4 @@
-#include "app/nmeatextarea.h"
+#include "ui/nmeatextarea.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
@@ -8,7 +8,7 @@
 #include <Qsci/qscicommandset.h>
 #include <algorithm>
 
-#include "app/textcodec.h"
+#include "ui/textcodec.h"
 
 namespace {
 

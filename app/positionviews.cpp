@@ -1,0 +1,105 @@
+#include "app/positionviews.h"
+
+#include <QLabel>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "app/positionchart.h"
+#include "app/satellitechart.h"
+#include "ui/hints.h"
+#include "ui/textcodec.h"
+
+namespace {
+
+QLabel *positionLabel(QWidget *parent, const char *name, int x, const QString &text, const QString &hint)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(x, 10);
+    label->setMinimumWidth(160);
+    setHint(label, hint);
+    return label;
+}
+
+} // namespace
+
+PositionViews::PositionViews(QWidget *parent) : QGroupBox(QStringLiteral(" Approximately Position "), parent)
+{
+    setObjectName(QStringLiteral("GB_Script"));
+    auto *scriptLayout = new QVBoxLayout(this);
+    scriptLayout->setContentsMargins(2, 2, 2, 2);
+    auto *panel2 = new QWidget(this);
+    panel2->setObjectName(QStringLiteral("Panel2"));
+    panel2->setFixedHeight(34);
+    setHint(panel2, QStringLiteral("Approximately position"));
+    m_latitudeLabel = positionLabel(panel2, "Label_N", 7, QStringLiteral(" North latitude : "),
+                                    QStringLiteral("Approximately north latitude"));
+    m_longitudeLabel = positionLabel(panel2, "Label_E", 180, QStringLiteral(" East longitude : "),
+                                     QStringLiteral("Approximately east longitude"));
+    m_timeLabel =
+        positionLabel(panel2, "Label_toa", 352, QStringLiteral("Time : "), QStringLiteral("Time over all"));
+    const QFont arial(QStringLiteral("Arial"), 8);
+    m_latitudeLabel->setFont(arial);
+    m_longitudeLabel->setFont(arial);
+    // The window's font is as narrow; the desktop's sans would push the time
+    // past the right edge at the window's first size.
+    m_timeLabel->setFont(arial);
+
+    scriptLayout->addWidget(panel2);
+
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("PageControl1"));
+    m_pages->setTabPosition(QTabWidget::South);
+    m_pages->setMinimumHeight(271);
+    m_positionChart = new PositionChart();
+    m_positionChart->setObjectName(QStringLiteral("ChartGPS"));
+    m_satelliteChart = new SatelliteChart();
+    m_satelliteChart->setObjectName(QStringLiteral("Chart1"));
+    const auto page = [this](const char *name, QWidget *chart, const QString &caption, const QString &hint) {
+        auto *sheet = new QWidget();
+        sheet->setObjectName(QLatin1String(name));
+        auto *layout = new QVBoxLayout(sheet);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(chart);
+        setHint(sheet, hint);
+        const int index = m_pages->addTab(sheet, caption);
+        m_pages->setTabToolTip(index, splitHint(hint).bubble);
+    };
+    page("TBS_Pos", m_positionChart, QStringLiteral("Position"),
+         QStringLiteral("Shows all filtered positions"));
+    page("TBS_Sat", m_satelliteChart, QStringLiteral("Satellites"),
+         QStringLiteral("Satellites in view over a time range"));
+    scriptLayout->addWidget(m_pages, 1);
+}
+
+void PositionViews::reset()
+{
+    m_latitudeLabel->setText(QStringLiteral(" North latitude  :"));
+    m_longitudeLabel->setText(QStringLiteral(" East longitude :"));
+    m_timeLabel->setText(QStringLiteral(" Time :"));
+    clearCharts();
+}
+
+void PositionViews::clearCharts()
+{
+    m_positionChart->clearPoints();
+    m_satelliteChart->clearBars();
+}
+
+void PositionViews::addToCharts(const std::vector<navorel::PositionPoint> &points,
+                                const std::vector<navorel::SatelliteBar> &bars)
+{
+    m_positionChart->addPoints(points);
+    m_satelliteChart->addBars(bars);
+}
+
+void PositionViews::showPosition(std::string_view latitude, std::string_view longitude)
+{
+    m_latitudeLabel->setText(fromWindows1252(latitude));
+    m_longitudeLabel->setText(fromWindows1252(longitude));
+}
+
+void PositionViews::showTimeSpan(std::string_view timeSpan)
+{
+    m_timeLabel->setText(fromWindows1252(timeSpan));
+}

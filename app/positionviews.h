@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QGroupBox>
+#include <string_view>
+#include <vector>
+
+#include "filter/filterresult.h"
+
+class PositionChart;
+class QLabel;
+class QTabWidget;
+class SatelliteChart;
+
+// The right side of the main window: the mean position and time over all
+// above the position and satellites charts.
+class PositionViews : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    explicit PositionViews(QWidget *parent = nullptr);
+
+    QLabel *latitudeLabel() const { return m_latitudeLabel; }
+    QLabel *longitudeLabel() const { return m_longitudeLabel; }
+    QLabel *timeLabel() const { return m_timeLabel; }
+    PositionChart *positionChart() const { return m_positionChart; }
+    SatelliteChart *satelliteChart() const { return m_satelliteChart; }
+
+    // Empty labels and charts, as for a new text.
+    void reset();
+    void clearCharts();
+    // Added to what the charts hold.
+    void addToCharts(const std::vector<navorel::PositionPoint> &points,
+                     const std::vector<navorel::SatelliteBar> &bars);
+    // The mean position's label texts, in Windows-1252.
+    void showPosition(std::string_view latitude, std::string_view longitude);
+    void showTimeSpan(std::string_view timeSpan);
+
+private:
+    QLabel *m_latitudeLabel = nullptr;
+    QLabel *m_longitudeLabel = nullptr;
+    QLabel *m_timeLabel = nullptr;
+    QTabWidget *m_pages = nullptr;
+    PositionChart *m_positionChart = nullptr;
+    SatelliteChart *m_satelliteChart = nullptr;
+};
