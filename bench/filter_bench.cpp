@@ -45,6 +45,17 @@ std::vector<std::string_view> memchrLineSplit(const std::string &bytes)
     return lines;
 }
 
+// The processor time of this process, all its threads: on a machine busy
+// with other work it says more about a run's own cost than the wall clock.
+double processorSeconds()
+{
+    struct rusage usage
+    {};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+}
+
 template <typename Work> double bestOf(int rounds, Work work)
 {
     double best = 1e9;
@@ -119,19 +130,25 @@ int main(int argc, char **argv)
     navorel::Settings classic;
     classic.Talkers = navorel::TalkerMode::GPS;
     const navorel::Settings everyTalker;
-    const auto timeFilter = [](const std::string &text, const navorel::Settings &settings, double &best,
-                               navorel::FilterRun &run) {
+    double processor = 0.0; // of the last run
+    const auto timeFilter = [&processor](const std::string &text, const navorel::Settings &settings,
+                                         double &best, navorel::FilterRun &run) {
         std::string copy = text;
         run = navorel::FilterRun();
+        const double processorStart = processorSeconds();
         const auto start = Clock::now();
         run = navorel::runFilter(navorel::TextLines::fromText(std::move(copy)), settings);
         best = std::min(best, secondsSince(start));
+        processor = processorSeconds() - processorStart;
     };
     navorel::FilterRun run;
     double filterClassic = 1e9, filter = 1e9;
+    double processorClassic = 1e9, processorEveryTalker = 1e9;
     for (int i = 0; i < 5; ++i) {
         timeFilter(log, classic, filterClassic, run);
+        processorClassic = std::min(processorClassic, processor);
         timeFilter(log, everyTalker, filter, run);
+        processorEveryTalker = std::min(processorEveryTalker, processor);
     }
     std::printf("memchr line split : %7.1f ms  %7.0f MB/s\n", split * 1e3, size / split);
     std::printf("filter, $GP only  : %7.1f ms  %7.0f MB/s\n", filterClassic * 1e3, size / filterClassic);
@@ -139,8 +156,9 @@ int main(int argc, char **argv)
                 size / filter, run.counts.accepted, run.result.dataLines.size());
     std::printf("filter / split    : %.0f %% of the line-split speed (target >= 50 %%)\n",
                 100.0 * split / filter);
-    std::printf("every talker      : %.0f %% of the $GP-only time (target <= 115 %%)\n",
-                100.0 * filter / filterClassic);
+    std::printf("every talker      : %.0f %% of the $GP-only time, %.0f %% of its processor time "
+                "(target <= 115 %%)\n",
+                100.0 * filter / filterClassic, 100.0 * processorEveryTalker / processorClassic);
 
     // A multi-GNSS receiver's log of the same size: GN talker, one GSA per
     // system with the NMEA 4.10 system ID.
