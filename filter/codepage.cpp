@@ -44,4 +44,24 @@ std::string windows1252ToUtf8(std::string_view text)
     return out;
 }
 
+std::string visibleText(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string visible;
+    visible.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool hidden = byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F
+                            || byte == 0x90 || byte == 0x9D;
+        if (!hidden) {
+            visible += c;
+            continue;
+        }
+        visible += "\\x";
+        visible += kHex[byte >> 4];
+        visible += kHex[byte & 0xF];
+    }
+    return visible;
+}
+
 } // namespace navorel

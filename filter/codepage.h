@@ -9,6 +9,11 @@ namespace navorel {
 // Windows copies hold it; the terminal wants UTF-8.
 std::string windows1252ToUtf8(std::string_view text);
 
+// text for a message: control bytes, and the five bytes Windows-1252 leaves
+// undefined, become "\x00" and the like, so that a NUL cannot cut the
+// message short nor a tab or CR bend it.
+std::string visibleText(std::string_view text);
+
 // The degree sign of display texts in Windows-1252.
 inline constexpr char kDegreeSign = '\xB0';
 

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string_view>
 #include <thread>
 
+#include "filter/codepage.h"
 #include "filter/epochsatellites.h"
 #include "filter/filterreport.h"
 #include "filter/nmeafields.h"
@@ -28,7 +30,7 @@ bool isHemisphere(std::string_view text, char positive, char negative)
 
 std::string hemisphereMessage(const char *coordinate, std::string_view text, const char *expected)
 {
-    return std::string("the ") + coordinate + " hemisphere '" + std::string(text) + "' is neither "
+    return std::string("the ") + coordinate + " hemisphere '" + visibleText(text) + "' is neither "
            + expected;
 }
 
@@ -232,10 +234,10 @@ bool ChunkScanner::takePositionSentence(std::string_view sentence, std::size_t l
     m_chunk.dataLinePrefix.clear();
     ++counts.accepted;
 
-    const Converted<double> latitude = CoordToDegrees(fields.Latitude);
+    const Converted<double> latitude = PositionFieldToDegrees(fields.Latitude, fields.LatitudeHemisphere);
     if (!latitude.ok())
         return stop(latitude.errorString(), lineNumber);
-    const Converted<double> longitude = CoordToDegrees(fields.Longitude);
+    const Converted<double> longitude = PositionFieldToDegrees(fields.Longitude, fields.LongitudeHemisphere);
     if (!longitude.ok())
         return stop(longitude.errorString(), lineNumber);
     m_chunk.latitudes.push_back(latitude.value());
@@ -315,6 +317,19 @@ public:
     void finish();
 
 private:
+    // Dates of RMC fixes let a log of several days show all its hours.
+    std::optional<std::int64_t> daysOfFixes() const
+    {
+        const TextLines &lines = m_run.result.nmeaCopy;
+        if (m_firstTimeLine == 0 || m_lastTimeLine == 0)
+            return std::nullopt;
+        const std::optional<std::int64_t> first = RmcDayNumber(lines[m_firstTimeLine - 1]);
+        const std::optional<std::int64_t> last = RmcDayNumber(lines[m_lastTimeLine - 1]);
+        if (!first || !last)
+            return std::nullopt;
+        return *last - *first;
+    }
+
     void countRange(int satellites);
     void endEpoch(const std::string *dataLinePrefix);
 
@@ -447,7 +462,7 @@ void ChunkMerge::finish()
         m_run.longitudeText = kLongitudeError;
     } else {
         if (m_settings.UTC) {
-            const Converted<std::string> span = TimeSpanText(m_firstTime, m_lastTime);
+            const Converted<std::string> span = TimeSpanText(m_firstTime, m_lastTime, daysOfFixes());
             if (!span.ok()) {
                 const bool firstFailed = !TimeSpanText(m_firstTime, m_firstTime).ok();
                 m_run.errorString = span.errorString();

@@ -224,6 +224,16 @@ Converted<double> CoordToDegrees(std::string_view text)
     return negative ? -value : value;
 }
 
+Converted<double> PositionFieldToDegrees(std::string_view text, std::string_view hemisphere)
+{
+    std::string_view field = text;
+    if ((hemisphere == "S" || hemisphere == "W") && !field.empty() && field.front() == '-')
+        field.remove_prefix(1);
+    if (field.find_first_of("+-") != std::string_view::npos)
+        return Converted<double>::failure(field);
+    return CoordToDegrees(text);
+}
+
 double DegreesToCoord(double sum, long long count)
 {
     const long double mean = static_cast<long double>(sum) / static_cast<long double>(count);
@@ -324,6 +334,12 @@ Converted<std::int64_t> secondsOfDay(std::string_view time)
 
 Converted<std::string> TimeSpanText(std::string_view first, std::string_view last)
 {
+    return TimeSpanText(first, last, std::nullopt);
+}
+
+Converted<std::string> TimeSpanText(std::string_view first, std::string_view last,
+                                    std::optional<std::int64_t> days)
+{
     const Converted<std::int64_t> from = secondsOfDay(first);
     if (!from.ok())
         return Converted<std::string>::failure(from.failedText());
@@ -331,14 +347,47 @@ Converted<std::string> TimeSpanText(std::string_view first, std::string_view las
     if (!to.ok())
         return Converted<std::string>::failure(to.failedText());
 
+    constexpr std::int64_t kDay = 24 * 3600;
     std::int64_t span = to.value() - from.value();
-    if (span < 0)
-        span += 24 * 3600;
+    if (days && *days >= 0 && *days <= 100000 && span + *days * kDay >= 0)
+        span += *days * kDay;
+    else if (span < 0)
+        span += kDay;
     const std::int64_t hours = span / 3600;
     const std::int64_t minutes = (span - 3600 * hours) / 60;
     const std::int64_t seconds = span - 3600 * hours - 60 * minutes;
     return " Time: " + std::to_string(hours) + "h " + std::to_string(minutes) + "m " + std::to_string(seconds)
            + "s";
+}
+
+std::optional<std::int64_t> RmcDayNumber(std::string_view line)
+{
+    // "$" and a two-letter talker in front of "RMC,".
+    std::size_t at = line.find("RMC,");
+    while (at != std::string_view::npos && (at < 3 || line[at - 3] != '$'))
+        at = line.find("RMC,", at + 1);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    FieldReader reader(line.substr(at + 4));
+    std::string_view date;
+    for (int field = 0; field < 9; ++field) // time, status, lat, N, lon, E, speed, course, date
+        date = reader.next();
+    if (date.size() != 6 || date.find_first_not_of("0123456789") != std::string_view::npos)
+        return std::nullopt;
+    const int day = (date[0] - '0') * 10 + (date[1] - '0');
+    const int month = (date[2] - '0') * 10 + (date[3] - '0');
+    const int twoDigitYear = (date[4] - '0') * 10 + (date[5] - '0');
+    if (day < 1 || day > 31 || month < 1 || month > 12)
+        return std::nullopt;
+    // NMEA gives two digits; receivers older than 1980 do not exist.
+    const std::int64_t year = twoDigitYear < 80 ? 2000 + twoDigitYear : 1900 + twoDigitYear;
+    // Days from the civil calendar date, March-based so that leap days come last.
+    const std::int64_t y = month <= 2 ? year - 1 : year;
+    const std::int64_t era = y / 400;
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra;
 }
 
 } // namespace navorel

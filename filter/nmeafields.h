@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,6 +49,11 @@ int CountActiveSatellites(std::string_view line);
 // sign of the whole value. The minutes keep their own number of decimals.
 Converted<double> CoordToDegrees(std::string_view text);
 
+// A position field as CutPositionFields gives it, "-" in front for S and W,
+// in decimal degrees. In a sentence the hemisphere letter is the only sign:
+// a sign in the field itself is a conversion error.
+Converted<double> PositionFieldToDegrees(std::string_view text, std::string_view hemisphere);
+
 // The mean of count decimal-degree values summed up, as an NMEA coordinate
 // number (degrees x 100 + minutes). count is at least 1.
 double DegreesToCoord(double sum, long long count);
@@ -64,6 +71,16 @@ std::string TimeToText(std::string_view time);
 // " Time: 1h 12m 30s" from the first to the last hhmmss. A last time before
 // the first means the log went past midnight, and a day is added once.
 Converted<std::string> TimeSpanText(std::string_view first, std::string_view last);
+
+// The same over whole days: days is the number of dates from the first fix
+// to the last one, so that a log of several days shows all its hours. Without
+// days, or with days that would make the span negative, as above.
+Converted<std::string> TimeSpanText(std::string_view first, std::string_view last,
+                                    std::optional<std::int64_t> days);
+
+// The date of an RMC sentence ($GPRMC, $GNRMC, ...) in line, as a day
+// number; nothing when the line holds none or its date field is not a date.
+std::optional<std::int64_t> RmcDayNumber(std::string_view line);
 
 // Fixed-point text with a decimal comma, whatever the locale; up to six decimals.
 std::string fixedWithComma(double value, int decimals);

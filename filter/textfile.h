@@ -17,8 +17,40 @@ std::string fillIn(std::string_view format, std::string_view text);
 // cannot be read (missing, no right to read, a folder).
 bool readFileBytes(const std::string &path, std::string &bytes);
 
-// Writes bytes to a new file beside path and renames it over path, so that
-// a crash or a full disk never leaves a torn file. False when that fails.
+// Why a path cannot be read as a regular file.
+enum class FileKind {
+    Regular,
+    Missing,
+    Folder,
+    Fifo,
+    Device,
+    Socket,
+    Unreachable, // no right to look, a loop of links, ...
+};
+
+struct RegularFileCheck
+{
+    FileKind kind = FileKind::Missing;
+    std::string reason; // English, empty for a regular file: "it is a folder"
+
+    bool regular() const { return kind == FileKind::Regular; }
+};
+
+// Tells whether path (links followed) is a regular file, and what it is
+// when not. Reading anything else may never end (a FIFO, /dev/zero).
+RegularFileCheck checkRegularFile(const std::string &path);
+
+// Reads path only when it is a regular file: a FIFO or device is refused
+// without blocking on it. False with errno set otherwise.
+bool readRegularFileBytes(const std::string &path, std::string &bytes);
+
+// Saves bytes as the new contents of path. A regular file, reached through
+// any symbolic links, is replaced by a fully written new file renamed over
+// it, keeping its mode (less set-id bits), owner and group, so that a crash
+// or a full disk never leaves a torn file. It is written in place when it
+// has further hard links, or when no new file can be made in its folder.
+// Anything else (a FIFO, a device, /dev/stdout) is written directly. False
+// when that fails.
 bool writeFileReplacing(const std::string &path, std::string_view bytes);
 
 } // namespace navorel

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "filter/codepage.h"
+
 namespace navorel {
 
 bool parseWholeNumber(std::string_view text, std::int64_t &value)
@@ -41,7 +43,7 @@ bool parseWholeNumber(std::string_view text, std::int64_t &value)
 std::string notAWholeNumberMessage(std::string_view text)
 {
     std::string message = "'";
-    message += text;
+    message += visibleText(text);
     message += "' ist kein g\xFCltiger Integerwert";
     return message;
 }

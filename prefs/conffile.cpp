@@ -244,8 +244,9 @@ std::string unescapedValue(std::string_view raw)
 
 ConfFile ConfFile::read(const std::string &path)
 {
+    // Only a regular file: a FIFO under the name must not hang the start.
     std::string bytes;
-    if (!readFileBytes(path, bytes))
+    if (!readRegularFileBytes(path, bytes))
         return ConfFile();
     return fromText(bytes);
 }

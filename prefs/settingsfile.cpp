@@ -1,7 +1,6 @@
 #include "prefs/settingsfile.h"
 
 #include <iterator>
-#include <sys/stat.h>
 
 #include "filter/textfile.h"
 #include "filter/wholenumber.h"
@@ -242,12 +241,12 @@ SettingsFileRead readSettingsLines(const TextLines &lines, SettingsTarget &targe
 
 SettingsFileRead readSettingsFile(const std::string &path, SettingsTarget &target)
 {
-    struct stat info
-    {};
-    if (::stat(path.c_str(), &info) != 0)
+    // A FIFO or a folder under the file's name is no settings file: reading
+    // a FIFO would wait for a writer that never comes.
+    if (!checkRegularFile(path).regular())
         return readSettingsLines(TextLines(), target);
     std::string bytes;
-    if (!readFileBytes(path, bytes)) {
+    if (!readRegularFileBytes(path, bytes)) {
         SettingsFileRead result;
         result.status = SettingsFileRead::Status::Failed;
         result.errorString = fillIn(kCannotOpenFile, path);

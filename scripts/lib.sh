@@ -10,6 +10,7 @@ NAVOREL_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth socat xdotool imagemagick x11-apps
+  gpsd gpsd-clients
 )
 
 install_missing() {

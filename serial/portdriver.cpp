@@ -87,6 +87,9 @@ PortDriver::PortDriver(Prompter &prompter, QObject *parent) : QObject(parent), m
 {
     connect(&m_port, &QSerialPort::readyRead, this, &PortDriver::readyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &PortDriver::noteError);
+    connect(&m_network, &NmeaSource::readyRead, this, &PortDriver::readyRead);
+    connect(&m_network, &NmeaSource::openFailed, this, &PortDriver::networkOpenFailed);
+    connect(&m_network, &NmeaSource::dropped, this, &PortDriver::networkDropped);
 }
 
 bool PortDriver::TogglePort(const PortSelection &selection, QIODevice::OpenMode mode)
@@ -94,6 +97,15 @@ bool PortDriver::TogglePort(const PortSelection &selection, QIODevice::OpenMode 
     if (isOpen()) {
         ClosePort();
         return false;
+    }
+    if (navorel::SourceName::isNetworkText(selection.port.toStdString())) {
+        // No line settings: what the selectors say does not matter here.
+        m_openPortText = selection.port;
+        m_readIntervalMs = 0;
+        ++m_opening;
+        m_networkInUse = true;
+        m_network.open(selection.port, mode);
+        return true;
     }
     // Checked before anything is opened, so that a wrong text leaves no
     // half-made transfer behind.
@@ -125,8 +137,7 @@ bool PortDriver::OpenPort(const PortSelection &selection, QIODevice::OpenMode mo
         m_openPortText = selection.port;
         return true;
     }
-    m_lastError = m_port.error();
-    m_lastErrorText = m_port.errorString();
+    keepError(m_port.error(), m_port.errorString());
     m_deviceRefusesUser = refusesUser(devicePath(m_port.portName()));
     ShowSysError(QStringLiteral("error try open : ") + selection.port);
     return false;
@@ -162,10 +173,27 @@ void PortDriver::SetupPort(long baudRate, int dataBits, const PortSelection &sel
 void PortDriver::ClosePort()
 {
     m_port.close();
+    m_network.close();
+    m_networkInUse = false;
+}
+
+qint64 PortDriver::bytesAvailable() const
+{
+    return m_networkInUse ? m_network.bytesAvailable() : m_port.bytesAvailable();
+}
+
+QByteArray PortDriver::read(qint64 maxBytes)
+{
+    // What a dropped connection delivered before its end is still read.
+    if (m_networkInUse)
+        return m_network.read(maxBytes);
+    return m_port.isOpen() ? m_port.read(maxBytes) : QByteArray();
 }
 
 qint64 PortDriver::WritePort(std::string_view bytes)
 {
+    if (m_network.isOpen())
+        return m_network.write(bytes);
     const qint64 written = m_port.write(bytes.data(), static_cast<qint64>(bytes.size()));
     if (written < 0)
         noteError(QSerialPort::WriteError);
@@ -184,9 +212,7 @@ void PortDriver::noteError(QSerialPort::SerialPortError error)
     if (!m_port.isOpen() || m_failureReported)
         return;
     m_failureReported = true;
-    m_lastError = error;
-    m_lastErrorText = m_port.errorString();
-    m_deviceRefusesUser = false;
+    keepError(error, m_port.errorString());
     // Sent from the event loop: closing the port inside its own notifier
     // call would pull the notifier from under it.
     QMetaObject::invokeMethod(
@@ -197,6 +223,29 @@ void PortDriver::reportFailure(quint64 opening)
 {
     if (opening == m_opening && isOpen())
         emit failed();
+}
+
+void PortDriver::keepError(QSerialPort::SerialPortError error, const QString &text)
+{
+    m_lastError = error;
+    m_lastErrorText = text;
+    m_deviceRefusesUser = false;
+}
+
+// A refused or unreachable address fails as a missing device does.
+void PortDriver::networkOpenFailed(const QString &reason)
+{
+    m_networkInUse = false;
+    keepError(QSerialPort::OpenError, reason);
+    ShowSysError(QStringLiteral("error try open : ") + m_openPortText);
+    emit openFailed();
+}
+
+// A connection that ends is a device that went away.
+void PortDriver::networkDropped(const QString &reason)
+{
+    keepError(QSerialPort::ResourceError, reason);
+    emit failed();
 }
 
 void PortDriver::ShowSysError(const QString &title, const QString &note) const

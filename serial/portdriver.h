@@ -6,6 +6,8 @@
 #include <QString>
 #include <string_view>
 
+#include "serial/nmeasource.h"
+
 class Prompter;
 
 // What the five selectors of the RS-232 window say at the moment a port is
@@ -32,6 +34,10 @@ QString systemErrorMessage(QSerialPort::SerialPortError error, const QString &sy
 // The one serial port of the program, opened by name with the selections of
 // the RS-232 window. Everything runs on the window's thread; nothing here
 // waits for the device.
+//
+// A network name ("gpsd://…", "tcp://…") opens a network source instead: the
+// line settings do not apply, and the opening ends later, with opened() or
+// with its error box and openFailed().
 class PortDriver : public QObject
 {
     Q_OBJECT
@@ -40,9 +46,13 @@ public:
     explicit PortDriver(Prompter &prompter, QObject *parent = nullptr);
 
     // Opens the port with the selections, or closes it when it is open.
-    // Returns whether the port is open afterwards; a failure has been shown.
+    // Returns whether the port is open afterwards, or being opened for a
+    // network name; a failure has been shown.
     bool TogglePort(const PortSelection &selection, QIODevice::OpenMode mode);
-    bool isOpen() const { return m_port.isOpen(); }
+    // Open, or being opened.
+    bool isOpen() const { return m_port.isOpen() || m_networkInUse; }
+    // Open and taking bytes: a network source has connected.
+    bool isReady() const { return m_port.isOpen() || m_network.isOpen(); }
 
     // The port text the open port was opened by, as the user gave it.
     const QString &openPortText() const { return m_openPortText; }
@@ -51,8 +61,8 @@ public:
     int readIntervalMs() const { return m_readIntervalMs; }
     const QSerialPort &port() const { return m_port; }
 
-    qint64 bytesAvailable() const { return m_port.bytesAvailable(); }
-    QByteArray read(qint64 maxBytes) { return m_port.read(maxBytes); }
+    qint64 bytesAvailable() const;
+    QByteArray read(qint64 maxBytes);
     // Queues the bytes for the port; returns how many were taken.
     qint64 WritePort(std::string_view bytes);
 
@@ -65,6 +75,8 @@ signals:
     // The port failed while open: the device is gone, or reading or
     // writing broke. Sent once per opening, from the event loop.
     void failed();
+    // A network source could not be opened; its box has been shown.
+    void openFailed();
 
 private:
     bool OpenPort(const PortSelection &selection, QIODevice::OpenMode mode);
@@ -72,9 +84,16 @@ private:
     void ClosePort();
     void noteError(QSerialPort::SerialPortError error);
     void reportFailure(quint64 opening);
+    void networkOpenFailed(const QString &reason);
+    void networkDropped(const QString &reason);
+    void keepError(QSerialPort::SerialPortError error, const QString &text);
 
     Prompter &m_prompter;
     QSerialPort m_port;
+    NmeaSource m_network;
+    // From the start of a network opening until it failed or was closed;
+    // a connection that dropped stays in use until the transfer closes it.
+    bool m_networkInUse = false;
     QString m_openPortText;
     int m_readIntervalMs = 0;
     // Kept across the closing that follows a failure, for its error box.

@@ -7,11 +7,15 @@
 #include <QSerialPortInfo>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QTcpSocket>
+#include <QTimer>
 #include <algorithm>
 #include <iterator>
 #include <span>
 
+#include "prefs/conffile.h"
 #include "prefs/settingsstore.h"
+#include "serial/sourcename.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
 
@@ -20,6 +24,15 @@ using navorel::SettingKey;
 namespace {
 
 constexpr int kFixedPortEntries = static_cast<int>(std::size(navorel::kPortEntries));
+// gpsd greets every client at once; a host that says nothing so long is not one.
+constexpr int kGpsdProbeMs = 2000;
+constexpr std::string_view kConfGroup = "COM";
+constexpr std::string_view kConfPortName = "PortName";
+
+bool isNetworkName(const QString &text)
+{
+    return navorel::SourceName::isNetworkText(text.toStdString());
+}
 
 QStringList entryTexts(std::span<const std::string_view> entries)
 {
@@ -102,6 +115,18 @@ Rs232Window::Rs232Window(SettingsStore &settings, QWidget *parent)
                 [this, key](const QString &text) { selectorTyped(key, text); });
     }
     connect(&m_settings, &SettingsStore::valueChanged, this, &Rs232Window::showValue);
+    connect(m_cobPort, &QComboBox::currentTextChanged, this, &Rs232Window::showLineSettingsInUse);
+
+    m_gpsdProbe = new QTcpSocket(this);
+    connect(m_gpsdProbe, &QTcpSocket::readyRead, this, [this] {
+        if (m_gpsdProbe->canReadLine())
+            gpsdAnswered(m_gpsdProbe->readLine().startsWith("{\"class\":\"VERSION\""));
+    });
+    connect(m_gpsdProbe, &QTcpSocket::errorOccurred, this, [this] { gpsdAnswered(false); });
+    m_gpsdSilence = new QTimer(this);
+    m_gpsdSilence->setSingleShot(true);
+    m_gpsdSilence->setInterval(kGpsdProbeMs);
+    connect(m_gpsdSilence, &QTimer::timeout, this, [this] { gpsdAnswered(false); });
     connect(m_closeRs232win, &QPushButton::clicked, this, &Rs232Window::CloseRS232winClick);
 }
 
@@ -119,8 +144,14 @@ QComboBox *Rs232Window::selector(SettingKey key) const
 
 PortSelection Rs232Window::selection() const
 {
-    return {m_cobPort->currentText(), m_cobBaud->currentText(), m_cobData->currentText(),
-            m_cobParity->currentIndex(), m_cobStop->currentIndex()};
+    // The gpsd entry reads as words; its name is kept beside it.
+    const QString name = m_cobPort->currentIndex() >= 0
+                                 && m_cobPort->currentText() == m_cobPort->itemText(m_cobPort->currentIndex())
+                                 && m_cobPort->currentData().isValid()
+                             ? m_cobPort->currentData().toString()
+                             : m_cobPort->currentText();
+    return {name, m_cobBaud->currentText(), m_cobData->currentText(), m_cobParity->currentIndex(),
+            m_cobStop->currentIndex()};
 }
 
 // Only the ten "COMn" entries keep their place from one run to the next; a
@@ -168,12 +199,16 @@ void Rs232Window::showValue(SettingKey key, int value)
 
 void Rs232Window::refreshSystemPorts(const QStringList &devices)
 {
+    m_systemPorts = devices;
     const int index = m_cobPort->currentIndex();
     const QString text = m_cobPort->currentText();
     const QSignalBlocker quiet(m_cobPort);
     while (m_cobPort->count() > kFixedPortEntries)
         m_cobPort->removeItem(m_cobPort->count() - 1);
     m_cobPort->addItems(devices);
+    if (m_gpsdAnswers) {
+        m_cobPort->addItem(gpsdEntry(), QStringLiteral("gpsd://%1:%2").arg(m_gpsdHost).arg(m_gpsdPort));
+    }
     if (index < kFixedPortEntries) {
         m_cobPort->setCurrentIndex(index);
     } else {
@@ -187,7 +222,77 @@ void Rs232Window::showEvent(QShowEvent *event)
 {
     // A receiver plugged in since the last look is offered.
     refreshSystemPorts(systemPortEntries());
+    probeGpsd();
+    showLineSettingsInUse();
     QDialog::showEvent(event);
+}
+
+void Rs232Window::setGpsdAddress(const QString &host, quint16 port)
+{
+    m_gpsdHost = host;
+    m_gpsdPort = port;
+}
+
+QString Rs232Window::gpsdEntry() const
+{
+    return QStringLiteral("gpsd (%1:%2)").arg(m_gpsdHost).arg(m_gpsdPort);
+}
+
+void Rs232Window::probeGpsd()
+{
+    if (m_probing)
+        return;
+    m_probing = true;
+    m_gpsdProbe->connectToHost(m_gpsdHost, m_gpsdPort);
+    m_gpsdSilence->start();
+}
+
+void Rs232Window::gpsdAnswered(bool answers)
+{
+    // The first answer counts; the closing of the probe is none.
+    if (!m_probing)
+        return;
+    m_probing = false;
+    m_gpsdSilence->stop();
+    m_gpsdProbe->abort();
+    if (answers == m_gpsdAnswers)
+        return;
+    m_gpsdAnswers = answers;
+    refreshSystemPorts(m_systemPorts);
+}
+
+// Baud rate, bits and parity mean nothing to a network source.
+void Rs232Window::showLineSettingsInUse()
+{
+    const bool serial = !isNetworkName(selection().port);
+    for (const SettingKey key : {SettingKey::Baud, SettingKey::Data, SettingKey::Parity, SettingKey::Stop}) {
+        QComboBox *box = selector(key);
+        box->setEnabled(serial);
+        if (QWidget *label = findChild<QWidget *>(QStringLiteral("Label_") + box->objectName().mid(4)))
+            label->setEnabled(serial);
+    }
+}
+
+void Rs232Window::readPortName(const QString &confFile)
+{
+    const QString name = QString::fromStdString(
+        navorel::ConfFile::read(confFile.toStdString()).value(kConfGroup, kConfPortName, ""));
+    // The settings file's own choice of a "COMn" entry wins.
+    if (isNetworkName(name) && m_cobPort->currentIndex() < 0)
+        m_cobPort->setEditText(name);
+}
+
+// A file that cannot be written costs the name at the next start, no more.
+void Rs232Window::writePortName(const QString &confFile) const
+{
+    navorel::ConfFile conf = navorel::ConfFile::read(confFile.toStdString());
+    const QString port = selection().port;
+    const std::string name = isNetworkName(port) ? port.toStdString() : std::string();
+    const std::optional<std::string> kept = conf.value(kConfGroup, kConfPortName);
+    if (kept.value_or(std::string()) == name)
+        return;
+    conf.setValue(kConfGroup, kConfPortName, name);
+    conf.write(confFile.toStdString());
 }
 
 void Rs232Window::CloseRS232winClick()

@@ -8,6 +8,8 @@
 
 class QComboBox;
 class QPushButton;
+class QTcpSocket;
+class QTimer;
 class SettingsStore;
 
 // The serial ports the system reports beyond the ten "COMn" entries, which
@@ -29,8 +31,21 @@ public:
     QComboBox *selector(navorel::SettingKey key) const;
     QPushButton *closeButton() const { return m_closeRs232win; }
 
-    // Offers the ports the system reports now after the ten fixed entries.
+    // Offers the ports the system reports now after the ten fixed entries,
+    // and a gpsd when one answered at the last look.
     void refreshSystemPorts(const QStringList &devices);
+
+    // Where to look for a gpsd each time the window is shown.
+    void setGpsdAddress(const QString &host, quint16 port);
+    // Looks in the background; the entry comes or goes when gpsd has answered or not.
+    void probeGpsd();
+    QString gpsdEntry() const;
+
+    // A network name typed or picked in the port box is kept between runs
+    // in the file of the program's own settings; the settings file has no
+    // place for it.
+    void readPortName(const QString &confFile);
+    void writePortName(const QString &confFile) const;
 
     void CloseRS232winClick();
 
@@ -42,6 +57,8 @@ private:
     void selectorTyped(navorel::SettingKey key, const QString &text);
     void showValue(navorel::SettingKey key, int value);
     int storedIndex(navorel::SettingKey key, int index) const;
+    void showLineSettingsInUse();
+    void gpsdAnswered(bool answers);
 
     SettingsStore &m_settings;
     QComboBox *m_cobPort = nullptr;
@@ -50,4 +67,11 @@ private:
     QComboBox *m_cobParity = nullptr;
     QComboBox *m_cobStop = nullptr;
     QPushButton *m_closeRs232win = nullptr;
+    QTcpSocket *m_gpsdProbe = nullptr;
+    QTimer *m_gpsdSilence = nullptr;
+    QString m_gpsdHost = QStringLiteral("localhost");
+    quint16 m_gpsdPort = 2947;
+    bool m_gpsdAnswers = false;
+    bool m_probing = false;
+    QStringList m_systemPorts;
 };

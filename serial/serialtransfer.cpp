@@ -42,6 +42,7 @@ SerialTransfer::SerialTransfer(NmeaTextArea &text, Rs232Window &rs232Window, Por
     connect(&m_moreToRead, &QTimer::timeout, this, &SerialTransfer::receiveAvailable);
     connect(&m_driver, &PortDriver::readyRead, this, &SerialTransfer::receiveAvailable);
     connect(&m_driver, &PortDriver::failed, this, &SerialTransfer::portFailed);
+    connect(&m_driver, &PortDriver::openFailed, this, &SerialTransfer::portNotOpened);
 }
 
 void SerialTransfer::Receivedata1Click()
@@ -74,7 +75,8 @@ void SerialTransfer::Senddata1Click()
 
 void SerialTransfer::Timer1Timer()
 {
-    if (!m_sending)
+    // A network peer still being reached takes no line yet.
+    if (!m_sending || !m_driver.isReady())
         return;
     // Asked anew at every tick: edits made while sending take effect.
     const std::string line =
@@ -185,5 +187,18 @@ void SerialTransfer::portFailed()
     } else if (m_sending) {
         stopSending();
         m_driver.ShowSysError(QStringLiteral("WriteFile"), kPortClosed);
+    }
+}
+
+// A network source that could not be reached: its box has been shown.
+void SerialTransfer::portNotOpened()
+{
+    if (m_receiving) {
+        m_receiving = false;
+        emit receivingChanged(false);
+    } else if (m_sending) {
+        m_timer1.stop();
+        m_sending = false;
+        emit sendingChanged(false);
     }
 }

@@ -58,6 +58,7 @@ private:
     void completeRead();
     void drainPort();
     void portFailed();
+    void portNotOpened();
 
     NmeaTextArea &m_text;
     Rs232Window &m_rs232Window;

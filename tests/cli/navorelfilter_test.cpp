@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -27,14 +28,16 @@ std::string quoted(const std::string &text)
     return "'" + text + "'";
 }
 
-// Runs navorel-filter with arguments (shell words) and standard input from input.
-Outcome runFilterTool(const std::string &arguments, const std::string &input = "/dev/null")
+// Runs navorel-filter with arguments (shell words) and standard input from
+// input, behind runAs (a command that runs another as someone else).
+Outcome runFilterTool(const std::string &arguments, const std::string &input = "/dev/null",
+                      const std::string &runAs = "")
 {
     // ctest runs tests side by side: each process gets files of its own.
     const std::string own = kTemp + "cli-" + std::to_string(getpid());
     const std::string out = own + ".out", err = own + ".err";
-    const std::string command = std::string(NAVOREL_FILTER_BIN) + " " + arguments + " <" + quoted(input)
-                                + " >" + quoted(out) + " 2>" + quoted(err);
+    const std::string command = runAs + NAVOREL_FILTER_BIN + " " + arguments + " <" + quoted(input) + " >"
+                                + quoted(out) + " 2>" + quoted(err);
     const int raw = std::system(command.c_str());
     Outcome outcome;
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -121,6 +124,44 @@ TEST(NavorelFilter, WritesTheResultFileAndTheDisplayLines)
     ASSERT_EQ(runFilterTool("--display " + quoted(display) + " " + quoted(empty)).status, 0);
     ASSERT_TRUE(readFileBytes(display, displayText));
     EXPECT_TRUE(displayText.empty());
+}
+
+// As --csv /dev/stdout does, through a link of our own to the open output.
+TEST(NavorelFilter, ResultFileThroughALinkToStandardOutputIsPrinted)
+{
+    const std::string link = kTemp + "stdout-link-" + std::to_string(getpid());
+    std::remove(link.c_str());
+    ASSERT_EQ(::symlink("/proc/self/fd/1", link.c_str()), 0);
+    const Outcome outcome = runFilterTool("--quiet --csv " + quoted(link) + " " + quoted(kSample));
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out.rfind("Novarel result csv-file", 0), 0u);
+    struct stat info
+    {};
+    EXPECT_EQ(::lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    std::remove(link.c_str());
+}
+
+// A shared install: the folder is root's, the result file the user's.
+TEST(NavorelFilter, SavesAWritableFileInAFolderTheUserCannotWrite)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to act as another user";
+    const std::string folder = kTemp + "shared-" + std::to_string(getpid());
+    ASSERT_EQ(std::system(("rm -rf " + quoted(folder)).c_str()), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    const std::string csv = tempFile(folder.substr(kTemp.size()) + "/result.csv", "old");
+    ASSERT_EQ(::chown(csv.c_str(), 65534, 65534), 0);
+    ASSERT_EQ(::symlink("result.csv", (folder + "/link.csv").c_str()), 0);
+
+    const Outcome outcome =
+        runFilterTool("--quiet --csv " + quoted(folder + "/link.csv") + " " + quoted(kSample), "/dev/null",
+                      "setpriv --reuid=nobody --regid=nogroup --clear-groups ");
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    std::string text;
+    ASSERT_TRUE(readFileBytes(csv, text));
+    EXPECT_EQ(text.rfind("Novarel result csv-file", 0), 0u);
+    std::system(("rm -rf " + quoted(folder)).c_str());
 }
 
 TEST(NavorelFilter, StoppedRunNamesTheLineAndWritesNothing)

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 
 #include "prefs/conffile.h"
 #include "prefs/confsettings.h"
@@ -126,6 +127,11 @@ TEST(ConfFile, MissingFileReadsEmptyAndAWrittenFileReadsBack)
     std::remove(path.c_str());
     EXPECT_EQ(ConfFile::read(path).text(), "");
     EXPECT_EQ(ConfFile::read(::testing::TempDir()).text(), ""); // a folder cannot be read
+    const std::string fifo = path + ".fifo";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(ConfFile::read(fifo).text(), ""); // nor a FIFO, and it is not waited on
+    std::remove(fifo.c_str());
 
     ConfFile file;
     file.setValue("Filter", "Talkers", "GPS");

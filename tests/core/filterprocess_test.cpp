@@ -329,6 +329,51 @@ TEST(FilterProcess, TimeSpanRunsPastMidnight)
     EXPECT_EQ(run.timeSpanText, " Time: 0h 20m 0s");
 }
 
+TEST(FilterProcess, TimeSpanOfRmcFixesCountsTheirDays)
+{
+    const auto fix = [](const std::string &time, const std::string &date) {
+        return sentence("GPRMC," + time + ".00,A,4807.0380,N,01131.0000,E,0.5,54.7," + date + ",,");
+    };
+    const FilterRun run = runFilter(
+        linesOf({fix("101500", "191206"), fix("120000", "201206"), gsa(5), fix("022523", "221206")}),
+        Settings());
+    EXPECT_EQ(run.timeSpanText, " Time: 64h 10m 23s");
+    // a fix without a date keeps the one-day rule
+    const FilterRun undated = runFilter(linesOf({fix("101500", "191206"), fix("022523", "")}), Settings());
+    EXPECT_EQ(undated.timeSpanText, " Time: 16h 10m 23s");
+}
+
+// A field with its own sign, or with a control byte, stops the run; the
+// message shows the field whole.
+TEST(FilterProcess, SignedOrControlFieldStopsWithAReadableMessage)
+{
+    const struct
+    {
+        std::string line;
+        std::string message;
+    } cases[] = {
+        {rmc("101500", "A", "-4807.0380", "01131.0000", "S"),
+         "'-4807.0380' ist kein g\xFCltiger Integerwert"},
+        {rmc("101500", "A", "-4807.0380", "01131.0000", "N"),
+         "'-4807.0380' ist kein g\xFCltiger Integerwert"},
+        {rmc("101500", "A", "4807.0380", "+01131.0000", "N"),
+         "'+01131.0000' ist kein g\xFCltiger Integerwert"},
+        {rmc("101500", "A",
+             std::string("48\0"
+                         "7.0380",
+                         9),
+             "01131.0000"),
+         "'\\x0070380' ist kein g\xFCltiger Integerwert"},
+        {rmc("101500", "A", "4807.0380", "01131.0000", "N", "\x01"),
+         "the longitude hemisphere '\\x01' is neither E nor W"},
+    };
+    for (const auto &c : cases) {
+        const FilterRun run = runFilter(linesOf({c.line}), Settings());
+        EXPECT_EQ(run.errorString, c.message) << c.line;
+        EXPECT_EQ(run.errorLine, 1u) << c.line;
+    }
+}
+
 TEST(FilterProcess, SecondRunOverTheDisplayLinesFindsNothing)
 {
     const FilterRun first = runFilter(linesOf({rmc("101500", "A", "4807.0380", "01131.0000")}), classic());

@@ -129,6 +129,30 @@ TEST(CoordToDegrees, NamesTheTextThatIsNotANumber)
     }
 }
 
+// The hemisphere gives the sign; "-4807.0380,S" is no position.
+TEST(PositionFieldToDegrees, RefusesASignOfTheFieldsOwn)
+{
+    const struct
+    {
+        const char *text; // as CutPositionFields gives it
+        const char *hemisphere;
+        const char *failed; // nullptr: converts
+    } cases[] = {
+        {"4807.0380", "N", nullptr},          {"-4807.0380", "S", nullptr},
+        {"-01131.0000", "W", nullptr},        {"--4807.0380", "S", "-4807.0380"},
+        {"-4807.0380", "N", "-4807.0380"},    {"+4807.0380", "N", "+4807.0380"},
+        {"-+01131.0000", "W", "+01131.0000"}, {"48-7.0380", "N", "48-7.0380"},
+    };
+    for (const auto &c : cases) {
+        const Converted<double> converted = PositionFieldToDegrees(c.text, c.hemisphere);
+        EXPECT_EQ(converted.ok(), c.failed == nullptr) << c.text;
+        if (c.failed != nullptr)
+            EXPECT_EQ(converted.failedText(), c.failed) << c.text;
+        else
+            EXPECT_EQ(converted.value(), CoordToDegrees(c.text).value()) << c.text;
+    }
+}
+
 TEST(DegreesToCoord, GivesTheMeanInSentenceForm)
 {
     EXPECT_NEAR(DegreesToCoord(CoordToDegrees("4807.0380").value(), 1), 4807.038, 1e-9);
@@ -195,6 +219,45 @@ TEST(TimeSpanText, CountsFromTheFirstToTheLastFix)
         ASSERT_TRUE(span.ok()) << c.first << " " << c.last;
         EXPECT_EQ(span.value(), c.span);
     }
+}
+
+TEST(TimeSpanText, CountsTheDaysBetweenTheDates)
+{
+    const struct
+    {
+        const char *first;
+        const char *last;
+        std::optional<std::int64_t> days;
+        const char *span;
+    } cases[] = {
+        {"101500", "021523", 3, " Time: 64h 0m 23s"},
+        {"235000", "001000", 1, " Time: 0h 20m 0s"},
+        {"101500", "112730", 0, " Time: 1h 12m 30s"},
+        {"101500", "101500", 40, " Time: 960h 0m 0s"},
+        // no dates, or dates that run backwards: a day at most
+        {"235000", "001000", std::nullopt, " Time: 0h 20m 0s"},
+        {"235000", "001000", 0, " Time: 0h 20m 0s"},
+        {"101500", "112730", -2, " Time: 1h 12m 30s"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(TimeSpanText(c.first, c.last, c.days).value(), c.span) << c.first << " " << c.last;
+}
+
+TEST(RmcDayNumber, ReadsTheDateOfAnyRmcSentence)
+{
+    const auto day = [](const char *line) { return RmcDayNumber(line); };
+    const auto rmc = [](const std::string &date) {
+        return "$GPRMC,123519.00,A,4807.0380,N,01131.0000,E,0.5,54.7," + date + ",,*1C";
+    };
+    ASSERT_TRUE(day(rmc("191206").c_str()));
+    EXPECT_EQ(*day(rmc("010107").c_str()) - *day(rmc("311206").c_str()), 1);
+    EXPECT_EQ(*day(rmc("010300").c_str()) - *day(rmc("280200").c_str()), 2); // 2000 was a leap year
+    EXPECT_EQ(*day(rmc("010100").c_str()) - *day(rmc("311299").c_str()), 1); // 99 is 1999
+    EXPECT_EQ(day("$GNRMC,000000.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C"),
+              day(rmc("191206").c_str()));
+    for (const char *date : {"", "1912", "321206", "191306", "1912a6"})
+        EXPECT_FALSE(day(rmc(date).c_str())) << date;
+    EXPECT_FALSE(day("$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47"));
 }
 
 TEST(TimeSpanText, FailsOnATimeThatIsNotDigits)

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -249,10 +253,31 @@ TEST(SettingsFile, FileOnDiskRoundTripsAndUnreadableFileIsReported)
     EXPECT_EQ(readSettingsFile(path, read).status, SettingsFileRead::Status::Read);
     EXPECT_EQ(read, written);
 
-    const SettingsFileRead folder = readSettingsFile(::testing::TempDir(), read);
-    EXPECT_EQ(folder.status, SettingsFileRead::Status::Failed);
-    EXPECT_EQ(folder.errorString, fillIn(kCannotOpenFile, ::testing::TempDir()));
     EXPECT_FALSE(writeSettingsFile("/nonexistent-folder/NAVRL.ini", written));
+}
+
+// Only a regular file is read: a folder or a FIFO named NAVRL.ini is a wrong
+// file, and the FIFO is not waited on.
+TEST(SettingsFile, FolderOrFifoIsAWrongFile)
+{
+    const std::string fifo = ::testing::TempDir() + "fifo-NAVRL.ini-" + std::to_string(::getpid());
+    ::unlink(fifo.c_str());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // A writer that hands out a sound file, should the FIFO ever be opened.
+    std::thread writer([&] {
+        std::string text = settingsFileText(Settings());
+        const int fd = ::open(fifo.c_str(), O_WRONLY);
+        static_cast<void>(::write(fd, text.data(), text.size()));
+        ::close(fd);
+    });
+    Settings settings;
+    const SettingsFileRead fromFifo = readSettingsFile(fifo, settings);
+    const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK); // lets the writer go
+    writer.join();
+    ::close(reader);
+    ::unlink(fifo.c_str());
+    EXPECT_EQ(fromFifo.status, SettingsFileRead::Status::WrongFile);
+    EXPECT_EQ(readSettingsFile(::testing::TempDir(), settings).status, SettingsFileRead::Status::WrongFile);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "filter/wholenumber.h"
 
 namespace navorel {
@@ -47,6 +49,10 @@ TEST(WholeNumber, MessageNamesTheTextInWindows1252)
 {
     EXPECT_EQ(toWholeNumber("12a").errorString(), "'12a' ist kein g\xFCltiger Integerwert");
     EXPECT_EQ(toWholeNumber("").errorString(), "'' ist kein g\xFCltiger Integerwert");
+    // control bytes show, a NUL cuts nothing short
+    const std::string controls("4\0008\t\r\x7F\x81", 7);
+    EXPECT_EQ(toWholeNumber(controls).errorString(),
+              "'4\\x008\\x09\\x0D\\x7F\\x81' ist kein g\xFCltiger Integerwert");
 }
 
 } // namespace

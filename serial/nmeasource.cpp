@@ -1,0 +1,268 @@
+#include "serial/nmeasource.h"
+
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <string>
+#include <sys/socket.h>
+
+namespace {
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// A receiver that loses power or its Wi-Fi says no goodbye, and a socket
+// that only listens would wait for it for ever: probes find such a peer
+// gone within about half a minute (the system default is two hours).
+void probeForAGonePeer(qintptr socket)
+{
+    const int on = 1, idleSeconds = 15, intervalSeconds = 5, probes = 3;
+    ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(static_cast<int>(socket), IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+    ::setsockopt(static_cast<int>(socket), IPPROTO_TCP, TCP_KEEPINTVL, &intervalSeconds,
+                 sizeof intervalSeconds);
+    ::setsockopt(static_cast<int>(socket), IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
+}
+
+} // namespace
+
+NmeaSource::NmeaSource(QObject *parent) : QObject(parent)
+{
+    m_connectTimeout.setSingleShot(true);
+    m_connectTimeout.setInterval(kConnectTimeoutMs);
+    connect(&m_connectTimeout, &QTimer::timeout, this, [this] {
+        // Connected but not answered: something else listens on gpsd's port.
+        const QString reason = m_socket.state() == QAbstractSocket::ConnectedState
+                                   ? QStringLiteral("No answer from gpsd")
+                                   : systemText(ETIMEDOUT);
+        m_socket.abort();
+        fail(reason);
+    });
+    connect(&m_socket, &QTcpSocket::connected, this, &NmeaSource::connected);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &NmeaSource::socketReadable);
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, &NmeaSource::socketFailed);
+    connect(&m_socket, &QTcpSocket::disconnected, this, &NmeaSource::socketFailed);
+    connect(&m_serial, &QSerialPort::readyRead, this, &NmeaSource::serialReadable);
+    connect(&m_serial, &QSerialPort::errorOccurred, this, &NmeaSource::serialFailed);
+}
+
+void NmeaSource::open(const QString &name, QIODevice::OpenMode mode, const SerialFrame &frame)
+{
+    close();
+    m_name = name;
+    m_mode = mode;
+    m_state = State::Opening;
+    std::string error;
+    m_source = navorel::SourceName::parse(name.toStdString(), error);
+    if (!error.empty()) {
+        fail(QString::fromStdString(error));
+        return;
+    }
+    switch (m_source.kind) {
+    case navorel::SourceName::Kind::Device: openDevice(frame); return;
+    case navorel::SourceName::Kind::Gpsd:
+        if (!receiving()) {
+            fail(QStringLiteral("gpsd hands out what its receiver sends; it takes nothing to send"));
+            return;
+        }
+        m_gpsd.restart();
+        break;
+    case navorel::SourceName::Kind::Tcp: break;
+    }
+    // The look-up of a host name runs in the background, as does the connecting.
+    m_socket.connectToHost(QString::fromStdString(m_source.host), m_source.port);
+    m_connectTimeout.start();
+}
+
+void NmeaSource::openDevice(const SerialFrame &frame)
+{
+    m_serial.setPortName(m_name);
+    if (!m_serial.open(m_mode)) {
+        fail(m_serial.errorString());
+        return;
+    }
+    m_serial.setBaudRate(frame.baudRate);
+    m_serial.setDataBits(frame.dataBits);
+    m_serial.setParity(frame.parity);
+    m_serial.setStopBits(frame.stopBits);
+    m_serial.clearError();
+    // A terminal keeps what arrived before this opening; old bytes would
+    // only make a torn first line.
+    if (receiving())
+        m_serial.clear(QSerialPort::Input);
+    QMetaObject::invokeMethod(
+        this, [this, opening = m_opening] { report(opening, true, QString()); }, Qt::QueuedConnection);
+}
+
+void NmeaSource::close()
+{
+    ++m_opening;
+    m_state = State::Closed;
+    m_connectTimeout.stop();
+    if (m_socket.state() != QAbstractSocket::UnconnectedState) {
+        // The last line sent should not be lost to the closing.
+        m_socket.flush();
+        m_socket.abort();
+    }
+    if (m_serial.isOpen())
+        m_serial.close();
+    m_received.clear();
+}
+
+QByteArray NmeaSource::read(qint64 maxBytes)
+{
+    const QByteArray bytes = m_received.left(maxBytes);
+    m_received.remove(0, bytes.size());
+    return bytes;
+}
+
+qint64 NmeaSource::write(std::string_view bytes)
+{
+    if (m_state != State::Open)
+        return -1;
+    QIODevice &device = m_source.isNetwork() ? static_cast<QIODevice &>(m_socket) : m_serial;
+    return device.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+void NmeaSource::connected()
+{
+    if (m_state != State::Opening)
+        return;
+    probeForAGonePeer(m_socket.socketDescriptor());
+    if (m_source.kind == navorel::SourceName::Kind::Gpsd) {
+        // Open once gpsd has answered the request, which the time limit
+        // goes on covering.
+        const std::string watch = navorel::GpsdStream::watchRequest(m_source.device);
+        m_socket.write(watch.data(), static_cast<qint64>(watch.size()));
+        return;
+    }
+    m_connectTimeout.stop();
+    report(m_opening, true, QString());
+}
+
+void NmeaSource::socketReadable()
+{
+    const QByteArray bytes = m_socket.readAll();
+    if (m_state == State::Closed || !receiving())
+        return; // a peer that talks back while we send is not listened to
+    if (m_source.kind != navorel::SourceName::Kind::Gpsd) {
+        take(bytes);
+        return;
+    }
+    std::string nmea;
+    m_gpsd.filter(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), nmea);
+    m_received += QByteArray::fromStdString(nmea);
+    if (m_state == State::Opening) {
+        switch (m_gpsd.answer()) {
+        case navorel::GpsdStream::Answer::Awaited: return;
+        case navorel::GpsdStream::Answer::Refused:
+            m_socket.abort();
+            fail(QString::fromStdString(m_gpsd.refusal()));
+            return;
+        case navorel::GpsdStream::Answer::Watching:
+            m_connectTimeout.stop();
+            report(m_opening, true, QString());
+            break;
+        }
+    }
+    if (m_state == State::Open && !m_received.isEmpty())
+        emit readyRead();
+}
+
+void NmeaSource::socketFailed()
+{
+    if (m_state == State::Closed || m_socket.error() == QAbstractSocket::UnknownSocketError)
+        return;
+    // What came before the end is still the receiver's.
+    if (m_state == State::Open && m_socket.isReadable())
+        socketReadable();
+    QString reason = m_socket.errorString();
+    if (m_socket.error() == QAbstractSocket::RemoteHostClosedError)
+        reason = QStringLiteral("The peer closed the connection");
+    m_socket.abort();
+    fail(reason);
+}
+
+void NmeaSource::serialReadable()
+{
+    // Bytes that come while the opening is being reported wait for it.
+    if (m_state == State::Opening)
+        return;
+    const QByteArray bytes = m_serial.readAll();
+    if (m_state == State::Open && receiving())
+        take(bytes);
+}
+
+void NmeaSource::serialFailed(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError: break;
+    default: return; // refused settings and the like leave the device working
+    }
+    if (m_state != State::Open)
+        return;
+    const QString reason = m_serial.errorString();
+    // Closed from the event loop: closing inside the port's own notifier
+    // call would pull the notifier from under it.
+    m_state = State::Closed;
+    QMetaObject::invokeMethod(
+        this,
+        [this, reason, opening = m_opening] {
+            if (opening != m_opening)
+                return;
+            serialReadable();
+            m_serial.close();
+            emit dropped(reason);
+        },
+        Qt::QueuedConnection);
+}
+
+// A failure while opening ends the opening; once open, it is a drop.
+void NmeaSource::fail(const QString &reason)
+{
+    const bool wasOpen = m_state == State::Open;
+    m_state = State::Closed;
+    m_connectTimeout.stop();
+    const quint64 opening = m_opening;
+    if (wasOpen) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, reason, opening] {
+                if (opening == m_opening)
+                    emit dropped(reason);
+            },
+            Qt::QueuedConnection);
+    } else {
+        QMetaObject::invokeMethod(
+            this, [this, reason, opening] { report(opening, false, reason); }, Qt::QueuedConnection);
+    }
+}
+
+void NmeaSource::report(quint64 opening, bool success, const QString &reason)
+{
+    if (opening != m_opening)
+        return;
+    if (!success) {
+        emit openFailed(reason);
+        return;
+    }
+    if (m_state != State::Opening)
+        return;
+    m_state = State::Open;
+    emit opened();
+    if (opening == m_opening && m_serial.isOpen())
+        serialReadable();
+}
+
+void NmeaSource::take(const QByteArray &bytes)
+{
+    if (bytes.isEmpty())
+        return;
+    m_received += bytes;
+    emit readyRead();
+}

@@ -1,0 +1,210 @@
+// Receiving from and sending to network sources through the desktop
+// program's commands, against socat listeners and ports on the loopback
+// address that refuse or never answer.
+
+#include <QComboBox>
+#include <QSettings>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "tests/gui/serialrig.h"
+#include "tests/net/peers.h"
+
+using navorel::SettingKey;
+
+namespace {
+
+constexpr int kPeerTimeoutMs = 5000;
+constexpr int kSendTimeoutMs = 8000;
+const QString kPortClosed = QStringLiteral("The port was closed.");
+
+} // namespace
+
+class NetworkTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_rig = std::make_unique<SerialRig>(); }
+    void cleanup() { m_rig.reset(); }
+
+    void receivesUntilThePeerClosesKeepingThePartialLine();
+    void sendsOneLinePerSecondToATcpPeer();
+    void refusedAddressLeavesBothCommandsIdle_data();
+    void refusedAddressLeavesBothCommandsIdle();
+    void anAddressThatNeverAnswersLeavesTheWindowAnswering();
+    void settingsWindowOffersAGpsdThatAnswersAndGreysTheLineSettings();
+    void aNetworkNameIsKeptBetweenRuns();
+
+private:
+    bool idle() const
+    {
+        return !m_rig->transfer.receiving() && !m_rig->transfer.sending() && !m_rig->driver.isOpen()
+               && m_rig->window.actions().receiveData->text() == QStringLiteral("Receive data")
+               && m_rig->window.actions().sendData->text() == QStringLiteral("Send data")
+               && m_rig->window.actions().receiveData->isEnabled()
+               && m_rig->window.actions().sendData->isEnabled();
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SerialRig> m_rig;
+};
+
+void NetworkTest::receivesUntilThePeerClosesKeepingThePartialLine()
+{
+    const QString first = m_dir.filePath(QStringLiteral("first.nmea"));
+    QVERIFY(writeFile(first, "$GPRMC,1*00\r\n\r\n$GPGGA,2*00\r\n$GPGSA,3"));
+    SocatListener peer;
+    QVERIFY(peer.start(QStringLiteral("OPEN:") + first, true));
+    m_rig->setPortText(peer.address());
+    m_rig->receiveCommand();
+    QVERIFY(m_rig->transfer.receiving());
+
+    // The peer closes after its last bytes: one box, as for a vanished device.
+    QTRY_VERIFY_WITH_TIMEOUT(!m_rig->transfer.receiving(), kPeerTimeoutMs);
+    QVERIFY(idle());
+    QCOMPARE(m_rig->textLines(), (QList<QByteArray>{"$GPRMC,1*00", "$GPGGA,2*00"}));
+    QCOMPARE(m_rig->transfer.partialLine(), std::string("$GPGSA,3"));
+    QCOMPARE(m_rig->prompter.systemErrors,
+             QStringList{QStringLiteral("Error: ReadFile%1: The peer closed the connection\n%2")
+                             .arg(peer.address(), kPortClosed)});
+
+    // Started again, the kept characters lead the next line.
+    const QString second = m_dir.filePath(QStringLiteral("second.nmea"));
+    QVERIFY(writeFile(second, "*01\r\n"));
+    SocatListener again;
+    QVERIFY(again.start(QStringLiteral("SYSTEM:cat '%1'; sleep 30").arg(second), true));
+    m_rig->setPortText(again.address());
+    m_rig->receiveCommand();
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->textLines().size(), 3, kPeerTimeoutMs);
+    QCOMPARE(m_rig->textLines().back(), QByteArray("$GPGSA,3*01"));
+    m_rig->receiveCommand();
+    QVERIFY(idle());
+    QCOMPARE(m_rig->prompter.systemErrors.size(), 1);
+}
+
+void NetworkTest::sendsOneLinePerSecondToATcpPeer()
+{
+    const QString heard = m_dir.filePath(QStringLiteral("heard.nmea"));
+    SocatListener peer;
+    QVERIFY(peer.start(QStringLiteral("CREATE:") + heard, false));
+    m_rig->setPortText(peer.address());
+    m_rig->text().setBytes("$GPRMC,1*00\r\n$GPGGA,2*00");
+    m_rig->sendCommand();
+    QVERIFY(m_rig->transfer.sending());
+    QTest::qWait(500);
+    QCOMPARE(QFileInfo(heard).size(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(QFileInfo(heard).size(), 26, kSendTimeoutMs);
+    m_rig->sendCommand();
+    QVERIFY(idle());
+    QFile file(heard);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("$GPRMC,1*00\r\n$GPGGA,2*00\r\n"));
+    QVERIFY(m_rig->prompter.systemErrors.isEmpty());
+}
+
+void NetworkTest::refusedAddressLeavesBothCommandsIdle_data()
+{
+    QTest::addColumn<bool>("receive");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<QString>("reason");
+    const QString refused = QStringLiteral("tcp://127.0.0.1:%1").arg(freePort());
+    QTest::newRow("receive, refused") << true << refused << "Connection refused";
+    QTest::newRow("send, refused") << false << refused << "Connection refused";
+    QTest::newRow("receive, no such host") << true << "gpsd://no-such-host.invalid"
+                                           << "Host not found";
+}
+
+void NetworkTest::refusedAddressLeavesBothCommandsIdle()
+{
+    QFETCH(bool, receive);
+    QFETCH(QString, port);
+    QFETCH(QString, reason);
+    m_rig->setPortText(port);
+    m_rig->text().setBytes("$GPGGA\r\n");
+    receive ? m_rig->receiveCommand() : m_rig->sendCommand();
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->prompter.systemErrors,
+                              QStringList{QStringLiteral("error try open : %1: %2").arg(port, reason)},
+                              kPeerTimeoutMs);
+    QVERIFY(idle());
+    QVERIFY(!m_rig->transfer.sendTimer().isActive());
+}
+
+void NetworkTest::anAddressThatNeverAnswersLeavesTheWindowAnswering()
+{
+    SilentPort silent;
+    m_rig->setPortText(QStringLiteral("tcp://127.0.0.1:%1").arg(silent.port()));
+    int ticks = 0;
+    QTimer timer;
+    connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
+    timer.start(20);
+    m_rig->receiveCommand();
+    QTest::qWait(1000);
+    QVERIFY2(ticks >= 25, qPrintable(QStringLiteral("%1 ticks of 50").arg(ticks)));
+    // Still trying, and the user can give up.
+    QVERIFY(m_rig->transfer.receiving());
+    QCOMPARE(m_rig->window.actions().receiveData->text(), QStringLiteral("Stop receiving"));
+    m_rig->receiveCommand();
+    QVERIFY(idle());
+    QVERIFY(m_rig->prompter.systemErrors.isEmpty());
+}
+
+void NetworkTest::settingsWindowOffersAGpsdThatAnswersAndGreysTheLineSettings()
+{
+    Rs232Window &window = *m_rig->rs232Window;
+    QComboBox *port = window.selector(SettingKey::Port);
+    QTcpServer gpsd;
+    QVERIFY(gpsd.listen(QHostAddress::LocalHost));
+    connect(&gpsd, &QTcpServer::newConnection, [&gpsd] {
+        gpsd.nextPendingConnection()->write("{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n");
+    });
+    window.setGpsdAddress(QStringLiteral("127.0.0.1"), gpsd.serverPort());
+    window.probeGpsd();
+    const QString entry = QStringLiteral("gpsd (127.0.0.1:%1)").arg(gpsd.serverPort());
+    QTRY_VERIFY_WITH_TIMEOUT(port->findText(entry) >= 0, kPeerTimeoutMs);
+
+    QVERIFY(window.selector(SettingKey::Baud)->isEnabled());
+    port->setCurrentIndex(port->findText(entry));
+    QCOMPARE(window.selection().port, QStringLiteral("gpsd://127.0.0.1:%1").arg(gpsd.serverPort()));
+    QCOMPARE(m_rig->settings.value(SettingKey::Port), -1);
+    for (const SettingKey key : {SettingKey::Baud, SettingKey::Data, SettingKey::Parity, SettingKey::Stop})
+        QVERIFY(!window.selector(key)->isEnabled());
+    port->setCurrentIndex(0);
+    QVERIFY(window.selector(SettingKey::Baud)->isEnabled());
+
+    // Gone at the next look; a port that never answers counts as none.
+    gpsd.close();
+    SilentPort silent;
+    window.setGpsdAddress(QStringLiteral("127.0.0.1"), silent.port());
+    window.probeGpsd();
+    QTRY_COMPARE_WITH_TIMEOUT(port->findText(entry), -1, kPeerTimeoutMs);
+    QCOMPARE(port->currentText(), QStringLiteral("COM1"));
+}
+
+void NetworkTest::aNetworkNameIsKeptBetweenRuns()
+{
+    const QString conf = m_dir.filePath(QStringLiteral("navorel.conf"));
+    {
+        QSettings other(conf, QSettings::IniFormat);
+        other.setValue(QStringLiteral("Other/Key"), 7);
+    }
+    m_rig->setPortText(QStringLiteral("tcp://receiver.local:10110"));
+    m_rig->rs232Window->writePortName(conf);
+
+    SerialRig next;
+    next.rs232Window->readPortName(conf);
+    QCOMPARE(next.rs232Window->selection().port, QStringLiteral("tcp://receiver.local:10110"));
+    QVERIFY(!next.rs232Window->selector(SettingKey::Stop)->isEnabled());
+
+    // A device name needs no keeping; other settings stay.
+    next.setPortText(QStringLiteral("/dev/ttyUSB0"));
+    next.rs232Window->writePortName(conf);
+    QSettings kept(conf, QSettings::IniFormat);
+    QCOMPARE(kept.value(QStringLiteral("COM/PortName")).toString(), QString());
+    QCOMPARE(kept.value(QStringLiteral("Other/Key")).toInt(), 7);
+}
+
+QTEST_MAIN(NetworkTest)
+#include "network_test.moc"

@@ -1,0 +1,155 @@
+// navorel-record: records a receiver's NMEA into a file, without a window.
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "filter/codepage.h"
+#include "filter/filterprocess.h"
+#include "filter/settings.h"
+#include "filter/textfile.h"
+#include "filter/wholenumber.h"
+#include "tools/recorder.h"
+
+namespace {
+
+const char kUsage[] =
+    "Usage: navorel-record SOURCE OUT [--seconds N | --lines N] [--baud N] [--report]\n"
+    "Appends every complete line a GPS receiver sends to OUT (CR LF line ends), as it\n"
+    "arrives; what has been written reaches the disk at least once a second.\n"
+    "\n"
+    "SOURCE is one of\n"
+    "  /dev/ttyUSB0                   a serial device (8 data bits, no parity, 1 stop bit)\n"
+    "  gpsd://HOST[:PORT][/DEVICE]    the NMEA of a receiver gpsd owns (port 2947 if none)\n"
+    "  tcp://HOST:PORT                raw NMEA from a TCP peer\n"
+    "\n"
+    "  --seconds N   end after N seconds of recording\n"
+    "  --lines N     end after N lines\n"
+    "  --baud N      baud rate of a serial device (default 4800)\n"
+    "  --report      print the filter report of OUT at the end\n"
+    "  --help        show this help\n"
+    "\n"
+    "Without a limit it records until SIGINT or SIGTERM. A source that drops is opened\n"
+    "again every 5 s, with a note on standard error.\n"
+    "Exit status: 0 ended as asked, 2 usage error or a source that never opened.\n";
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+int usageError(const std::string &message)
+{
+    std::fprintf(stderr, "navorel-record: %s\nTry 'navorel-record --help'.\n", message.c_str());
+    return Recorder::kNotStarted;
+}
+
+bool positive(const char *text, qint64 &value)
+{
+    std::int64_t number = 0;
+    if (!navorel::parseWholeNumber(text, number) || number < 1 || number > 1'000'000'000)
+        return false;
+    value = number;
+    return true;
+}
+
+void printReport(const QString &out)
+{
+    std::string bytes;
+    if (!navorel::readFileBytes(out.toLocal8Bit().toStdString(), bytes)) {
+        std::fprintf(stderr, "navorel-record: cannot read %s for the report\n",
+                     out.toLocal8Bit().constData());
+        return;
+    }
+    const navorel::FilterRun run =
+        navorel::runFilter(navorel::TextLines::fromText(std::move(bytes)), navorel::Settings());
+    std::string report;
+    for (const std::string &line : run.report)
+        report += line + '\n';
+    const std::string text = navorel::windows1252ToUtf8(report);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!run.completed())
+        std::fprintf(stderr, "navorel-record: the filter stopped at line %zu: %s\n", run.errorLine,
+                     navorel::windows1252ToUtf8(run.errorString).c_str());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    Recorder::Options options;
+    bool report = false;
+    std::vector<std::string> operands;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (arg == "--report") {
+            report = true;
+        } else if (arg == "--seconds" || arg == "--lines" || arg == "--baud") {
+            qint64 value = 0;
+            if (i + 1 >= argc || !positive(argv[i + 1], value))
+                return usageError("option " + arg + " needs a positive whole number");
+            ++i;
+            if (arg == "--seconds")
+                options.seconds = value;
+            else if (arg == "--lines")
+                options.lines = value;
+            else
+                options.baudRate = static_cast<qint32>(value);
+        } else if (arg.size() > 1 && arg.front() == '-') {
+            return usageError("unknown option " + arg);
+        } else {
+            operands.push_back(arg);
+        }
+    }
+    if (operands.size() != 2)
+        return usageError("give a SOURCE and an OUT file");
+    if (options.seconds > 0 && options.lines > 0)
+        return usageError("give --seconds or --lines, not both");
+    options.source = QString::fromLocal8Bit(operands[0].c_str());
+    options.out = QString::fromLocal8Bit(operands[1].c_str());
+
+    QCoreApplication app(argc, argv);
+    Recorder recorder(options);
+
+    // A signal only leaves a byte in a pipe; the ending itself runs in the
+    // event loop, where writing the last lines is safe.
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_signalPipe) != 0) {
+        std::perror("navorel-record: socketpair");
+        return Recorder::kNotStarted;
+    }
+    QSocketNotifier signalNotifier(g_signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(&signalNotifier, &QSocketNotifier::activated, &recorder, [&recorder] {
+        char byte = 0;
+        [[maybe_unused]] const ssize_t n = ::read(g_signalPipe[0], &byte, 1);
+        recorder.stop();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+
+    int status = Recorder::kNotStarted;
+    QObject::connect(&recorder, &Recorder::finished, &app, [&](int result) {
+        status = result;
+        app.quit();
+    });
+    QMetaObject::invokeMethod(&recorder, &Recorder::start, Qt::QueuedConnection);
+    app.exec();
+    if (report && status == Recorder::kEndedAsAsked)
+        printReport(options.out);
+    return status;
+}
