@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "filter/wholenumber.h"
 #include "filter/settings.h"
+#include "filter/wholenumber.h"
 
 namespace navorel {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "prefs/conffile.h"
 #include "filter/settings.h"
+#include "prefs/conffile.h"
 
 namespace navorel {
 
