@@ -219,7 +219,9 @@ std::size_t nameMax(const std::string &folder)
 std::string temporaryPrefix(const std::string &folder, const std::string &name)
 {
     const std::size_t room = nameMax(folder) - 1 - kTemporaryMark.size() - 8 - 1 - 8;
-    return "." + name.substr(0, room) + std::string(kTemporaryMark);
+    std::string prefix = ".";
+    prefix.append(name, 0, room).append(kTemporaryMark);
+    return prefix;
 }
 
 std::string temporaryName(const std::string &prefix)

@@ -340,7 +340,9 @@ void ConfFile::setValue(std::string_view group, std::string_view key, std::strin
         Group &last = m_groups.back();
         if (!last.lines.empty() && !trimmed(last.lines.back().text).empty())
             last.lines.push_back({});
-        m_groups.push_back({std::string(group), {{"[" + escapedKey(group) + "]", {}}}});
+        std::string header = "[";
+        header.append(escapedKey(group)).append("]");
+        m_groups.push_back({std::string(group), {{std::move(header), {}}}});
         target = &m_groups.back();
     }
     // After the group's last line that is not blank, so that the blank

@@ -8,6 +8,8 @@ out=${1:-$root/docs/main-window.png}
 log=${2:-$root/samples/sample-1h.nmea}
 navorel=$root/build/bin/navorel
 [ -x "$navorel" ] || { echo "build the program first (scripts/test or scripts/run)" >&2; exit 1; }
+# The window title carries the version of the build.
+version=$("$root/build/bin/navorel-filter" --version | cut -d ' ' -f 2)
 
 if [ -z "${NAVOREL_IN_XVFB:-}" ]; then
   exec env NAVOREL_IN_XVFB=1 xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$out" "$log"
@@ -21,7 +23,7 @@ trap 'kill $app 2>/dev/null || true' EXIT
 
 # There is no window manager: windows are found by name and focused by hand.
 find_window() { xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1; }
-main=$(timeout 30 bash -c "until w=\$(xdotool search --onlyvisible --name '^Navorel 0.8.2\$' 2>/dev/null); do
+main=$(timeout 30 bash -c "until w=\$(xdotool search --onlyvisible --name '^Navorel $version\$' 2>/dev/null); do
   # A first start without a settings file says so before the window shows.
   box=\$(xdotool search --onlyvisible --name '^Navorel\$' 2>/dev/null | head -n 1)
   [ -n \"\$box\" ] && xdotool windowfocus --sync \"\$box\" key Return

@@ -196,7 +196,7 @@ TEST(NavorelFilter, UsageAndFileErrorsExitWithTwo)
     const Outcome help = runFilterTool("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: navorel-filter", 0), 0u);
-    EXPECT_EQ(runFilterTool("--version").out, "navorel-filter 0.8.2\n");
+    EXPECT_EQ(runFilterTool("--version").out, "navorel-filter " NAVOREL_VERSION "\n");
 }
 
 TEST(NavorelFilter, SettingsFileComesFirstAndOptionsOverrideIt)

@@ -30,8 +30,11 @@ std::string gga(const std::string &time, const std::string &lat, const std::stri
 std::string gsa(int count)
 {
     std::string body = "GPGSA,A,3";
-    for (int i = 0; i < 12; ++i)
-        body += i < count ? "," + std::to_string(10 + i) : ",";
+    for (int i = 0; i < 12; ++i) {
+        body += ',';
+        if (i < count)
+            body += std::to_string(10 + i);
+    }
     return sentence(body + ",2.5,1.3,2.1");
 }
 
@@ -158,8 +161,8 @@ TEST(FilterProcess, ShortLinesAndEmtLinesAreNoPositionSentences)
 
 TEST(FilterProcess, IdentifierAfterOtherCharactersIsFoundAndReadRight)
 {
-    const FilterRun run =
-        runFilter(linesOf({"r" + rmc("175804", "A", "5125.8526", "00524.1900")}), classic());
+    const FilterRun run = runFilter(
+        linesOf({std::string("r").append(rmc("175804", "A", "5125.8526", "00524.1900"))}), classic());
     ASSERT_EQ(run.counts.accepted, 1u);
     EXPECT_EQ(run.result.displayLines[0], "17:58:04   51\xB0 25,8526'   5\xB0 24,1900'");
 }

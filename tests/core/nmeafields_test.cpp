@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <string>
 
 #include "filter/nmeafields.h"
 
@@ -184,12 +185,14 @@ TEST(CoordTexts, WriteDegreesMinutesAndADecimalComma)
 
 TEST(CoordTexts, UseACommaWhateverTheLocale)
 {
-    const char *previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     EXPECT_EQ(CoordNumberText(4807.038), "4807,0380");
-    std::setlocale(LC_NUMERIC, "C");
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    // A locale with a decimal comma, where printf-style formatting would differ.
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        GTEST_SKIP() << "locale de_DE.UTF-8 is not installed (scripts/setup generates it)";
     EXPECT_EQ(CoordNumberText(4807.038), "4807,0380");
-    if (previous)
-        std::setlocale(LC_NUMERIC, "C");
+    EXPECT_EQ(CoordNumberText(-3351.1234), "-3351,1234");
+    std::setlocale(LC_NUMERIC, previous.c_str());
 }
 
 TEST(TimeToText, PutsColonsBetweenHoursMinutesAndSeconds)

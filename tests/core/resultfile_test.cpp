@@ -157,7 +157,8 @@ TEST(ResultFileReader, LinesOutsideTheShapeStopWithTheirText)
             readResultFile(linesOf({"t", "c", "c", "", "[DATA]", "h", "12:00:00;4807,0380;1131,0000;7",
                                     c.dataLine, "", "[SAT]", "h"}));
         EXPECT_FALSE(view.completed()) << c.dataLine;
-        EXPECT_EQ(view.errorString, "'" + std::string(c.failed) + "' ist kein g\xFCltiger Integerwert");
+        EXPECT_EQ(view.errorString,
+                  std::string("'").append(c.failed).append("' ist kein g\xFCltiger Integerwert"));
         EXPECT_EQ(view.errorLine, 8u);
         EXPECT_EQ(view.points.size(), 1u);
     }

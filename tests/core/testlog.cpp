@@ -19,7 +19,9 @@ std::string sentence(std::string_view body)
         checksum ^= static_cast<unsigned char>(c);
     char tail[4];
     std::snprintf(tail, sizeof tail, "%02X", checksum);
-    return "$" + std::string(body) + "*" + tail;
+    std::string line = "$";
+    line.append(body).append("*").append(tail);
+    return line;
 }
 
 } // namespace navorel::test

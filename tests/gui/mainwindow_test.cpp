@@ -139,7 +139,7 @@ QByteArray MainWindowTest::readFile(const QString &path)
 
 void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
 {
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Navorel 0.8.2"));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Navorel " NAVOREL_VERSION));
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral(" untitled"));
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral(" check your position"));
     QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
@@ -533,7 +533,7 @@ void MainWindowTest::bugReportLinkAndAboutBox()
     QVERIFY(link.endsWith(QStringLiteral(" Report : %0A")));
 
     QCOMPARE(m_aboutBox->findChild<QLabel *>(QStringLiteral("Version"))->text(),
-             QStringLiteral("Version: 0.8.2"));
+             QStringLiteral("Version: " NAVOREL_VERSION));
     QCOMPARE(m_aboutBox->findChild<QLabel *>(QStringLiteral("BuildString"))->text(),
              QStringLiteral("(Build 003.082)"));
     QCOMPARE(m_aboutBox->windowTitle(), QStringLiteral("Info"));
