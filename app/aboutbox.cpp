@@ -1,33 +1,40 @@
 #include "app/aboutbox.h"
 
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QUrl>
 
 #include "ui/formfont.h"
 #include "ui/hints.h"
+#include "ui/prompter.h"
 
 UrlOpener desktopUrlOpener()
 {
-    return [](const QString &link) { QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode)); };
+    return [](const QString &link) { return QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode)); };
+}
+
+QString bugReportSubject(const ProductInfo &product)
+{
+    return product.productName + QLatin1Char(' ') + product.build + QStringLiteral(" bug report");
 }
 
 QString bugReportLink(const ProductInfo &product)
 {
-    const QString subject =
-        product.productName + QLatin1Char(' ') + product.build + QStringLiteral(" bug report");
+    const QString subject = bugReportSubject(product);
     const QString body = QStringLiteral("Your e-mail address : %0A%0A Your system configuration :  "
                                         "CPU/RAM/OS%0A%0A Install directory : %0A%0A Report : %0A");
     return QStringLiteral("mailto:") + product.supportAddress + QStringLiteral("?subject=") + subject
            + QStringLiteral("&body=") + body;
 }
 
-AboutBox::AboutBox(const ProductInfo &product, UrlOpener opener, QWidget *parent)
+AboutBox::AboutBox(const ProductInfo &product, UrlOpener opener, Prompter &prompter, QWidget *parent)
         : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-          m_opener(std::move(opener)), m_websiteAddress(product.website)
+          m_opener(std::move(opener)), m_prompter(prompter), m_websiteAddress(product.website)
 {
     setObjectName(QStringLiteral("TAboutBox"));
     setWindowTitle(QStringLiteral("Info"));
@@ -104,6 +111,21 @@ void AboutBox::mousePressEvent(QMouseEvent *event)
         Panel1Click();
 }
 
+void AboutBox::keyPressEvent(QKeyEvent *event)
+{
+    // Esc would reject the dialog; only a click closes it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AboutBox::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
+}
+
 void AboutBox::Panel1Click()
 {
     accept();
@@ -111,6 +133,7 @@ void AboutBox::Panel1Click()
 
 void AboutBox::WebsiteClick()
 {
-    if (m_opener)
-        m_opener(m_websiteAddress);
+    if (m_opener && !m_opener(m_websiteAddress))
+        m_prompter.addressBox(this, QStringLiteral("No web browser could be started. The address is:"),
+                              m_websiteAddress);
 }

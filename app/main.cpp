@@ -49,7 +49,7 @@ int main(int argc, char **argv)
     Prompter prompter;
     // The windows in the order they have always been made in.
     MainWindow window(settings, dialogs, prompter, desktopUrlOpener());
-    AboutBox aboutBox(window.product(), desktopUrlOpener(), &window);
+    AboutBox aboutBox(window.product(), desktopUrlOpener(), prompter, &window);
     ResultPage resultPage(&window);
     window.setAboutBox(&aboutBox);
     window.setResultPage(&resultPage);

@@ -20,23 +20,18 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <climits>
 
 #include "app/editactions.h"
+#include "app/gauge.h"
 #include "app/positionviews.h"
-#include "app/resultpage.h"
+#include "app/resultcommands.h"
 #include "app/textdocument.h"
-#include "filter/filterprocess.h"
-#include "filter/textfile.h"
 #include "prefs/settingsstore.h"
-#include "resultfile/resultfilereader.h"
-#include "resultfile/resultfilewriter.h"
 #include "ui/filedialogs.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
 #include "ui/nmeatextarea.h"
 #include "ui/prompter.h"
-#include "ui/textcodec.h"
 
 MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter, UrlOpener opener,
                        QWidget *parent)
@@ -58,13 +53,14 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
     buildStatusBar();
     buildViews();
     m_document = new TextDocument(m_textArea, m_textGroup, m_fileNamePanel, m_dialogs, m_prompter, this);
+    m_document->setResultShownQuery([this] { return showsResult(); });
+    connect(m_document, &TextDocument::textIsDocument, this, [this] { m_results->forgetResultShown(); });
     m_editActions = new EditActions(m_actions.undo, m_actions.cut, m_actions.copy, m_actions.paste,
                                     m_actions.selectAll, this);
 
-    m_resultOpenDialog.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
-    m_resultOpenDialog.defaultSuffix = QStringLiteral(".dat");
-    m_resultSaveDialog.filter = QStringLiteral("CSV data (.csv)|*.csv|All Files|*.*");
-    m_resultSaveDialog.defaultSuffix = QStringLiteral(".dat");
+    m_results = new ResultCommands(m_settings, m_dialogs, m_prompter,
+                                   {m_actions, m_textArea, m_positionViews, m_gauge, m_gaugeSeparator, this});
+    m_document->setGauge(&m_results->gauge());
 
     connectCommands();
     connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);
@@ -78,6 +74,31 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setResultPage(ResultPage *page)
+{
+    m_results->setResultPage(page);
+}
+
+const navorel::FilterResult &MainWindow::filterResult() const
+{
+    return m_results->filterResult();
+}
+
+bool MainWindow::showsResult() const
+{
+    return m_results->showsResult();
+}
+
+FileDialogState &MainWindow::resultOpenDialog()
+{
+    return m_results->openDialog();
+}
+
+FileDialogState &MainWindow::resultSaveDialog()
+{
+    return m_results->saveDialog();
+}
 
 void MainWindow::buildToolBar()
 {
@@ -113,11 +134,9 @@ void MainWindow::buildStatusBar()
     bar->addWidget(m_hintPanel, 1);
 
     // The gauge lies over the left end of the status bar, outside its layout.
-    m_gauge = new QProgressBar(bar);
+    m_gauge = new Gauge(bar);
     m_gauge->setObjectName(QStringLiteral("CGauge1"));
     m_gauge->setGeometry(1, 2, 198, 16);
-    m_gauge->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid gray; background: white; "
-                                          "text-align: center; } QProgressBar::chunk { background: navy; }"));
     m_gauge->setValue(0);
     m_gauge->hide();
     m_hints = new HintDisplay(this, m_hintPanel);
@@ -183,7 +202,7 @@ void MainWindow::connectCommands()
     connect(a.about, &QAction::triggered, this, &MainWindow::HilfeInfoExecute);
     // Only keeps the name chosen: the next result file names it in its title.
     connect(a.resultOpenShortcut, &QAction::triggered, this,
-            [this] { m_dialogs.openFileName(this, m_resultOpenDialog); });
+            [this] { m_dialogs.openFileName(this, m_results->openDialog()); });
 }
 
 void MainWindow::applySetting(navorel::SettingKey key, int value)
@@ -225,127 +244,34 @@ void MainWindow::OpenTXTClick()
         resetPositionViews();
 }
 
-void MainWindow::showProgress(bool shown)
-{
-    m_gauge->setVisible(shown);
-    m_gaugeSeparator->setVisible(shown);
-    if (shown)
-        m_gauge->raise();
-}
-
-void MainWindow::setProgress(std::size_t position, std::size_t maximum)
-{
-    m_gauge->setMaximum(static_cast<int>(std::min<std::size_t>(maximum, INT_MAX)));
-    m_gauge->setValue(static_cast<int>(std::min<std::size_t>(position, INT_MAX)));
-    // The command runs to its end before the event loop comes back: paint now.
-    if (m_gauge->isVisible())
-        m_gauge->repaint();
-}
-
-void MainWindow::replaceText(const navorel::TextLines &lines)
-{
-    // Hidden while replaced, so that a long text is drawn once.
-    m_textArea->hide();
-    if (const std::optional<std::string_view> view = lines.joinedView())
-        m_textArea->setBytes(*view);
-    else
-        m_textArea->setBytes(lines.joined());
-    m_textArea->show();
-}
-
 void MainWindow::FilterClick()
 {
-    m_gauge->setValue(0);
-    m_positionViews->clearCharts();
-    FilterProcess();
+    m_results->FilterClick();
 }
 
 void MainWindow::FilterProcess()
 {
-    const navorel::Settings settings = m_settings.settings();
-    if (settings.Progress)
-        showProgress(true);
-    navorel::FilterRun run = navorel::runFilter(
-        navorel::TextLines::fromText(m_textArea->bytes()), settings,
-        [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
-    m_filterResult = std::move(run.result);
-    m_positionViews->addToCharts(run.points, run.bars);
-    m_resultPage->setLines(fromWindows1252(run.report));
-    if (!run.completed()) {
-        m_prompter.errorBox(this, fromWindows1252(run.errorString));
-        return;
-    }
-
-    if (run.fixAccepted())
-        m_actions.saveResult->setEnabled(true);
-    m_positionViews->showPosition(run.latitudeText, run.longitudeText);
-    m_positionViews->showTimeSpan(run.timeSpanText);
-    if (run.counts.found != 0)
-        replaceText(m_filterResult.displayLines);
-    if (settings.Respage)
-        ShowResultpage1Click();
-    else
-        m_prompter.messageBox(this, QStringLiteral("Filter process ready."));
-    for (QAction *action : {m_actions.toolShowNmea, m_actions.toolShowFiltered, m_actions.showResultPage})
-        action->setEnabled(true);
-    showProgress(false);
+    m_results->FilterProcess();
 }
 
 void MainWindow::TB_NMEAClick()
 {
-    replaceText(m_filterResult.nmeaCopy);
+    m_results->TB_NMEAClick();
 }
 
 void MainWindow::TB_filterdataClick()
 {
-    replaceText(m_filterResult.displayLines);
+    m_results->TB_filterdataClick();
 }
 
 void MainWindow::SavefilteredData1Click()
 {
-    const QString path = m_dialogs.saveFileName(this, m_resultSaveDialog);
-    if (path.isEmpty())
-        return;
-    // The title line names the result file last chosen for opening.
-    if (!navorel::writeResultFile(localPath(path), m_filterResult,
-                                  toWindows1252(m_resultOpenDialog.fileName)))
-        m_prompter.errorBox(this, fillIn(navorel::kCannotCreateFile, path));
+    m_results->SavefilteredData1Click();
 }
 
 void MainWindow::Openfiltereddata1Click()
 {
-    const QString path = m_dialogs.openFileName(this, m_resultOpenDialog);
-    if (path.isEmpty())
-        return;
-    if (m_settings.settings().Progress)
-        showProgress(true);
-    m_filterResult.replaceSums(0.0, 0.0);
-    m_textArea->clearText();
-
-    std::string bytes;
-    if (!navorel::readFileBytes(localPath(path), bytes)) {
-        m_prompter.errorBox(this, fillIn(navorel::kCannotOpenFile, path));
-        return;
-    }
-    const navorel::ResultFileView view = navorel::readResultFile(
-        navorel::TextLines::fromText(std::move(bytes)),
-        [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
-    if (view.tooShort) {
-        showProgress(false);
-        return;
-    }
-    // Added to what the charts hold: a result beside the last run's.
-    m_positionViews->addToCharts(view.points, view.bars);
-    m_filterResult.replaceSums(view.latitudeSum, view.longitudeSum);
-    if (!view.completed()) {
-        m_prompter.errorBox(this, fromWindows1252(view.errorString));
-        return;
-    }
-    m_resultPage->appendLines(fromWindows1252(view.reportLines));
-    m_positionViews->showPosition(view.latitudeText, view.longitudeText);
-    replaceText(view.displayLines);
-    m_actions.showResultPage->setEnabled(true);
-    showProgress(false);
+    m_results->Openfiltereddata1Click();
 }
 
 void MainWindow::showModal(QDialog *dialog)
@@ -358,7 +284,7 @@ void MainWindow::showModal(QDialog *dialog)
 
 void MainWindow::ShowResultpage1Click()
 {
-    showModal(m_resultPage);
+    m_results->ShowResultpage1Click();
 }
 
 void MainWindow::RS232Settings1Click()
@@ -384,8 +310,10 @@ void MainWindow::Hilfeblasen1Click()
 
 void MainWindow::ReportaBug1Click()
 {
-    if (m_opener)
-        m_opener(bugReportLink(m_product));
+    if (m_opener && !m_opener(bugReportLink(m_product)))
+        m_prompter.addressBox(
+            this, QStringLiteral("No mail program could be started. Please send your report to:"),
+            m_product.supportAddress + QStringLiteral("\nSubject: ") + bugReportSubject(m_product));
 }
 
 void MainWindow::handOver(const QString &text)

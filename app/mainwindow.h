@@ -21,6 +21,7 @@ class QGroupBox;
 class QLabel;
 class QProgressBar;
 class QToolBar;
+class ResultCommands;
 class ResultPage;
 class SettingsStore;
 class TextDocument;
@@ -39,7 +40,7 @@ public:
 
     // The windows made after this one at start-up.
     void setAboutBox(AboutBox *box) { m_aboutBox = box; }
-    void setResultPage(ResultPage *page) { m_resultPage = page; }
+    void setResultPage(ResultPage *page);
     void setRs232Window(QDialog *window) { m_rs232Window = window; }
     void setPreferences(QDialog *dialog) { m_preferences = dialog; }
     // The first command-line argument, opened at the first activation.
@@ -55,9 +56,12 @@ public:
     QProgressBar *gauge() const { return m_gauge; }
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *gaugeSeparator() const { return m_gaugeSeparator; }
-    const navorel::FilterResult &filterResult() const { return m_filterResult; }
-    FileDialogState &resultOpenDialog() { return m_resultOpenDialog; }
-    FileDialogState &resultSaveDialog() { return m_resultSaveDialog; }
+    const navorel::FilterResult &filterResult() const;
+    // The text area shows filtered lines or an opened result file, not the
+    // document's text.
+    bool showsResult() const;
+    FileDialogState &resultOpenDialog();
+    FileDialogState &resultSaveDialog();
 
     // The transfer commands show whether they run.
     void showReceiving(bool running) { m_actions.showReceiving(running); }
@@ -107,9 +111,6 @@ private:
     void applyHelp(bool shown);
     void applyToolBar(bool shown);
     void resetPositionViews();
-    void showProgress(bool shown);
-    void setProgress(std::size_t position, std::size_t maximum);
-    void replaceText(const navorel::TextLines &lines);
     // Centred over the window, as every window the commands open is.
     void showModal(QDialog *dialog);
 
@@ -119,7 +120,6 @@ private:
     UrlOpener m_opener;
     ProductInfo m_product;
     MainActions m_actions;
-    navorel::FilterResult m_filterResult;
     QString m_firstArgument;
     bool m_firstActivation = true;
 
@@ -134,11 +134,9 @@ private:
     HintDisplay *m_hints = nullptr;
     EditActions *m_editActions = nullptr;
     TextDocument *m_document = nullptr;
+    ResultCommands *m_results = nullptr;
 
     AboutBox *m_aboutBox = nullptr;
-    ResultPage *m_resultPage = nullptr;
     QDialog *m_rs232Window = nullptr;
     QDialog *m_preferences = nullptr;
-    FileDialogState m_resultOpenDialog;
-    FileDialogState m_resultSaveDialog;
 };

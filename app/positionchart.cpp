@@ -1,6 +1,7 @@
 #include "app/positionchart.h"
 
 #include <QCategoryAxis>
+#include <QFontMetrics>
 #include <QGraphicsLayout>
 #include <QPainter>
 #include <algorithm>
@@ -14,6 +15,7 @@ namespace {
 // Four decimals of minutes are all a label shows: finer steps would repeat labels.
 constexpr double kLabelResolution = 0.0001;
 constexpr int kTickLength = 5;
+constexpr int kMinLabels = 4;
 
 // A dot of 5 x 5 pixels: outline round a 3 x 3 centre in the point colour.
 constexpr int kDotRadius = 2;
@@ -57,20 +59,17 @@ void PositionChart::Extent::include(double value)
 
 PositionChart::Scale PositionChart::scaleFor(const Extent &extent, int maxTicks)
 {
-    Scale scale;
-    if (extent.isEmpty()) {
-        scale.min = 0.0;
-        scale.max = 100.0;
-    } else {
+    double low = 0.0;
+    double high = 100.0; // one degree while there is nothing to show
+    if (!extent.isEmpty()) {
         // Room of 2 % on each side, so that the frame does not cut the
         // outermost dots in half; a single fix gets a few label steps round it.
         const double centre = (extent.min + extent.max) / 2;
         const double half = std::max((extent.max - extent.min) * 0.52, 2 * kLabelResolution);
-        scale.min = centre - half;
-        scale.max = centre + half;
+        low = centre - half;
+        high = centre + half;
     }
-    scale.ticks = navorel::niceAxisTicks(scale.min, scale.max, maxTicks, kLabelResolution);
-    return scale;
+    return {navorel::minuteAxis(low, high, maxTicks, kMinLabels)};
 }
 
 void PositionChart::showScale(QCategoryAxis *axis, const Scale &scale)
@@ -78,12 +77,18 @@ void PositionChart::showScale(QCategoryAxis *axis, const Scale &scale)
     const QStringList labels = axis->categoriesLabels();
     for (const QString &label : labels)
         axis->remove(label);
-    axis->setStartValue(scale.min);
-    for (int i = 0; i < scale.ticks.count; ++i) {
-        const double value = scale.ticks.at(i);
-        axis->append(fromWindows1252(navorel::axisLabelText(value)), std::clamp(value, scale.min, scale.max));
+    axis->setStartValue(scale.min());
+    for (int i = 0; i < scale.axis.ticks.count; ++i) {
+        axis->append(fromWindows1252(scale.axis.label(i)),
+                     std::clamp(scale.axis.coordinateAt(i), scale.min(), scale.max()));
     }
-    axis->setRange(scale.min, scale.max);
+    axis->setRange(scale.min(), scale.max());
+}
+
+int PositionChart::labelWidth() const
+{
+    return QFontMetrics(m_latitudeAxis->labelsFont()).horizontalAdvance(QStringLiteral("000\u00B000,0000"))
+           + 10;
 }
 
 PositionChart::PositionChart(QWidget *parent)
@@ -152,8 +157,9 @@ void PositionChart::pointsChanged()
 void PositionChart::rescale()
 {
     // Room for a label such as "48°07,0385" across, and for a line of text up.
-    const int across = std::clamp(width() / 110, 2, 10);
-    const int up = std::clamp(height() / 40, 2, 10);
+    // The left axis takes about one label's width: the plot gets the rest.
+    const int across = std::clamp(width() / labelWidth() - 1, kMinLabels, 10);
+    const int up = std::clamp(height() / 40, kMinLabels, 10);
     const Scale latitudeScale = scaleFor(m_latitudeExtent, across);
     const Scale longitudeScale = scaleFor(m_longitudeExtent, up);
     // Relabelling makes Qt Charts lay the chart out again: not for every
@@ -180,6 +186,10 @@ void PositionChart::rescale()
 void PositionChart::resizeEvent(QResizeEvent *event)
 {
     fitChartMargins(this);
+    // The last label stands on the right end, half of it beyond the plot.
+    QMargins margins = m_chart->margins();
+    margins.setRight(std::max(margins.right(), labelWidth() / 2));
+    m_chart->setMargins(margins);
     QChartView::resizeEvent(event);
     rescale();
 }
@@ -211,16 +221,16 @@ void PositionChart::renderDotLayer(const QRectF &plotArea)
         m_dotLayer = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
     m_dotLayer.fill(Qt::transparent);
 
-    const double xPerValue = plotArea.width() / (m_latitudeScale.max - m_latitudeScale.min);
-    const double yPerValue = plotArea.height() / (m_longitudeScale.max - m_longitudeScale.min);
+    const double xPerValue = plotArea.width() / (m_latitudeScale.max() - m_latitudeScale.min());
+    const double yPerValue = plotArea.height() / (m_longitudeScale.max() - m_longitudeScale.min());
     const double left = plotArea.left() - originX;
     const double bottom = plotArea.bottom() - originY;
     // A day's log puts thousands of fixes on the same pixel; one dot shows them all.
     std::vector<unsigned char> taken(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     int dots = 0;
     for (const navorel::PositionPoint &point : m_points) {
-        const double x = left + (point.latitude - m_latitudeScale.min) * xPerValue;
-        const double y = bottom - (point.longitude - m_longitudeScale.min) * yPerValue;
+        const double x = left + (point.latitude - m_latitudeScale.min()) * xPerValue;
+        const double y = bottom - (point.longitude - m_longitudeScale.min()) * yPerValue;
         if (!(x >= 0 && x < width && y >= 0 && y < height))
             continue;
         const int column = static_cast<int>(x);
@@ -243,14 +253,13 @@ void PositionChart::drawTicks(QPainter *painter, const QRectF &plotArea) const
     // Qt Charts' own ticks are shorter, and a category axis has no minor
     // ticks: one goes half a step after each label.
     const auto drawAlong = [painter](const Scale &scale, const auto &tickAt) {
-        const navorel::AxisTicks &ticks = scale.ticks;
-        // From the step before the first label, for a minor tick ahead of it.
-        for (int i = -1; i < ticks.count; ++i) {
-            if (i >= 0)
-                painter->drawLine(tickAt(scale.fraction(std::clamp(ticks.at(i), scale.min, scale.max))));
-            const double between = ticks.at(i) + ticks.step / 2;
-            if (between >= scale.min && between <= scale.max)
-                painter->drawLine(tickAt(scale.fraction(between)));
+        const navorel::AxisTicks &ticks = scale.axis.ticks;
+        for (int i = 0; i < ticks.count; ++i) {
+            painter->drawLine(
+                tickAt(scale.fraction(std::clamp(scale.axis.coordinateAt(i), scale.min(), scale.max()))));
+            if (i + 1 < ticks.count)
+                painter->drawLine(
+                    tickAt(scale.fraction(navorel::minutesToCoordinate(ticks.at(i) + ticks.step / 2))));
         }
     };
     painter->save();

@@ -45,10 +45,10 @@ private:
     // An axis from min to max with its labels at ticks.
     struct Scale
     {
-        double min = 0.0;
-        double max = 0.0;
-        navorel::AxisTicks ticks;
-        double fraction(double value) const { return (value - min) / (max - min); }
+        navorel::MinuteAxis axis;
+        double min() const { return axis.low; }
+        double max() const { return axis.high; }
+        double fraction(double value) const { return (value - axis.low) / (axis.high - axis.low); }
         bool operator==(const Scale &) const = default;
     };
 
@@ -61,6 +61,8 @@ private:
     };
 
     static Scale scaleFor(const Extent &extent, int maxTicks);
+    // The width a label of four decimals takes, with room between two.
+    int labelWidth() const;
     static void showScale(QCategoryAxis *axis, const Scale &scale);
 
     void include(const navorel::PositionPoint &point);

@@ -4,15 +4,46 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QStandardPaths>
+#include <QTimer>
+#include <cstdio>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace {
 
 // A message ends in a NUL byte, as a path never holds one.
 constexpr char kEnd = '\0';
 constexpr int kConnectMs = 500;
-// Opening a big log in the running instance takes its time.
-constexpr int kHandledMs = 60000;
+// The running instance answers as soon as it has read the text; it may be
+// busy for a while (loading a big log) before it gets to read it.
+constexpr int kAnswerMs = 10000;
+constexpr int kLockMs = 10000;
 constexpr qsizetype kLongestMessage = 65536;
+
+// Where the server's socket lives: Qt puts a name without a folder in the
+// temporary folder.
+QString socketPath(const QString &name)
+{
+    return QFileInfo(name).isAbsolute() ? name : QDir::temp().filePath(name);
+}
+
+// Something at the socket's path that no instance answers on: a socket
+// left by a crash, or a file or empty folder put there. Only our own is
+// removed; another user's entry is never touched.
+void removeStale(const QString &name)
+{
+    const QByteArray path = QFile::encodeName(socketPath(name));
+    struct stat info
+    {};
+    if (::lstat(path.constData(), &info) != 0 || info.st_uid != ::geteuid())
+        return;
+    if (S_ISDIR(info.st_mode))
+        ::rmdir(path.constData());
+    else
+        ::unlink(path.constData());
+}
 
 } // namespace
 
@@ -34,32 +65,51 @@ QString SingleInstance::defaultName()
     const QString chosen = qEnvironmentVariable("NAVOREL_INSTANCE");
     if (!chosen.isEmpty())
         return chosen;
-    QString user = qEnvironmentVariable("USER");
-    if (user.isEmpty())
-        user = QString::number(QDir::home().absolutePath().size());
-    return QStringLiteral("Navorel-") + user;
+    const QString file = QStringLiteral("navorel-%1.socket").arg(::geteuid());
+    // Qt makes the runtime folder private to the user (mode 0700).
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    const QString inRuntime = QDir(runtime).filePath(file);
+    if (!runtime.isEmpty() && QFile::encodeName(inRuntime).size() < qsizetype(sizeof(sockaddr_un::sun_path)))
+        return inRuntime;
+    return QDir::temp().filePath(file);
+}
+
+bool SingleInstance::listening() const
+{
+    return m_server != nullptr && m_server->isListening();
 }
 
 bool SingleInstance::handOverOrListen(const QString &text)
 {
     // The lock closes the race of two starts at once: only one of them can
     // find no server and become it.
-    m_lock = std::make_unique<QLockFile>(QDir::temp().filePath(m_name + QStringLiteral(".lock")));
+    m_lock = std::make_unique<QLockFile>(socketPath(m_name) + QStringLiteral(".lock"));
     m_lock->setStaleLockTime(0);
-    if (!m_lock->tryLock(10000))
-        return handOver(text);
+    const bool locked = m_lock->tryLock(kLockMs);
     if (handOver(text)) {
-        m_lock->unlock();
+        if (locked)
+            m_lock->unlock();
         return true;
     }
-    // Nobody answered: a server left by a crashed instance is stale.
-    QLocalServer::removeServer(m_name);
+    listen();
+    if (locked)
+        m_lock->unlock();
+    return false;
+}
+
+bool SingleInstance::listen()
+{
+    // Nobody answered: whatever is at the path is stale.
+    removeStale(m_name);
     m_server = new QLocalServer(this);
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    const bool listening = m_server->listen(m_name);
-    m_lock->unlock();
-    if (listening)
+    if (m_server->listen(m_name)) {
         connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
+        return true;
+    }
+    // A second start then opens a window of its own; say why.
+    std::fprintf(stderr, "navorel: runs without a single-instance guard: cannot listen on %s: %s\n",
+                 qPrintable(QDir::toNativeSeparators(socketPath(m_name))),
+                 qPrintable(m_server->errorString()));
     return false;
 }
 
@@ -74,9 +124,9 @@ bool SingleInstance::handOver(const QString &text)
     socket.write(message);
     if (!socket.waitForBytesWritten(kConnectMs))
         return false;
-    // The running instance answers once it has opened the file.
+    // The answer says the running instance has the text.
     while (!socket.bytesAvailable() && socket.state() == QLocalSocket::ConnectedState) {
-        if (!socket.waitForReadyRead(kHandledMs))
+        if (!socket.waitForReadyRead(kAnswerMs))
             break;
     }
     return true;
@@ -104,9 +154,13 @@ void SingleInstance::readMessage(QLocalSocket *socket)
         return;
     }
     socket->setProperty("message", QByteArray());
-    emit handedOver(QString::fromUtf8(message.left(end)));
-    // The second start waits for this before it ends.
-    socket->write(QByteArray(1, kEnd));
-    socket->flush();
-    socket->disconnectFromServer();
+    const QString text = QString::fromUtf8(message.left(end));
+    // Answer and let go first: a second start that has already given up
+    // is not written to, and nothing touches the socket after this.
+    if (socket->state() == QLocalSocket::ConnectedState) {
+        socket->write(QByteArray(1, kEnd));
+        socket->flush();
+        socket->disconnectFromServer();
+    }
+    QTimer::singleShot(0, this, [this, text] { emit handedOver(text); });
 }

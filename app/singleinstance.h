@@ -10,7 +10,7 @@ class QLocalSocket;
 
 // Lets one instance run per user. A second start hands its first argument
 // (one path in double quotes, or nothing) to the running instance, waits
-// until that instance has handled it, and ends.
+// until that instance has taken it, and ends.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -19,20 +19,26 @@ public:
     explicit SingleInstance(const QString &name = defaultName(), QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // Per user: two users on one machine each run their own.
+    // A socket path in the user's private runtime folder, named after the
+    // user's id: another user or program cannot take or block it.
     static QString defaultName();
 
     // True when a running instance took the text over; this process then
-    // ends. Otherwise this process is the first and listens from now on.
+    // ends. Otherwise this process is the first and listens from now on,
+    // or, when it cannot listen, runs alone and says so on standard error.
     bool handOverOrListen(const QString &text);
+    bool listening() const;
 
 signals:
     // A second start arrived with its text ("\"/path/log.nmea\"" or empty).
-    // The receiver answers once it has handled the text.
+    // Emitted from the event loop after the second start has had its answer
+    // and its connection is released, so that a message box shown while
+    // handling the text never meets a socket that is gone.
     void handedOver(const QString &text);
 
 private:
     bool handOver(const QString &text);
+    bool listen();
     void acceptConnection();
     void readMessage(QLocalSocket *socket);
 

@@ -8,6 +8,7 @@
 #include "filter/textfile.h"
 #include "filter/textlines.h"
 #include "ui/nmeatextarea.h"
+#include "ui/progressgauge.h"
 #include "ui/prompter.h"
 #include "ui/textcodec.h"
 
@@ -38,20 +39,42 @@ void TextDocument::showName()
 
 bool TextDocument::OpenHandleTXT(const QString &path)
 {
-    std::string bytes;
-    if (!navorel::readFileBytes(localPath(path), bytes)) {
+    // Reading a FIFO or /dev/zero would never end and freeze the window. A
+    // missing or unreadable file gets the usual message.
+    const navorel::RegularFileCheck check = navorel::checkRegularFile(localPath(path));
+    if (!check.regular() && check.kind != navorel::FileKind::Missing
+        && check.kind != navorel::FileKind::Unreachable) {
+        m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path)
+                                          + QStringLiteral("\nOnly regular files can be opened: ")
+                                          + QString::fromStdString(check.reason) + QLatin1Char('.'));
+        return false;
+    }
+    // A big log moves the gauge while it loads.
+    const bool gauged = m_gauge != nullptr && !m_gauge->isShown()
+                        && QFileInfo(path).size() >= static_cast<qint64>(kGaugedSize);
+    if (gauged) {
+        m_gauge->set(0, 1);
+        m_gauge->show(true);
+    }
+    const NmeaTextArea::LoadResult loaded =
+        m_text->loadFile(localPath(path), [this, gauged](std::size_t done, std::size_t total) {
+            if (gauged)
+                m_gauge->set(done, total);
+        });
+    if (gauged)
+        m_gauge->show(false);
+    if (loaded == NmeaTextArea::LoadResult::CannotOpen) {
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotOpenFile, path));
         return false;
     }
-    bytes = navorel::withCrLfBreaks(std::move(bytes));
-    if (bytes.size() >= kCapacity) {
+    if (loaded == NmeaTextArea::LoadResult::TooLarge) {
         m_prompter.errorBox(m_window, QStringLiteral("Text \u00FCberschreitet Memo-Kapazit\u00E4t"));
         return false;
     }
     m_path = path;
     m_name = QFileInfo(path).fileName();
-    m_text->setBytes(bytes);
     showName();
+    emit textIsDocument();
     return true;
 }
 
@@ -67,11 +90,20 @@ void TextDocument::newText()
     m_text->clearText();
     m_group->setTitle(QStringLiteral(" Data: "));
     m_statusName->setText(QStringLiteral("untitled"));
+    emit textIsDocument();
 }
 
 void TextDocument::SaveNMEAClick()
 {
     if (m_path.isEmpty()) {
+        SaveNMEAAsClick();
+        return;
+    }
+    if (m_resultShown && m_resultShown()) {
+        // Filtered lines are never written over the log unasked: Save As,
+        // proposing a name of their own beside it.
+        m_fileSaveNMEAdataAs.fileName = QFileInfo(m_path).absoluteDir().filePath(
+            m_name.section(QLatin1Char('.'), 0, 0) + QStringLiteral(" filtered"));
         SaveNMEAAsClick();
         return;
     }
@@ -91,6 +123,7 @@ void TextDocument::SaveNMEAAsClick()
     m_path = path;
     m_name = QFileInfo(path).fileName();
     showName();
+    emit textIsDocument();
     // The next Save As proposes the base name: "track" for track.nmea.txt.
     m_fileSaveNMEAdataAs.fileName =
         QFileInfo(path).absoluteDir().filePath(m_name.section(QLatin1Char('.'), 0, 0));

@@ -4,10 +4,12 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
+#include <functional>
 
 #include "ui/filedialogs.h"
 
 class NmeaTextArea;
+class ProgressGauge;
 class Prompter;
 class QGroupBox;
 class QLabel;
@@ -28,6 +30,9 @@ public:
     QString name() const { return m_name; }
     FileDialogState &openDialog() { return m_fileOpenTXT; }
     FileDialogState &saveDialog() { return m_fileSaveNMEAdataAs; }
+    // Whether the text area shows something other than the document's own
+    // text (a filter result, an opened result file): Save then asks first.
+    void setResultShownQuery(std::function<bool()> query) { m_resultShown = std::move(query); }
 
     // Loads the file at path into the text area. A file that cannot be
     // read leaves everything as it was, the document path included, so
@@ -43,8 +48,14 @@ public:
     // The text of a second start: one path in double quotes.
     void openHandedOver(const QString &text);
 
-    // The largest text the text area takes.
-    static constexpr std::size_t kCapacity = std::size_t{1} << 31;
+    // Files from this size on show the gauge while they load.
+    static constexpr std::size_t kGaugedSize = std::size_t{16} << 20;
+    void setGauge(ProgressGauge *gauge) { m_gauge = gauge; }
+
+signals:
+    // The text area holds the document's own text again: a file was opened
+    // or saved under a new name, or a new text begun.
+    void textIsDocument();
 
 private:
     void showName();
@@ -55,6 +66,8 @@ private:
     FileDialogs &m_dialogs;
     Prompter &m_prompter;
     QWidget *m_window;
+    std::function<bool()> m_resultShown;
+    ProgressGauge *m_gauge = nullptr;
     QString m_path; // empty for an untitled text
     QString m_name;
     FileDialogState m_fileOpenTXT;

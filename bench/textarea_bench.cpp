@@ -3,7 +3,7 @@
 // lines; and the memory it takes per log byte. One log per run, so that the
 // peak memory belongs to that log alone.
 //
-//   QT_QPA_PLATFORM=offscreen textarea_bench LOG [--accessible-limit BYTES]
+//   QT_QPA_PLATFORM=offscreen textarea_bench LOG
 
 #include "ui/nmeatextarea.h"
 
@@ -70,12 +70,10 @@ int main(int argc, char **argv)
     mallopt(M_MMAP_THRESHOLD, 256 * 1024);
     QApplication application(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: textarea_bench LOG [--accessible-limit BYTES]\n");
+        std::fprintf(stderr, "usage: textarea_bench LOG\n");
         return 2;
     }
     NmeaTextArea area;
-    if (argc >= 4 && std::strcmp(argv[2], "--accessible-limit") == 0)
-        area.setAccessibleTextLimit(static_cast<std::size_t>(std::atoll(argv[3])));
     area.resize(400, 600);
     area.show();
     paintNow(area);
@@ -99,7 +97,6 @@ int main(int argc, char **argv)
     });
     area.setFocus();
     const std::size_t lines = area.lineCount();
-    const bool wholeTextExposed = area.exposesWholeText();
 
     // The bytes the text area holds, without the copy this program read them into.
     const std::size_t logSize = log.size();
@@ -119,8 +116,7 @@ int main(int argc, char **argv)
         keystrokes.push_back(millisecondsOf([&] { typeAtEnd(area, QChar('x')); }));
 
     const std::string sentence = "$GPGGA,101500.00,4807.0380,N,01131.0020,E,1,08,0.9,545.4,M,46.9,M,,*47";
-    // With the whole text exposed every append counts through the text: fewer then.
-    const int appends = wholeTextExposed ? 100 : 10000;
+    const int appends = 10000;
     const double appendMs = millisecondsOf([&] {
         for (int i = 0; i < appends; ++i)
             area.appendLine(sentence);
@@ -141,8 +137,7 @@ int main(int argc, char **argv)
     });
 
     const double megabytes = static_cast<double>(logSize) / 1e6;
-    std::printf("log %.0f MB, %zu lines%s\n", megabytes, lines,
-                wholeTextExposed ? ", whole text exposed to assistive tools" : "");
+    std::printf("log %.0f MB, %zu lines\n", megabytes, lines);
     std::printf("load %.0f ms, show %.0f ms, replace with a sixth %.0f ms\n", loadMs, showMs, replaceMs);
     std::printf("bytes() %.0f ms, lineCount() + lineAt(last) %.1f us\n", bytesMs, lineAtUs);
     std::printf("keystroke at the end %.1f ms (median of %zu)\n", median(keystrokes), keystrokes.size());

@@ -9,6 +9,40 @@
 
 namespace navorel {
 
+std::string axisLabelText(double coordinate, int decimals)
+{
+    if (!std::isfinite(coordinate) || std::fabs(coordinate) >= 1e13)
+        return {};
+    decimals = std::clamp(decimals, 1, 4);
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    // Whole units of the last decimal, so that a carry reaches the minutes
+    // and the degrees.
+    const long long units = std::llround(std::fabs(coordinate) * static_cast<double>(scale));
+    std::array<char, 48> text{};
+    const int length = std::snprintf(text.data(), text.size(), "%s%lld%c%02lld,%0*lld",
+                                     coordinate < 0 && units != 0 ? "-" : "", units / (100 * scale),
+                                     kDegreeSign, units / scale % 100, decimals, units % scale);
+    return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+double coordinateToMinutes(double coordinate)
+{
+    const double degrees = std::trunc(coordinate / 100.0);
+    // A receiver's "4790.25" has no minute 90: it counts as the next degree.
+    return degrees * 60.0 + std::clamp(coordinate - degrees * 100.0, -60.0, 60.0);
+}
+
+double minutesToCoordinate(double minutes)
+{
+    const double size = std::fabs(minutes);
+    // A hair under a whole degree (rounding) is that degree.
+    const double degrees = std::floor(size / 60.0 + 1e-12);
+    const double coordinate = degrees * 100.0 + std::max(size - degrees * 60.0, 0.0);
+    return minutes < 0 ? -coordinate : coordinate;
+}
+
 std::string axisLabelText(double coordinate)
 {
     // Far beyond any coordinate; keeps the ten-thousandths well inside a long long.
@@ -63,6 +97,49 @@ AxisTicks niceAxisTicks(double low, double high, int maxTicks, double minimumSte
             return {first * step, step, static_cast<int>(std::max(last - first + 1, 0.0))};
         step = niceStepAtLeast(step * 1.5);
     }
+}
+
+double MinuteAxis::coordinateAt(int index) const
+{
+    // A tick is a multiple of the step only up to binary rounding: 2879.9999999
+    // minutes would read "47°60,0".
+    return minutesToCoordinate(std::round(ticks.at(index) * 10000.0) / 10000.0);
+}
+
+MinuteAxis minuteAxis(double low, double high, int maxTicks, int minTicks)
+{
+    if (!std::isfinite(low) || !std::isfinite(high) || std::fabs(low) >= 1e13 || std::fabs(high) >= 1e13)
+        return {};
+    double from = coordinateToMinutes(std::min(low, high));
+    double to = coordinateToMinutes(std::max(low, high));
+    maxTicks = std::max(maxTicks, 2);
+    // Four decimals of minutes are all a label shows.
+    double step = niceStepAtLeast(std::max((to - from) / (maxTicks - 1), 0.0001));
+    double first = 0;
+    double last = 0;
+    for (;;) {
+        first = std::floor(from / step + 1e-6);
+        last = std::ceil(to / step - 1e-6);
+        if (last - first + 1 <= maxTicks)
+            break;
+        step = niceStepAtLeast(step * 1.5);
+    }
+    for (bool after = true; last - first + 1 < minTicks; after = !after)
+        after ? ++last : --first;
+    // Minutes past 59 map below their own number: the ends still take them in.
+    const double lowest = std::min(low, high);
+    const double highest = std::max(low, high);
+    while (minutesToCoordinate(first * step) > lowest)
+        --first;
+    while (minutesToCoordinate(last * step) < highest)
+        ++last;
+
+    MinuteAxis axis;
+    axis.ticks = {first * step, step, static_cast<int>(last - first + 1)};
+    axis.low = minutesToCoordinate(first * step);
+    axis.high = minutesToCoordinate(last * step);
+    axis.decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 1, 4);
+    return axis;
 }
 
 } // namespace navorel

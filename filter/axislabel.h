@@ -9,6 +9,14 @@ namespace navorel {
 // minutes, a decimal comma and one to four decimals ("48°07,038" for
 // 4807.038). Windows-1252.
 std::string axisLabelText(double coordinate);
+// The same with exactly decimals (1 to 4) decimals, so that every label of
+// an axis reads alike.
+std::string axisLabelText(double coordinate, int decimals);
+
+// An NMEA coordinate number as minutes from 0 (4807.038 -> 2887.038) and back:
+// the number jumps from 4759.99 to 4800, minutes do not.
+double coordinateToMinutes(double coordinate);
+double minutesToCoordinate(double minutes);
 
 // The labels of an axis: count values, step apart, from first on.
 struct AxisTicks
@@ -25,5 +33,22 @@ struct AxisTicks
 // at most maxTicks of them in the range. A range narrower than minimumStep
 // may hold none; ends that are not finite hold none.
 AxisTicks niceAxisTicks(double low, double high, int maxTicks, double minimumStep);
+
+// A position chart axis over coordinate numbers, labelled at round
+// minutes: steps of 1, 2 or 5 times a power of ten minutes, the finest that
+// puts at most maxTicks labels on it, then widened to at least minTicks.
+// Its ends are its first and last label, so the data it was made for lies
+// within; every label has the decimals the step needs.
+struct MinuteAxis
+{
+    double low = 0.0; // coordinate numbers of the ends
+    double high = 0.0;
+    AxisTicks ticks; // in minutes
+    int decimals = 1;
+    double coordinateAt(int index) const;
+    std::string label(int index) const { return axisLabelText(coordinateAt(index), decimals); }
+    bool operator==(const MinuteAxis &) const = default;
+};
+MinuteAxis minuteAxis(double low, double high, int maxTicks, int minTicks);
 
 } // namespace navorel

@@ -19,9 +19,12 @@ namespace {
 // Shorter lines are never position sentences: too short for the fields.
 constexpr std::size_t kShortestSentence = 47;
 constexpr std::string_view kSatelliteSentence = "$GPGSA";
-// Fewer lines per chunk and a second thread costs more than it saves.
-constexpr std::size_t kLinesPerChunkMin = 100000;
+// A smaller chunk and a second thread costs more than it saves.
+constexpr std::size_t kBytesPerChunkMin = 1 << 20;
 constexpr unsigned kChunksMax = 8;
+// The text area's bytes are scanned in blocks of this size, so that the
+// lists of a block's chunks are reused instead of held beside the result.
+constexpr std::size_t kBlockBytes = 4 << 20;
 
 bool isHemisphere(std::string_view text, char positive, char negative)
 {
@@ -51,6 +54,12 @@ void appendSatellites(std::string &line, int satellites)
 // single pass over all lines gives.
 struct ChunkScan
 {
+    std::string_view bytes;     // whole lines, the last one with or without its break
+    std::size_t firstLine = 1;  // the number of the first line
+    bool firstLineKnown = true; // else firstLine is a guess, mended at the merge
+    std::size_t lineCount = 0;  // lines scanned, when the chunk did not stop
+    bool keepDisplayLines = true;
+
     FilterCounts counts;
     TextLines displayLines;
     TextLines dataLines; // of the $GPGSA lines after the chunk's first fix
@@ -70,12 +79,50 @@ struct ChunkScan
     EpochSatellites trailingEpoch;
     bool fixAccepted = false;
     std::string dataLinePrefix; // "time;lat;lon;" of the latest fix
-    std::string firstTime;      // first fix time that is not empty
+    // With every talker: the time field of the last position sentence before
+    // the chunk, and after it.
+    std::string previousTime;
+    std::string lastFoundTime;
+    std::string firstTime; // first fix time that is not empty
     std::size_t firstTimeLine = 0;
     std::string lastTime; // time of the last fix
     std::size_t lastTimeLine = 0;
+    // The dates of those two lines: the lines themselves are gone by the merge.
+    std::optional<std::int64_t> firstDay;
+    std::optional<std::int64_t> lastDay;
     std::string errorString;
     std::size_t errorLine = 0;
+
+    // Empties the lists but keeps their room for the next block.
+    void reset()
+    {
+        lineCount = 0;
+        counts = {};
+        displayLines.clear();
+        dataLines.clear();
+        points.clear();
+        latitudes.clear();
+        longitudes.clear();
+        satellites.clear();
+        satellitesBeforeFirstFix = 0;
+        leadingRun = false;
+        leadingEpoch.clear();
+        leadingRunEnded = false;
+        leadingFixAccepted = false;
+        leadingPrefix.clear();
+        trailingRun = false;
+        trailingEpoch.clear();
+        fixAccepted = false;
+        dataLinePrefix.clear();
+        firstTime.clear();
+        firstTimeLine = 0;
+        lastTime.clear();
+        lastTimeLine = 0;
+        firstDay.reset();
+        lastDay.reset();
+        errorString.clear();
+        errorLine = 0;
+    }
 };
 
 class ChunkScanner
@@ -130,7 +177,7 @@ public:
             endEpoch();
         if (longEnough && positionAt != std::string_view::npos
             && line.find("EMT") == std::string_view::npos) {
-            if (!takePositionSentence(line.substr(positionAt), lineNumber))
+            if (!takePositionSentence(line, line.substr(positionAt), lineNumber))
                 return false;
         }
         if (satellites) {
@@ -154,6 +201,9 @@ public:
             m_chunk.trailingRun = true;
             m_chunk.trailingEpoch = m_epoch;
         }
+        if (m_chunk.lastTimeLine != 0)
+            m_chunk.lastDay = RmcDayNumber(m_lastFixLine);
+        m_chunk.lastFoundTime = m_lastFoundTime;
     }
 
 private:
@@ -164,7 +214,7 @@ private:
         return false;
     }
 
-    bool takePositionSentence(std::string_view sentence, std::size_t lineNumber);
+    bool takePositionSentence(std::string_view line, std::string_view sentence, std::size_t lineNumber);
     void takeSatelliteSentence(int satellites);
     void makeDataLinePrefix();
     void endEpoch();
@@ -190,13 +240,15 @@ private:
     bool m_epochOpen = false;
     EpochSatellites m_epoch;
 
-    std::string m_timeText; // of the latest fix; stays empty with UTC off
+    std::string m_timeText;         // of the latest fix; stays empty with UTC off
+    std::string_view m_lastFixLine; // the line of that fix, while the chunk's bytes are there
     double m_latitudeNumber = 0.0;
     double m_longitudeNumber = 0.0;
     std::string m_line; // the line being built, kept to reuse its buffer
 };
 
-bool ChunkScanner::takePositionSentence(std::string_view sentence, std::size_t lineNumber)
+bool ChunkScanner::takePositionSentence(std::string_view line, std::string_view sentence,
+                                        std::size_t lineNumber)
 {
     if (m_everyTalker) {
         // Receivers that send $GPRMC and $GNRMC for one epoch: the first stands.
@@ -226,9 +278,11 @@ bool ChunkScanner::takePositionSentence(std::string_view sentence, std::size_t l
         if (m_chunk.firstTime.empty()) {
             m_chunk.firstTime = fields.Time;
             m_chunk.firstTimeLine = lineNumber;
+            m_chunk.firstDay = RmcDayNumber(line);
         }
         m_chunk.lastTime = fields.Time;
         m_chunk.lastTimeLine = lineNumber;
+        m_lastFixLine = line;
     }
     m_chunk.fixAccepted = true;
     m_chunk.dataLinePrefix.clear();
@@ -248,6 +302,8 @@ bool ChunkScanner::takePositionSentence(std::string_view sentence, std::size_t l
     if (m_settings.Acc)
         m_chunk.points.push_back({m_latitudeNumber, m_longitudeNumber});
 
+    if (!m_chunk.keepDisplayLines)
+        return true;
     m_line.clear();
     appendTimeText(m_line, m_timeText);
     m_line += "   ";
@@ -307,12 +363,13 @@ void ChunkScanner::takeSatelliteSentence(int satellites)
 class ChunkMerge
 {
 public:
-    ChunkMerge(FilterRun &run, const Settings &settings)
-            : m_run(run), m_settings(settings), m_rangeLength(60LL * clampSatTime(settings.SatTime))
+    ChunkMerge(FilterRun &run, const Settings &settings, const FilterOptions &options)
+            : m_run(run), m_settings(settings), m_options(options),
+              m_rangeLength(60LL * clampSatTime(settings.SatTime))
     {}
 
-    // False when the chunk stopped the run. The chunk's lists are taken over
-    // or copied and then released, so that no list is held twice for long.
+    // False when the chunk stopped the run. The chunk's lists are copied
+    // and emptied, so that it can scan the next block in the same room.
     bool add(ChunkScan &chunk);
     void finish();
 
@@ -320,33 +377,33 @@ private:
     // Dates of RMC fixes let a log of several days show all its hours.
     std::optional<std::int64_t> daysOfFixes() const
     {
-        const TextLines &lines = m_run.result.nmeaCopy;
-        if (m_firstTimeLine == 0 || m_lastTimeLine == 0)
+        if (m_firstTimeLine == 0 || m_lastTimeLine == 0 || !m_firstDay || !m_lastDay)
             return std::nullopt;
-        const std::optional<std::int64_t> first = RmcDayNumber(lines[m_firstTimeLine - 1]);
-        const std::optional<std::int64_t> last = RmcDayNumber(lines[m_lastTimeLine - 1]);
-        if (!first || !last)
-            return std::nullopt;
-        return *last - *first;
+        return *m_lastDay - *m_firstDay;
     }
 
     void countRange(int satellites);
     void endEpoch(const std::string *dataLinePrefix);
+    const std::string *latestPrefix() const { return m_fixAccepted ? &m_dataLinePrefix : nullptr; }
 
     FilterRun &m_run;
     const Settings &m_settings;
+    const FilterOptions &m_options;
     const long long m_rangeLength; // $GPGSA sentences per time range
     long long m_rangeCount = 0;
     long long m_rangeSum = 0;
     long long m_rangeEnd = 0;
 
-    const std::string *m_dataLinePrefix = nullptr; // of the latest fix so far
-    bool m_epochOpen = false; // an epoch of GSA lines reaches the end of the chunks so far
+    bool m_fixAccepted = false;
+    std::string m_dataLinePrefix; // of the latest fix so far
+    bool m_epochOpen = false;     // an epoch of GSA lines reaches the end of the chunks so far
     EpochSatellites m_epoch;
     std::string m_firstTime;
     std::size_t m_firstTimeLine = 0;
     std::string m_lastTime;
     std::size_t m_lastTimeLine = 0;
+    std::optional<std::int64_t> m_firstDay;
+    std::optional<std::int64_t> m_lastDay;
     std::string m_line;
 };
 
@@ -363,24 +420,6 @@ void ChunkMerge::countRange(int satellites)
     m_run.result.rangeLines.append(std::to_string(m_rangeEnd) + ";" + std::to_string(mean));
     m_rangeSum = 0;
     m_rangeCount = 0;
-}
-
-template <typename List> void takeOver(List &into, List &from)
-{
-    if (into.empty())
-        into = std::move(from);
-    else
-        into.insert(into.end(), from.begin(), from.end());
-    from = List();
-}
-
-void takeOver(TextLines &into, TextLines &from)
-{
-    if (into.empty())
-        into = std::move(from);
-    else
-        into.append(from);
-    from = TextLines();
 }
 
 // An epoch that ran over chunk borders counts once, with the fix taken
@@ -406,43 +445,46 @@ bool ChunkMerge::add(ChunkScan &chunk)
         m_epochOpen = true;
     }
     if (chunk.leadingRunEnded && m_epochOpen)
-        endEpoch(chunk.leadingFixAccepted ? &chunk.leadingPrefix : m_dataLinePrefix);
+        endEpoch(chunk.leadingFixAccepted ? &chunk.leadingPrefix : latestPrefix());
     m_run.counts.found += chunk.counts.found;
     m_run.counts.accepted += chunk.counts.accepted;
     m_run.counts.notValid += chunk.counts.notValid;
-    takeOver(result.displayLines, chunk.displayLines);
-    takeOver(m_run.points, chunk.points);
+    if (m_options.keepDisplayLines)
+        result.displayLines.append(chunk.displayLines);
+    if (m_options.keepPoints)
+        m_run.points.insert(m_run.points.end(), chunk.points.begin(), chunk.points.end());
     for (const double latitude : chunk.latitudes)
         result.latitudeSum += latitude;
     for (const double longitude : chunk.longitudes)
         result.longitudeSum += longitude;
-    chunk.latitudes = {};
-    chunk.longitudes = {};
 
-    if (m_dataLinePrefix != nullptr) {
+    if (m_fixAccepted) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
-            m_line.assign(*m_dataLinePrefix);
+            m_line.assign(m_dataLinePrefix);
             appendSatellites(m_line, static_cast<int>(chunk.satellites[i]));
             result.dataLines.append(m_line);
         }
     }
-    takeOver(result.dataLines, chunk.dataLines);
+    result.dataLines.append(chunk.dataLines);
     for (const std::uint32_t satellites : chunk.satellites)
         countRange(static_cast<int>(satellites));
-    chunk.satellites = {};
     if (chunk.trailingRun) {
         m_epoch = std::move(chunk.trailingEpoch);
+        chunk.trailingEpoch.clear();
         m_epochOpen = true;
     }
 
     if (chunk.fixAccepted) {
-        m_dataLinePrefix = &chunk.dataLinePrefix;
+        m_fixAccepted = true;
+        m_dataLinePrefix = chunk.dataLinePrefix;
         if (m_firstTime.empty() && !chunk.firstTime.empty()) {
             m_firstTime = chunk.firstTime;
             m_firstTimeLine = chunk.firstTimeLine;
+            m_firstDay = chunk.firstDay;
         }
         m_lastTime = chunk.lastTime;
         m_lastTimeLine = chunk.lastTimeLine;
+        m_lastDay = chunk.lastDay;
     }
     if (chunk.errorString.empty())
         return true;
@@ -454,7 +496,8 @@ bool ChunkMerge::add(ChunkScan &chunk)
 void ChunkMerge::finish()
 {
     if (m_epochOpen)
-        endEpoch(m_dataLinePrefix); // the end of the text ends an epoch too
+        endEpoch(latestPrefix()); // the end of the text ends an epoch too
+    m_run.linesRead = true;
     const FilterCounts &counts = m_run.counts;
     if (counts.accepted == 0) {
         m_run.timeSpanText = kTimeError;
@@ -485,96 +528,317 @@ void ChunkMerge::finish()
     appendReportAdvice(report);
 }
 
-unsigned chunksFor(std::size_t lineCount, unsigned requested)
+unsigned chunksFor(std::size_t bytes, unsigned requested)
 {
     if (requested > 0)
-        return std::min<unsigned>(requested, static_cast<unsigned>(std::max<std::size_t>(lineCount, 1)));
+        return requested;
     const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t worthIt = std::max<std::size_t>(1, lineCount / kLinesPerChunkMin);
+    const std::size_t worthIt = std::max<std::size_t>(1, bytes / kBytesPerChunkMin);
     return static_cast<unsigned>(std::min<std::size_t>({cores, worthIt, kChunksMax}));
 }
 
-// The time field of the last position sentence before line begin; empty
-// when there is none.
-std::string_view timeBefore(const TextLines &lines, std::size_t begin, PositionSentence kind)
+// The time field of the last position sentence in bytes, which end at a
+// line start; none when there is no such sentence.
+std::optional<std::string_view> timeBefore(std::string_view bytes, PositionSentence kind)
 {
     const std::string_view type = sentenceIdentifier(kind).substr(3);
-    for (std::size_t i = begin; i-- > 0;) {
-        const std::string_view line = lines[i];
-        if (line.size() < kShortestSentence || line.find("EMT") != std::string_view::npos)
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    std::size_t end = bytes.size();
+    while (end > 0) {
+        while (end > 0 && isBreak(bytes[end - 1]))
+            --end;
+        std::size_t start = end;
+        while (start > 0 && !isBreak(bytes[start - 1]))
+            --start;
+        const std::string_view line = bytes.substr(start, end - start);
+        end = start;
+        if (line.size() < kShortestSentence || line.size() > kLongestLine
+            || line.find("EMT") != std::string_view::npos)
             continue;
         const std::size_t at = findSentence(line, type, TalkerMode::GNSS);
         if (at != std::string_view::npos)
             return timeField(line.substr(at));
     }
-    return {};
+    return std::nullopt;
 }
 
-void scanChunk(const TextLines &lines, std::size_t begin, std::size_t end, const Settings &settings,
-               ChunkScan &chunk, ProgressReporter *reporter)
+// Where the line break at or after pos ends, or size.
+std::size_t nextLineStart(const char *data, std::size_t pos, std::size_t size)
+{
+    pos = findLineBreak(data, pos, size);
+    if (pos == size)
+        return size;
+    return data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? pos + 2 : pos + 1;
+}
+
+// Progress of the chunk scanned on the calling thread, stretched over its
+// block: the other chunks go on at about the same pace.
+struct ChunkProgress
+{
+    ProgressReporter *reporter = nullptr;
+    std::size_t blockStart = 0; // bytes of the text before the block
+    std::size_t stretch = 1;    // block bytes per chunk byte
+};
+
+void scanChunk(ChunkScan &chunk, const Settings &settings, const ChunkProgress &progress)
 {
     // Room for what a receiver log usually yields, a fix and a $GPGSA line
-    // in about seven lines; only the pages written to are ever taken. The
-    // first chunk's lists become the result's: they get room for all.
-    const std::size_t expected = (begin == 0 ? lines.size() : end - begin) / 6 + 1;
-    chunk.displayLines.reserve(expected, expected * 48);
-    chunk.dataLines.reserve(expected, expected * 40);
-    chunk.latitudes.reserve(expected);
-    chunk.longitudes.reserve(expected);
-    chunk.satellites.reserve(expected);
-    if (settings.Acc)
-        chunk.points.reserve(expected);
+    // in about seven lines of some 60 bytes; only the pages written to are
+    // taken, and a chunk keeps its room from block to block.
+    const std::size_t expected = chunk.bytes.size() / 360 + 1;
+    if (chunk.latitudes.capacity() < expected) {
+        chunk.displayLines.reserve(expected, expected * 48);
+        chunk.dataLines.reserve(expected, expected * 40);
+        chunk.latitudes.reserve(expected);
+        chunk.longitudes.reserve(expected);
+        chunk.satellites.reserve(expected);
+        if (settings.Acc)
+            chunk.points.reserve(expected);
+    }
 
     ChunkScanner scanner(chunk, settings);
     if (settings.Talkers == TalkerMode::GNSS)
-        scanner.setPreviousTime(timeBefore(lines, begin, settings.IDF));
-    const std::size_t share =
-        std::max<std::size_t>(1, (lines.size() + 1) / std::max<std::size_t>(1, end - begin));
-    for (std::size_t i = begin; i < end; ++i) {
-        if (reporter != nullptr)
-            reporter->set((i - begin) * share + 2);
-        if (!scanner.scanLine(lines[i], i + 1))
+        scanner.setPreviousTime(chunk.previousTime);
+    const char *const data = chunk.bytes.data();
+    const std::size_t size = chunk.bytes.size();
+    std::size_t line = chunk.firstLine;
+    for (std::size_t start = 0; start < size; ++line) {
+        if (progress.reporter != nullptr)
+            progress.reporter->set(progress.blockStart + start * progress.stretch + 1);
+        const std::size_t end = findLineBreak(data, start, size);
+        // A line that long is no sentence; the stream kept only its head.
+        if (end - start <= kLongestLine
+            && !scanner.scanLine(std::string_view(data + start, end - start), line))
             return;
+        if (end == size) {
+            ++line;
+            break;
+        }
+        start = data[end] == '\r' && end + 1 < size && data[end + 1] == '\n' ? end + 2 : end + 1;
     }
+    chunk.lineCount = line - chunk.firstLine;
     scanner.finish();
 }
 
 } // namespace
 
-FilterRun runFilter(TextLines lines, const Settings &settings, const ProgressCallback &progress,
-                    unsigned chunkCount)
+struct FilterProcess::State
 {
+    State(const Settings &settingsIn, FilterOptions optionsIn)
+            : settings(settingsIn), options(std::move(optionsIn)), merge(run, settings, options),
+              reporter(options.progress, options.expectedBytes + 1)
+    {}
+
+    bool scanBlock(std::string_view bytes, std::size_t offset);
+    bool scanCarry();
+    bool mergeChunk(ChunkScan &chunk);
+
+    const Settings settings;
+    const FilterOptions options;
     FilterRun run;
-    run.identifier = sentenceIdentifier(settings.IDF);
-    if (settings.Talkers == TalkerMode::GNSS)
-        run.identifier.replace(1, 2, "--");
-    run.result.nmeaCopy = std::move(lines);
-    run.report = reportHead(run.identifier);
+    ChunkMerge merge;
+    ProgressReporter reporter;
+    std::vector<ChunkScan> scans; // reused from block to block
+    ChunkScan carryScan;
+    std::size_t lines = 0; // lines merged so far
+    std::size_t fed = 0;   // bytes fed so far, for the progress
+    bool stopped = false;
+    // With every talker: the time field of the last position sentence merged,
+    // for a fix sent again under another talker beyond a block's border.
+    std::string lastFoundTime;
 
-    const TextLines &copy = run.result.nmeaCopy;
-    const std::size_t count = copy.size();
-    ProgressReporter reporter(progress, count + 1);
+    // The head of the line that goes on in the next piece.
+    std::string carry;
+    std::size_t carryBytes = 0; // its whole length so far
+    bool skipLineFeed = false;  // the last piece ended in CR: an LF next is its CR LF
+};
 
-    // The lines are cut into chunks scanned side by side; the calling
-    // thread takes the first one and reports the progress.
-    const unsigned chunks = chunksFor(count, chunkCount);
-    std::vector<ChunkScan> scans(chunks);
-    std::vector<std::thread> helpers;
-    for (unsigned c = 1; c < chunks; ++c) {
-        helpers.emplace_back(scanChunk, std::cref(copy), count * c / chunks, count * (c + 1) / chunks,
-                             std::cref(settings), std::ref(scans[c]), nullptr);
+bool FilterProcess::State::mergeChunk(ChunkScan &chunk)
+{
+    if (!chunk.firstLineKnown) {
+        const std::size_t firstLine = lines + 1;
+        if (!chunk.errorString.empty()) {
+            // The stop names its line: scan the chunk again from a known start.
+            chunk.reset();
+            chunk.firstLine = firstLine;
+            chunk.firstLineKnown = true;
+            scanChunk(chunk, settings, {});
+        } else {
+            const std::size_t shift = firstLine - chunk.firstLine;
+            chunk.firstTimeLine += chunk.firstTime.empty() ? 0 : shift;
+            chunk.lastTimeLine += chunk.fixAccepted ? shift : 0;
+        }
     }
-    scanChunk(copy, 0, count / chunks, settings, scans[0], &reporter);
+    lines += chunk.lineCount;
+    lastFoundTime = chunk.lastFoundTime;
+    const bool goOn = merge.add(chunk);
+    chunk.reset();
+    stopped = !goOn;
+    return goOn;
+}
+
+bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
+{
+    // Cut at line breaks into chunks of about equal size; the calling
+    // thread takes the first one and reports the progress.
+    const unsigned count = chunksFor(bytes.size(), options.chunkCount);
+    if (scans.size() < count)
+        scans.resize(count);
+    std::size_t start = 0;
+    unsigned used = 0;
+    for (unsigned c = 0; c < count && start < bytes.size(); ++c) {
+        const std::size_t end =
+            c + 1 == count
+                ? bytes.size()
+                : nextLineStart(bytes.data(), std::max(start, bytes.size() * (c + 1) / count), bytes.size());
+        if (end == start)
+            continue;
+        ChunkScan &scan = scans[used++];
+        scan.keepDisplayLines = options.keepDisplayLines;
+        scan.bytes = bytes.substr(start, end - start);
+        scan.firstLine = used == 1 ? lines + 1 : 1;
+        scan.firstLineKnown = used == 1;
+        if (settings.Talkers == TalkerMode::GNSS) {
+            const std::optional<std::string_view> time = timeBefore(bytes.substr(0, start), settings.IDF);
+            scan.previousTime.assign(time ? *time : std::string_view(lastFoundTime));
+        }
+        start = end;
+    }
+    if (used == 0)
+        return true;
+
+    std::vector<std::thread> helpers;
+    for (unsigned c = 1; c < used; ++c)
+        helpers.emplace_back(scanChunk, std::ref(scans[c]), std::cref(settings), ChunkProgress{});
+    const std::size_t stretch = std::max<std::size_t>(1, bytes.size() / scans[0].bytes.size());
+    scanChunk(scans[0], settings, {&reporter, offset, stretch});
     for (std::thread &helper : helpers)
         helper.join();
 
-    ChunkMerge merge(run, settings);
-    for (ChunkScan &scan : scans) {
-        if (!merge.add(scan))
-            return run;
+    for (unsigned c = 0; c < used; ++c) {
+        if (!mergeChunk(scans[c])) {
+            for (unsigned rest = c + 1; rest < used; ++rest)
+                scans[rest].reset();
+            return false;
+        }
     }
-    merge.finish();
-    reporter.set(count + 1);
+    return true;
+}
+
+bool FilterProcess::State::scanCarry()
+{
+    carryScan.keepDisplayLines = options.keepDisplayLines;
+    carryScan.bytes = carry;
+    carryScan.firstLine = lines + 1;
+    carryScan.firstLineKnown = true;
+    carryScan.previousTime = lastFoundTime;
+    scanChunk(carryScan, settings, {});
+    const bool goOn = mergeChunk(carryScan);
+    carry.clear();
+    carryBytes = 0;
+    return goOn;
+}
+
+FilterProcess::FilterProcess(const Settings &settings, FilterOptions options)
+        : m_state(std::make_unique<State>(settings, std::move(options)))
+{
+    State &state = *m_state;
+    state.run.identifier = sentenceIdentifier(settings.IDF);
+    if (settings.Talkers == TalkerMode::GNSS)
+        state.run.identifier.replace(1, 2, "--");
+    state.run.report = reportHead(state.run.identifier);
+    // Room for the result at once when the size is known, as a receiver log
+    // fills it; untouched room costs no memory.
+    const std::size_t expected = state.options.expectedBytes / 360 + 1;
+    if (state.options.expectedBytes > 0) {
+        if (state.options.keepDisplayLines)
+            state.run.result.displayLines.reserve(expected, expected * 48);
+        state.run.result.dataLines.reserve(expected, expected * 40);
+        if (state.options.keepPoints && settings.Acc)
+            state.run.points.reserve(expected);
+    }
+}
+
+FilterProcess::~FilterProcess() = default;
+
+bool FilterProcess::feed(std::string_view bytes)
+{
+    State &state = *m_state;
+    if (state.stopped)
+        return false;
+    std::size_t offset = state.fed; // of bytes[0] in the text
+    state.fed += bytes.size();
+    if (bytes.empty())
+        return true;
+    const bool endsInCr = bytes.back() == '\r';
+    if (state.skipLineFeed) {
+        state.skipLineFeed = false;
+        if (bytes.front() == '\n') {
+            bytes.remove_prefix(1);
+            ++offset;
+        }
+    }
+    if (state.carryBytes > 0) {
+        // The carried line ends in this piece, or goes on beyond it.
+        const std::size_t end = findLineBreak(bytes.data(), 0, bytes.size());
+        const std::size_t room = kLongestLine + 1 - std::min(kLongestLine + 1, state.carry.size());
+        state.carry.append(bytes.data(), std::min(end, room));
+        state.carryBytes += end;
+        if (end == bytes.size())
+            return true;
+        if (!state.scanCarry())
+            return false;
+        const std::size_t next = nextLineStart(bytes.data(), end, bytes.size());
+        bytes.remove_prefix(next);
+        offset += next;
+    }
+
+    // The lines that end in this piece are scanned where they lie; the one
+    // it ends in is carried over.
+    std::size_t whole = bytes.size();
+    while (whole > 0 && bytes[whole - 1] != '\r' && bytes[whole - 1] != '\n')
+        --whole;
+    if (whole > 0 && !state.scanBlock(bytes.substr(0, whole), offset))
+        return false;
+    const std::string_view tail = bytes.substr(whole);
+    state.carry.assign(tail.substr(0, kLongestLine + 1));
+    state.carryBytes = tail.size();
+    state.skipLineFeed = endsInCr;
+    return true;
+}
+
+FilterRun FilterProcess::finish()
+{
+    State &state = *m_state;
+    if (!state.stopped && state.carryBytes > 0)
+        state.scanCarry();
+    if (!state.stopped) {
+        state.merge.finish();
+        state.reporter.set(state.options.expectedBytes + 1);
+    }
+    return std::move(state.run);
+}
+
+FilterRun runFilter(std::string_view text, const Settings &settings, const ProgressCallback &progress,
+                    unsigned chunkCount)
+{
+    FilterOptions options;
+    options.chunkCount = chunkCount;
+    options.expectedBytes = text.size();
+    options.progress = progress;
+    FilterProcess process(settings, std::move(options));
+    for (std::size_t start = 0; start < text.size(); start += kBlockBytes) {
+        if (!process.feed(text.substr(start, kBlockBytes)))
+            break;
+    }
+    return process.finish();
+}
+
+FilterRun runFilter(TextLines lines, const Settings &settings, const ProgressCallback &progress,
+                    unsigned chunkCount)
+{
+    FilterRun run = runFilter(lines.text(), settings, progress, chunkCount);
+    run.result.nmeaCopy = std::move(lines);
     return run;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "filter/filterresult.h"
@@ -35,18 +37,69 @@ struct FilterRun
     // until then stays in the lists, points and bars.
     std::string errorString;
     std::size_t errorLine = 0;
+    // Every line was read: a stop after that is the time span's, and the
+    // result is already whole enough to be saved.
+    bool linesRead = false;
 
     bool completed() const { return errorString.empty(); }
     bool fixAccepted() const { return counts.accepted > 0; }
 };
 
-// Walks the lines once: picks the position sentences the settings ask for,
-// averages their positions, takes the time span and counts the active
-// satellites of each $GPGSA sentence per time range. With every talker a
-// fix sent again under another talker counts once, and the GSA sentences
-// on consecutive lines make one epoch, counted as one. The lines become the
-// result's NMEA copy. Big logs are scanned in chunkCount chunks side by side
-// (0: as many as the cores make worth it); the result is the same.
+// What a run keeps besides the report, and how it goes about the text.
+struct FilterOptions
+{
+    // Chunks of each block of text scanned side by side; 0: as many as the
+    // cores make worth it. The result is the same for any number.
+    unsigned chunkCount = 0;
+    // The size of the whole text when it is known beforehand: the result's
+    // lists get room once, and progress is reported against it.
+    std::size_t expectedBytes = 0;
+    ProgressCallback progress;
+    // The command line needs neither unless asked to write them.
+    bool keepDisplayLines = true;
+    bool keepPoints = true;
+};
+
+// A line longer than this is no sentence (NMEA allows 82 characters): only
+// its head is held, so that an endless line cannot fill the memory.
+inline constexpr std::size_t kLongestLine = 65536;
+
+// The filter fed with the text in pieces of any size, in order, scanned where
+// they lie: a file read block by block into one buffer, or the text area's
+// own bytes. Walks the lines once: picks the position sentences the settings
+// ask for, averages their positions, takes the time span and counts the
+// active satellites of each $GPGSA sentence per time range. With every
+// talker a fix sent again under another talker counts once, and the GSA
+// sentences on consecutive lines make one epoch, counted as one, also across
+// pieces. CR LF, a lone CR and a lone LF each end a line, also when split
+// between two pieces.
+class FilterProcess
+{
+public:
+    explicit FilterProcess(const Settings &settings, FilterOptions options = {});
+    ~FilterProcess();
+    FilterProcess(const FilterProcess &) = delete;
+    FilterProcess &operator=(const FilterProcess &) = delete;
+
+    // Scans the next bytes of the text; the line they end in is carried over
+    // to the next piece. False once the run has stopped at a line: later
+    // pieces are not read.
+    bool feed(std::string_view bytes);
+    // The run, once the last piece has been fed.
+    FilterRun finish();
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// The whole text in one go, scanned in place: the result's NMEA copy stays
+// empty.
+FilterRun runFilter(std::string_view text, const Settings &settings, const ProgressCallback &progress = {},
+                    unsigned chunkCount = 0);
+
+// The same over lines that are then kept as the result's NMEA copy, for the
+// views that switch back to the text the run started from.
 FilterRun runFilter(TextLines lines, const Settings &settings, const ProgressCallback &progress = {},
                     unsigned chunkCount = 0);
 

@@ -65,6 +65,15 @@ bool writeAll(int fd, std::string_view bytes)
     return true;
 }
 
+bool writeAll(int fd, std::span<const std::string_view> pieces)
+{
+    for (const std::string_view bytes : pieces) {
+        if (!writeAll(fd, bytes))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool readFileBytes(const std::string &path, std::string &bytes)
@@ -195,7 +204,7 @@ bool resolveTarget(const std::string &path, SaveTarget &target)
 
 // Truncates and writes the file itself: not atomic, but the only way to
 // keep hard links, and to save a file whose folder we may not write.
-bool writeInPlace(const std::string &path, std::string_view bytes, bool regular)
+bool writeInPlace(const std::string &path, std::span<const std::string_view> bytes, bool regular)
 {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | (regular ? O_TRUNC : 0));
     if (fd < 0)
@@ -271,7 +280,7 @@ void syncFolder(const std::string &folder)
 
 enum class Replaced { Done, NoTemporary, Failed };
 
-Replaced replaceByRename(const SaveTarget &target, std::string_view bytes)
+Replaced replaceByRename(const SaveTarget &target, std::span<const std::string_view> bytes)
 {
     const std::string folder = folderOf(target.path);
     const std::string prefix = temporaryPrefix(folder, nameOf(target.path));
@@ -322,6 +331,11 @@ Replaced replaceByRename(const SaveTarget &target, std::string_view bytes)
 } // namespace
 
 bool writeFileReplacing(const std::string &path, std::string_view bytes)
+{
+    return writeFileReplacing(path, std::span<const std::string_view>(&bytes, 1));
+}
+
+bool writeFileReplacing(const std::string &path, std::span<const std::string_view> bytes)
 {
     if (path.empty()) {
         errno = ENOENT;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -52,5 +53,7 @@ bool readRegularFileBytes(const std::string &path, std::string &bytes);
 // Anything else (a FIFO, a device, /dev/stdout) is written directly. False
 // when that fails.
 bool writeFileReplacing(const std::string &path, std::string_view bytes);
+// The same for a file made of pieces, written as they lie.
+bool writeFileReplacing(const std::string &path, std::span<const std::string_view> pieces);
 
 } // namespace navorel

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "filter/hugepages.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -135,6 +137,14 @@ void TextLines::append(const TextLines &other)
         m_starts.push_back(start + offset);
 }
 
+void TextLines::reserve(std::size_t lines, std::size_t bytes)
+{
+    m_starts.reserve(lines);
+    m_text.reserve(bytes);
+    adviseHugePages(m_starts.data(), m_starts.capacity() * sizeof(std::size_t));
+    adviseHugePages(m_text.data(), m_text.capacity());
+}
+
 void TextLines::clear()
 {
     m_text.clear();
@@ -169,6 +179,15 @@ std::string TextLines::joined() const
     return text;
 }
 
+std::optional<std::string_view> TextLines::withLineBreaksView() const
+{
+    if (m_starts.empty())
+        return std::string_view();
+    if (m_onlyCrLf && lineEnd(m_starts.size() - 1) + 2 == m_text.size())
+        return std::string_view(m_text);
+    return std::nullopt;
+}
+
 std::string TextLines::withLineBreaks() const
 {
     std::string text;
@@ -181,8 +200,8 @@ void TextLines::appendWithLineBreaks(std::string &out) const
     if (m_starts.empty())
         return;
     // Lines added one by one already sit in the buffer in the written form.
-    if (m_onlyCrLf && lineEnd(m_starts.size() - 1) + 2 == m_text.size()) {
-        out += m_text;
+    if (const std::optional<std::string_view> view = withLineBreaksView()) {
+        out += *view;
         return;
     }
     for (std::size_t i = 0; i < m_starts.size(); ++i) {

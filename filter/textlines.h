@@ -30,11 +30,8 @@ public:
     // Adds all lines of other at the end.
     void append(const TextLines &other);
     void clear();
-    void reserve(std::size_t lines, std::size_t bytes)
-    {
-        m_starts.reserve(lines);
-        m_text.reserve(bytes);
-    }
+    // Room for that many lines and bytes; only the pages written to are taken.
+    void reserve(std::size_t lines, std::size_t bytes);
 
     // The lines joined by CR LF, with none after the last line: what the
     // text area holds once the list is put into it.
@@ -43,10 +40,15 @@ public:
     std::optional<std::string_view> joinedView() const;
     // Every line followed by CR LF, the last included: how lists are written.
     std::string withLineBreaks() const;
+    // The same without a copy, when the buffer holds it that way already.
+    std::optional<std::string_view> withLineBreaksView() const;
     void appendWithLineBreaks(std::string &out) const;
 
     // The bytes of the lines with their line breaks.
     std::size_t textBytes() const { return m_text.size(); }
+    // Those bytes as held: the text the lines were taken from, or the lines
+    // added each followed by CR LF.
+    std::string_view text() const { return m_text; }
 
 private:
     std::size_t lineEnd(std::size_t index) const;

@@ -1,31 +1,50 @@
 #include "resultfile/resultfilewriter.h"
 
+#include <optional>
+
 #include "filter/textfile.h"
 
 namespace navorel {
+
+namespace {
+
+constexpr std::string_view kTitle = "Novarel result csv-file ";
+constexpr std::string_view kDataHead =
+    "\r\n// Navorel " NAVOREL_VERSION " - filter result, written by the Navorel developers\r\n"
+    "// for spredsheet use ';' as divider\r\n"
+    "\r\n"
+    "[DATA]\r\n"
+    "Time; North Lat.; East Lon.; Satellites\r\n";
+constexpr std::string_view kSatelliteHead = "\r\n"
+                                            "[SAT]\r\n"
+                                            "Minute range; Satellites in view\r\n";
+
+} // namespace
 
 std::string resultFileText(const FilterResult &result, std::string_view titlePath)
 {
     std::string text;
     text.reserve(256 + result.dataLines.textBytes() + result.rangeLines.textBytes());
-    text += "Novarel result csv-file ";
+    text += kTitle;
     text += titlePath;
-    text += "\r\n// Navorel " NAVOREL_VERSION " - filter result, written by the Navorel developers\r\n"
-            "// for spredsheet use ';' as divider\r\n"
-            "\r\n"
-            "[DATA]\r\n"
-            "Time; North Lat.; East Lon.; Satellites\r\n";
+    text += kDataHead;
     result.dataLines.appendWithLineBreaks(text);
-    text += "\r\n"
-            "[SAT]\r\n"
-            "Minute range; Satellites in view\r\n";
+    text += kSatelliteHead;
     result.rangeLines.appendWithLineBreaks(text);
     return text;
 }
 
 bool writeResultFile(const std::string &path, const FilterResult &result, std::string_view titlePath)
 {
-    return writeFileReplacing(path, resultFileText(result, titlePath));
+    // The lists usually hold their lines in the written form already: they
+    // go to the file from where they are, without a text built beside them.
+    const std::optional<std::string_view> data = result.dataLines.withLineBreaksView();
+    const std::optional<std::string_view> ranges = result.rangeLines.withLineBreaksView();
+    if (!data || !ranges)
+        return writeFileReplacing(path, resultFileText(result, titlePath));
+    const std::string title = std::string(kTitle) + std::string(titlePath);
+    const std::string_view pieces[] = {title, kDataHead, *data, kSatelliteHead, *ranges};
+    return writeFileReplacing(path, pieces);
 }
 
 } // namespace navorel

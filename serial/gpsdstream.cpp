@@ -10,7 +10,8 @@ constexpr std::size_t kLongestReportKept = 1024;
 // The text of a string member of a JSON report, without its escapes.
 std::string member(std::string_view report, std::string_view name)
 {
-    const std::string key = "\"" + std::string(name) + "\":\"";
+    std::string key(1, '"');
+    key.append(name).append("\":\"");
     const std::size_t start = report.find(key);
     std::string text;
     if (start == std::string_view::npos)

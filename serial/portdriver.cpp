@@ -1,6 +1,10 @@
 #include "serial/portdriver.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QRegularExpression>
+#include <QStringList>
 #include <cerrno>
 #include <cstdint>
 #include <limits>
@@ -50,6 +54,40 @@ QString devicePath(const QString &portName)
     return portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
 }
 
+// Two names of one device (a link in /dev/serial/by-id, a link made by a
+// tool) would take two lock files, and two windows would share its lines:
+// the port is opened by the name the links end in.
+QString canonicalDevice(const QString &portName)
+{
+    const QString canonical = QFileInfo(devicePath(portName)).canonicalFilePath();
+    return canonical.isEmpty() ? portName : canonical;
+}
+
+// Who holds the device's lock file, where QSerialPort keeps them; empty
+// when nobody says.
+QString lockHolder(const QString &devicePath)
+{
+    QString name = devicePath;
+    if (name.startsWith(QLatin1String("/dev/")))
+        name.remove(0, 5);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    for (const char *folder : {"/var/lock", "/etc/locks", "/var/spool/locks", "/var/spool/uucp", "/tmp",
+                               "/var/tmp", "/var/lock/lockdev", "/run/lock"}) {
+        const QString lockPath = QLatin1String(folder) + QStringLiteral("/LCK..") + name;
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        if (!QFileInfo::exists(lockPath) || !QLockFile(lockPath).getLockInfo(&pid, &host, &application))
+            continue;
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+        const QString program =
+            comm.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(comm.readAll().trimmed()) : application;
+        return program.isEmpty() ? QStringLiteral("process %1").arg(pid)
+                                 : QStringLiteral("%1 (process %2)").arg(program).arg(pid);
+    }
+    return {};
+}
+
 bool refusesUser(const QString &path)
 {
     return ::access(path.toLocal8Bit().constData(), R_OK | W_OK) != 0 && errno == EACCES;
@@ -88,6 +126,7 @@ PortDriver::PortDriver(Prompter &prompter, QObject *parent) : QObject(parent), m
     connect(&m_port, &QSerialPort::readyRead, this, &PortDriver::readyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &PortDriver::noteError);
     connect(&m_network, &NmeaSource::readyRead, this, &PortDriver::readyRead);
+    connect(&m_network, &NmeaSource::opened, this, &PortDriver::opened);
     connect(&m_network, &NmeaSource::openFailed, this, &PortDriver::networkOpenFailed);
     connect(&m_network, &NmeaSource::dropped, this, &PortDriver::networkDropped);
 }
@@ -130,7 +169,7 @@ bool PortDriver::TogglePort(const PortSelection &selection, QIODevice::OpenMode 
 
 bool PortDriver::OpenPort(const PortSelection &selection, QIODevice::OpenMode mode)
 {
-    m_port.setPortName(portDevice(selection.port));
+    m_port.setPortName(canonicalDevice(portDevice(selection.port)));
     m_failureReported = false;
     ++m_opening;
     if (m_port.open(mode)) {
@@ -139,7 +178,15 @@ bool PortDriver::OpenPort(const PortSelection &selection, QIODevice::OpenMode mo
     }
     keepError(m_port.error(), m_port.errorString());
     m_deviceRefusesUser = refusesUser(devicePath(m_port.portName()));
-    ShowSysError(QStringLiteral("error try open : ") + selection.port);
+    QStringList notes;
+    if (m_lastError == QSerialPort::PermissionError && !m_deviceRefusesUser) {
+        if (const QString holder = lockHolder(m_port.portName()); !holder.isEmpty())
+            notes.append(QStringLiteral("The device is in use by ") + holder + QLatin1Char('.'));
+    }
+    // "COMn" is a Windows name: say which device it stood for here.
+    if (const QString device = portDevice(selection.port); device != selection.port)
+        notes.append(QStringLiteral("%1 is the device %2 here.").arg(selection.port, device));
+    ShowSysError(QStringLiteral("error try open : ") + selection.port, notes.join(QLatin1Char('\n')));
     return false;
 }
 

@@ -75,6 +75,8 @@ signals:
     // The port failed while open: the device is gone, or reading or
     // writing broke. Sent once per opening, from the event loop.
     void failed();
+    // A network source has connected.
+    void opened();
     // A network source could not be opened; its box has been shown.
     void openFailed();
 

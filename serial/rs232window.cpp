@@ -1,5 +1,6 @@
 #include "serial/rs232window.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,6 +29,9 @@ constexpr int kFixedPortEntries = static_cast<int>(std::size(navorel::kPortEntri
 constexpr int kGpsdProbeMs = 2000;
 constexpr std::string_view kConfGroup = "COM";
 constexpr std::string_view kConfPortName = "PortName";
+// What the port box shows before anything was chosen.
+constexpr const char *kFirstStartPort = "COM1";
+const QString kPortHint = QStringLiteral("Select COM port");
 
 bool isNetworkName(const QString &text)
 {
@@ -77,6 +81,11 @@ Rs232Window::Rs232Window(SettingsStore &settings, QWidget *parent)
         // completion, so that the text is exactly what was typed.
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setCompleter(nullptr);
+        // A text shown without a selection (a typed name, "Port=-1") stays
+        // so: leaving the box or pressing Enter must not pick the entry the
+        // text happens to match. Picking and typing still select.
+        QObject::disconnect(box->lineEdit(), &QLineEdit::editingFinished, box, nullptr);
+        QObject::disconnect(box->lineEdit(), &QLineEdit::returnPressed, box, nullptr);
         box->addItems(entryTexts(entries));
         setHint(box, hint);
         auto *label = new QLabel(caption, this);
@@ -85,8 +94,7 @@ Rs232Window::Rs232Window(SettingsStore &settings, QWidget *parent)
         setHint(label, hint);
         return box;
     };
-    m_cobPort = selectorRow(0, "COB_Port", navorel::kPortEntries, QStringLiteral("serial port"),
-                            QStringLiteral("Select COM port"));
+    m_cobPort = selectorRow(0, "COB_Port", navorel::kPortEntries, QStringLiteral("serial port"), kPortHint);
     m_cobBaud = selectorRow(1, "COB_Baud", navorel::kBaudEntries, QStringLiteral("baud rate"),
                             QStringLiteral("Select data speed"));
     m_cobData = selectorRow(2, "COB_Data", navorel::kDataEntries, QStringLiteral("data bits"),
@@ -104,7 +112,7 @@ Rs232Window::Rs232Window(SettingsStore &settings, QWidget *parent)
 
     // At first start the port box shows "COM1" without selecting it.
     m_cobPort->setCurrentIndex(-1);
-    m_cobPort->setEditText(QStringLiteral("COM1"));
+    m_cobPort->setEditText(QLatin1String(kFirstStartPort));
     for (const SettingKey key :
          {SettingKey::Port, SettingKey::Baud, SettingKey::Data, SettingKey::Parity, SettingKey::Stop}) {
         QComboBox *box = selector(key);
@@ -116,6 +124,9 @@ Rs232Window::Rs232Window(SettingsStore &settings, QWidget *parent)
     }
     connect(&m_settings, &SettingsStore::valueChanged, this, &Rs232Window::showValue);
     connect(m_cobPort, &QComboBox::currentTextChanged, this, &Rs232Window::showLineSettingsInUse);
+    connect(m_cobPort, &QComboBox::currentTextChanged, this, &Rs232Window::showPortName);
+    showPortName(m_cobPort->currentText());
+    fitPortList();
 
     m_gpsdProbe = new QTcpSocket(this);
     connect(m_gpsdProbe, &QTcpSocket::readyRead, this, [this] {
@@ -209,6 +220,7 @@ void Rs232Window::refreshSystemPorts(const QStringList &devices)
     if (m_gpsdAnswers) {
         m_cobPort->addItem(gpsdEntry(), QStringLiteral("gpsd://%1:%2").arg(m_gpsdHost).arg(m_gpsdPort));
     }
+    fitPortList();
     if (index < kFixedPortEntries) {
         m_cobPort->setCurrentIndex(index);
     } else {
@@ -278,21 +290,39 @@ void Rs232Window::readPortName(const QString &confFile)
     const QString name = QString::fromStdString(
         navorel::ConfFile::read(confFile.toStdString()).value(kConfGroup, kConfPortName, ""));
     // The settings file's own choice of a "COMn" entry wins.
-    if (isNetworkName(name) && m_cobPort->currentIndex() < 0)
+    if (!name.isEmpty() && m_cobPort->currentIndex() < 0)
         m_cobPort->setEditText(name);
 }
 
-// A file that cannot be written costs the name at the next start, no more.
+// Kept whenever the settings file cannot say it: a typed name, a port the
+// system reported, a network source. A file that cannot be written costs
+// the name at the next start, no more.
 void Rs232Window::writePortName(const QString &confFile) const
 {
     navorel::ConfFile conf = navorel::ConfFile::read(confFile.toStdString());
     const QString port = selection().port;
-    const std::string name = isNetworkName(port) ? port.toStdString() : std::string();
-    const std::optional<std::string> kept = conf.value(kConfGroup, kConfPortName);
-    if (kept.value_or(std::string()) == name)
+    const bool kept = m_settings.value(SettingKey::Port) < 0 && port != QLatin1String(kFirstStartPort);
+    const std::string name = kept ? port.toStdString() : std::string();
+    if (conf.value(kConfGroup, kConfPortName).value_or(std::string()) == name)
         return;
     conf.setValue(kConfGroup, kConfPortName, name);
     conf.write(confFile.toStdString());
+}
+
+void Rs232Window::showPortName(const QString &text)
+{
+    m_cobPort->setToolTip(text.isEmpty() ? splitHint(kPortHint).bubble : text);
+}
+
+// The box keeps its width; its list shows every name whole.
+void Rs232Window::fitPortList()
+{
+    int widest = 0;
+    for (int i = 0; i < m_cobPort->count(); ++i)
+        widest = std::max(widest, m_cobPort->view()->fontMetrics().horizontalAdvance(m_cobPort->itemText(i)));
+    const int chrome = 2 * m_cobPort->view()->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                       + 2 * style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 8;
+    m_cobPort->view()->setMinimumWidth(std::max(m_cobPort->width(), widest + chrome));
 }
 
 void Rs232Window::CloseRS232winClick()

@@ -41,9 +41,9 @@ public:
     void probeGpsd();
     QString gpsdEntry() const;
 
-    // A network name typed or picked in the port box is kept between runs
-    // in the file of the program's own settings; the settings file has no
-    // place for it.
+    // A port name that is no "COMn" entry (typed, reported by the system,
+    // a network source) is kept between runs in the file of the program's
+    // own settings; the settings file has no place for it.
     void readPortName(const QString &confFile);
     void writePortName(const QString &confFile) const;
 
@@ -58,6 +58,8 @@ private:
     void showValue(navorel::SettingKey key, int value);
     int storedIndex(navorel::SettingKey key, int index) const;
     void showLineSettingsInUse();
+    void showPortName(const QString &text);
+    void fitPortList();
     void gpsdAnswered(bool answers);
 
     SettingsStore &m_settings;

@@ -43,14 +43,13 @@ SerialTransfer::SerialTransfer(NmeaTextArea &text, Rs232Window &rs232Window, Por
     connect(&m_driver, &PortDriver::readyRead, this, &SerialTransfer::receiveAvailable);
     connect(&m_driver, &PortDriver::failed, this, &SerialTransfer::portFailed);
     connect(&m_driver, &PortDriver::openFailed, this, &SerialTransfer::portNotOpened);
+    connect(&m_driver, &PortDriver::opened, this, &SerialTransfer::clearIfAsked);
 }
 
 void SerialTransfer::Receivedata1Click()
 {
     if (m_sending)
         return;
-    if (m_settings.settings().COMclr && !m_driver.isOpen())
-        emit clearRequested();
     if (m_receiving)
         stopReceiving();
     else
@@ -62,9 +61,10 @@ void SerialTransfer::Senddata1Click()
     if (m_receiving)
         return;
     if (m_text.lineCount() == 0) {
-        m_prompter.messageBox(m_text.window(), kEmptyText);
+        // Stopped first: the box waits for the user while ticks go on.
         if (m_sending)
             stopSending();
+        m_prompter.messageBox(m_text.window(), kEmptyText);
         return;
     }
     if (m_sending)
@@ -92,6 +92,19 @@ void SerialTransfer::startReceiving()
         return;
     m_receiving = true;
     emit receivingChanged(true);
+    // The text is wiped only once the port is open: a missing receiver
+    // must not cost the text received before. A network source opens later.
+    m_clearWhenOpen = m_settings.settings().COMclr;
+    if (m_driver.isReady())
+        clearIfAsked();
+}
+
+void SerialTransfer::clearIfAsked()
+{
+    if (!m_receiving || !m_clearWhenOpen)
+        return;
+    m_clearWhenOpen = false;
+    emit clearRequested();
 }
 
 void SerialTransfer::stopReceiving()
@@ -156,8 +169,10 @@ void SerialTransfer::completeRead()
     m_assembler.feed(
         std::string_view(m_readBuffer.constData(), static_cast<std::size_t>(m_readBuffer.size())), lines);
     m_readBuffer.clear();
-    for (const std::string &line : lines)
-        m_text.appendLine(line);
+    // One edit per read cycle: the text area is updated once, whatever the
+    // number of lines.
+    if (!lines.empty())
+        m_text.appendLines(lines);
 }
 
 // What the port has already handed over is kept when receiving ends.

@@ -50,6 +50,7 @@ signals:
 
 private:
     void startReceiving();
+    void clearIfAsked();
     void stopReceiving();
     void startSending();
     void stopSending();
@@ -68,6 +69,7 @@ private:
 
     bool m_receiving = false;
     bool m_sending = false;
+    bool m_clearWhenOpen = false;
     QTimer m_timer1;
     navorel::SendCycle m_sendCycle;
 

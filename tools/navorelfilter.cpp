@@ -1,13 +1,23 @@
 // navorel-filter: the filter of the desktop program on the command line.
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
+#include "filter/blockreader.h"
 #include "filter/codepage.h"
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
+#include "filter/wholenumber.h"
 #include "prefs/confsettings.h"
 #include "prefs/settingsfile.h"
 #include "resultfile/resultfilewriter.h"
@@ -85,6 +95,21 @@ bool isFilterFlag(std::string_view option)
            || option == "--no-gsa" || option == "--no-sat" || option == "--no-acc";
 }
 
+// A whole number, brought into 1..60 however many digits it has; nothing
+// for a text that is not one.
+std::optional<int> satTimeOption(std::string_view text)
+{
+    std::int64_t value = 0;
+    if (navorel::parseWholeNumber(text, value))
+        return navorel::clampSatTime(value);
+    // Too many digits for 64 bits: still a whole number, beyond either bound.
+    text.remove_prefix(std::min(text.size(), text.find_first_not_of(' ')));
+    const std::size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (text.size() == digits || text.find_first_not_of("0123456789", digits) != std::string_view::npos)
+        return std::nullopt;
+    return text[0] == '-' ? navorel::kSatTimeMin : navorel::kSatTimeMax;
+}
+
 void applyFilterOption(navorel::Settings &settings, const std::string &option, const std::string &value)
 {
     if (option == "--rmc")
@@ -102,17 +127,33 @@ void applyFilterOption(navorel::Settings &settings, const std::string &option, c
     else if (option == "--no-acc")
         settings.Acc = false;
     else if (option == "--sat-time")
-        settings.SatTime = navorel::satTimeFromText(value);
+        settings.SatTime = satTimeOption(value).value_or(navorel::kSatTimeMin);
     else if (option == "--talkers")
         navorel::talkersFromText(value, settings.Talkers);
 }
 
-bool writeOutput(std::string_view format, const std::string &path, std::string_view bytes)
+bool writeOutput(const std::string &path, bool written)
 {
-    if (navorel::writeFileReplacing(path, bytes))
-        return true;
-    printFileError(format, path);
-    return false;
+    if (!written)
+        printFileError(navorel::kCannotCreateFile, path);
+    return written;
+}
+
+// The same file under any name: a link, a hard link, another path.
+bool sameFile(const struct stat &input, const std::string &path)
+{
+    struct stat output
+    {};
+    return ::stat(path.c_str(), &output) == 0 && output.st_dev == input.st_dev
+           && output.st_ino == input.st_ino;
+}
+
+int stdoutResult()
+{
+    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
+        return kCompleted;
+    std::fprintf(stderr, "navorel-filter: cannot write to standard output: %s\n", std::strerror(errno));
+    return kUsageOrFile;
 }
 
 } // namespace
@@ -142,11 +183,11 @@ int main(int argc, char **argv)
         }
         if (arg == "--help") {
             std::fputs(kUsage, stdout);
-            return kCompleted;
+            return stdoutResult();
         }
         if (arg == "--version") {
             std::puts("navorel-filter " NAVOREL_VERSION);
-            return kCompleted;
+            return stdoutResult();
         }
         if (takesValue(arg)) {
             if (!inlineValue) {
@@ -154,6 +195,10 @@ int main(int argc, char **argv)
                     return usageError("option " + arg + " needs a value");
                 value = argv[++i];
             }
+            if (arg == "--sat-time" && !satTimeOption(value))
+                return usageError("option --sat-time needs a whole number, not '" + value + "'");
+            if (value.empty() && arg != "--sat-time" && arg != "--talkers")
+                return usageError("option " + arg + " needs a file name");
             if (arg == "--settings")
                 options.settingsFile = value;
             else if (arg == "--csv")
@@ -192,25 +237,51 @@ int main(int argc, char **argv)
     for (const auto &[option, value] : options.filterOptions)
         applyFilterOption(settings, option, value);
 
-    std::string bytes;
-    if (!navorel::readFileBytes(options.input, bytes)) {
+    // The log is read block by block and never held whole: standard input,
+    // a pipe or a device work like a file.
+    const bool fromStdin = options.input == "-";
+    const int fd = fromStdin ? STDIN_FILENO : ::open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat input
+    {};
+    if (fd < 0 || ::fstat(fd, &input) != 0 || S_ISDIR(input.st_mode)) {
         printFileError(navorel::kCannotOpenFile, options.input);
         return kUsageOrFile;
     }
+    for (const std::string *output : {&options.csvFile, &options.displayFile}) {
+        if (!output->empty() && sameFile(input, *output))
+            return usageError("will not write " + *output + " over the log it reads");
+    }
 
-    const navorel::FilterRun run =
-        navorel::runFilter(navorel::TextLines::fromText(std::move(bytes)), settings);
+    navorel::FilterOptions filterOptions;
+    filterOptions.expectedBytes = S_ISREG(input.st_mode) ? static_cast<std::size_t>(input.st_size) : 0;
+    filterOptions.keepDisplayLines = !options.displayFile.empty();
+    filterOptions.keepPoints = false;
+    navorel::FilterProcess process(settings, filterOptions);
+    navorel::BlockReader reader;
+    const bool read = reader.readAll(fd, [&](std::string_view block) { return process.feed(block); });
+    if (!fromStdin)
+        ::close(fd);
+    if (!read) {
+        printFileError(navorel::kCannotOpenFile, options.input);
+        return kUsageOrFile;
+    }
+    const navorel::FilterRun run = process.finish();
     if (!run.completed()) {
         printError("line " + std::to_string(run.errorLine) + ": " + run.errorString);
         return kStopped;
     }
 
     if (!options.csvFile.empty()
-        && !writeOutput(navorel::kCannotCreateFile, options.csvFile, navorel::resultFileText(run.result, "")))
+        && !writeOutput(options.csvFile, navorel::writeResultFile(options.csvFile, run.result, "")))
         return kUsageOrFile;
-    if (!options.displayFile.empty()
-        && !writeOutput(navorel::kCannotCreateFile, options.displayFile, run.result.displayLines.joined()))
-        return kUsageOrFile;
+    if (!options.displayFile.empty()) {
+        const navorel::TextLines &lines = run.result.displayLines;
+        const std::optional<std::string_view> view = lines.joinedView();
+        if (!writeOutput(options.displayFile,
+                         view ? navorel::writeFileReplacing(options.displayFile, *view)
+                              : navorel::writeFileReplacing(options.displayFile, lines.joined())))
+            return kUsageOrFile;
+    }
 
     if (!options.quiet) {
         std::string report;
@@ -221,5 +292,5 @@ int main(int argc, char **argv)
         const std::string text = navorel::windows1252ToUtf8(report);
         std::fwrite(text.data(), 1, text.size(), stdout);
     }
-    return std::fflush(stdout) == 0 ? kCompleted : kUsageOrFile;
+    return stdoutResult();
 }

@@ -58,6 +58,17 @@ bool HintDisplay::belongsToWindow(QObject *object) const
     return widget != nullptr && widget->window() == m_window;
 }
 
+bool HintDisplay::ownedByWindow(QObject *object) const
+{
+    const auto *widget = qobject_cast<QWidget *>(object);
+    for (const QWidget *window = widget ? widget->window() : nullptr; window != nullptr;
+         window = window->parentWidget() ? window->parentWidget()->window() : nullptr) {
+        if (window == m_window)
+            return true;
+    }
+    return false;
+}
+
 bool HintDisplay::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
@@ -66,7 +77,8 @@ bool HintDisplay::eventFilter(QObject *watched, QEvent *event)
             return true;
         break;
     case QEvent::Enter:
-        if (belongsToWindow(watched)) {
+        // The windows it owns (dialogs, the About box) report here too.
+        if (ownedByWindow(watched)) {
             for (auto *widget = qobject_cast<QWidget *>(watched); widget != nullptr;
                  widget = widget->parentWidget()) {
                 const QVariant hint = widget->property(kStatusHint);
@@ -74,7 +86,7 @@ bool HintDisplay::eventFilter(QObject *watched, QEvent *event)
                     showStatus(hint.toString());
                     break;
                 }
-                if (widget == m_window) {
+                if (widget->isWindow()) {
                     showStatus(QString());
                     break;
                 }

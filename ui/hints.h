@@ -22,8 +22,8 @@ void setHint(QAction *action, const QString &hint);
 
 // Shows the long hint of the control under the mouse (or of the nearest
 // parent that has one) and of the highlighted menu item in a status panel,
-// and the bubbles only while they are switched on. Bubbles of one window
-// only: the others keep theirs.
+// for the window and every window it owns, and the bubbles only while they
+// are switched on. Bubbles of one window only: the others keep theirs.
 class HintDisplay : public QObject
 {
     Q_OBJECT
@@ -41,6 +41,7 @@ protected:
 
 private:
     bool belongsToWindow(QObject *object) const;
+    bool ownedByWindow(QObject *object) const;
 
     QWidget *m_window;
     QPointer<QLabel> m_panel;

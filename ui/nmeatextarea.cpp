@@ -7,7 +7,15 @@
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include "ui/editordocument.h"
+#include "ui/textareaaccessible.h"
 #include "ui/textcodec.h"
 
 namespace {
@@ -28,40 +36,47 @@ bool isLineBreak(long byte)
     return byte == '\r' || byte == '\n';
 }
 
-// What assistive tools get for a large text: QScintilla's own interface
-// converts and counts the whole text on every change and caret move, which
-// makes a keystroke at the end of 100 MB take half a second.
-class LargeTextAccessible : public QAccessibleWidget
-{
-public:
-    explicit LargeTextAccessible(NmeaTextArea *area) : QAccessibleWidget(area, QAccessible::EditableText) {}
-
-    QString text(QAccessible::Text kind) const override
-    {
-        if (kind == QAccessible::Value)
-            return static_cast<const NmeaTextArea *>(widget())->caretLineText();
-        return QAccessibleWidget::text(kind);
-    }
-
-    QAccessible::State state() const override
-    {
-        QAccessible::State state = QAccessibleWidget::state();
-        state.multiLine = true;
-        state.readOnly = static_cast<const NmeaTextArea *>(widget())->isReadOnly();
-        state.editable = !state.readOnly;
-        return state;
-    }
-};
-
-QAccessibleInterface *largeTextAccessibleFactory(const QString &className, QObject *object)
+QAccessibleInterface *textAreaAccessibleFactory(const QString &className, QObject *object)
 {
     if (className != QLatin1String(NmeaTextArea::staticMetaObject.className()))
         return nullptr;
     auto *area = qobject_cast<NmeaTextArea *>(object);
-    // Returning nothing lets QScintilla's factory, asked after ours, build its full interface.
-    if (area == nullptr || area->exposesWholeText())
-        return nullptr;
-    return new LargeTextAccessible(area);
+    return area == nullptr ? nullptr : new TextAreaAccessible(area);
+}
+
+// Files are read in blocks of this size into one buffer, reused.
+constexpr std::size_t kLoadBlock = std::size_t{4} << 20;
+
+// True when every line break in the bytes is CR LF already. The bytes do not
+// end in a CR: one there waits for the next block.
+bool onlyCrLf(const char *bytes, std::size_t size)
+{
+    const char *end = bytes + size;
+    for (const char *lf = bytes; (lf = static_cast<const char *>(std::memchr(lf, '\n', end - lf))); ++lf)
+        if (lf == bytes || lf[-1] != '\r')
+            return false;
+    for (const char *cr = bytes; (cr = static_cast<const char *>(std::memchr(cr, '\r', end - cr))); ++cr)
+        if (cr[1] != '\n')
+            return false;
+    return true;
+}
+
+// Every lone CR and lone LF made CR LF; out has room for twice the bytes.
+std::size_t toCrLf(const char *bytes, std::size_t size, char *out)
+{
+    char *end = out;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char byte = bytes[i];
+        if (byte == '\r' || byte == '\n') {
+            *end++ = '\r';
+            *end++ = '\n';
+            if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            *end++ = byte;
+        }
+    }
+    return static_cast<std::size_t>(end - out);
 }
 
 } // namespace
@@ -69,7 +84,7 @@ QAccessibleInterface *largeTextAccessibleFactory(const QString &className, QObje
 NmeaTextArea::NmeaTextArea(QWidget *parent) : QsciScintilla(parent)
 {
     static const bool factoryInstalled = [] {
-        QAccessible::installFactory(largeTextAccessibleFactory);
+        QAccessible::installFactory(textAreaAccessibleFactory);
         return true;
     }();
     Q_UNUSED(factoryInstalled);
@@ -93,15 +108,17 @@ NmeaTextArea::NmeaTextArea(QWidget *parent) : QsciScintilla(parent)
         standardCommands()->find(command)->setKey(0);
 
     startNewDocument({});
+    // QScintilla's change notifications feed its own accessibility, which
+    // converts the whole text on each: the text area reports changes itself.
+    SendScintilla(SCI_SETMODEVENTMASK, 0);
 
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &NmeaTextArea::onUpdateUi);
 }
 
 void NmeaTextArea::setBytes(std::string_view bytes)
 {
-    adaptAccessibility(bytes.size(), true);
     startNewDocument(bytes);
-    emit editStateChanged();
+    showFromStart();
 }
 
 // Every text gets a fresh document, as only a new one can be made without
@@ -125,6 +142,151 @@ void NmeaTextArea::startNewDocument(std::string_view bytes)
         SendScintilla(SCI_SETUNDOCOLLECTION, 1);
     }
     SendScintilla(SCI_SETREADONLY, readOnly ? 1 : 0);
+}
+
+NmeaTextArea::LoadResult NmeaTextArea::loadFile(const std::string &path, const LoadProgress &progress)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return LoadResult::CannotOpen;
+    struct stat info
+    {};
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return LoadResult::CannotOpen;
+    }
+    const std::size_t total = S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0;
+    if (!fits(total)) {
+        ::close(fd);
+        return LoadResult::TooLarge;
+    }
+
+    // The text shown so far comes back when the file cannot be read whole.
+    const EditorDocument previous = keepDocument();
+    startNewDocument({});
+    SendScintilla(SCI_ALLOCATE, total + appendHeadroom(total));
+    SendScintilla(SCI_SETUNDOCOLLECTION, 0);
+    // From the kernel straight into the document: one block buffer, never
+    // zero-filled, with a byte in front for a CR carried over from the block
+    // before (it may start a CR LF).
+    const std::unique_ptr<char[]> block(new char[kLoadBlock + 1]);
+    std::unique_ptr<char[]> converted;
+    std::size_t done = 0;
+    std::size_t loaded = 0;
+    bool carriedCr = false;
+    LoadResult result = LoadResult::Loaded;
+    for (;;) {
+        const ssize_t count = ::read(fd, block.get() + 1, kLoadBlock);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0) {
+            result = LoadResult::CannotOpen;
+            break;
+        }
+        if (count == 0) {
+            if (carriedCr)
+                SendScintilla(SCI_APPENDTEXT, 2, "\r\n");
+            break;
+        }
+        done += static_cast<std::size_t>(count);
+        char *bytes = block.get() + 1;
+        std::size_t size = static_cast<std::size_t>(count);
+        if (carriedCr) {
+            *--bytes = '\r';
+            ++size;
+        }
+        carriedCr = bytes[size - 1] == '\r';
+        if (carriedCr)
+            --size;
+        if (!onlyCrLf(bytes, size)) {
+            if (!converted)
+                converted.reset(new char[2 * kLoadBlock + 2]);
+            size = toCrLf(bytes, size, converted.get());
+            bytes = converted.get();
+        }
+        loaded += size;
+        if (!fits(loaded + (carriedCr ? 2 : 0))) {
+            result = LoadResult::TooLarge;
+            break;
+        }
+        SendScintilla(SCI_APPENDTEXT, size, bytes);
+        if (progress)
+            progress(done, std::max(total, done));
+    }
+    ::close(fd);
+    SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+    if (result != LoadResult::Loaded) {
+        showDocument(previous);
+        return result;
+    }
+    showFromStart();
+    return result;
+}
+
+EditorDocument NmeaTextArea::keepDocument()
+{
+    return EditorDocument(this);
+}
+
+bool NmeaTextArea::isShowing(const EditorDocument &document) const
+{
+    return !document.isNull()
+           && reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER)) == document.pointer();
+}
+
+void NmeaTextArea::markKept()
+{
+    SendScintilla(SCI_SETSAVEPOINT);
+}
+
+// Undo, or redo when the user undid past it, back to where the text was kept.
+void NmeaTextArea::revertToKept()
+{
+    const bool readOnly = SendScintilla(SCI_GETREADONLY) != 0;
+    SendScintilla(SCI_SETREADONLY, 0);
+    while (SendScintilla(SCI_GETMODIFY) && SendScintilla(SCI_CANUNDO))
+        SendScintilla(SCI_UNDO);
+    while (SendScintilla(SCI_GETMODIFY) && SendScintilla(SCI_CANREDO))
+        SendScintilla(SCI_REDO);
+    SendScintilla(SCI_SETREADONLY, readOnly ? 1 : 0);
+}
+
+void NmeaTextArea::showDocument(const EditorDocument &document)
+{
+    if (document.isNull())
+        return;
+    revertToKept();
+    const bool readOnly = SendScintilla(SCI_GETREADONLY) != 0;
+    SendScintilla(SCI_SETDOCPOINTER, 0, document.pointer());
+    SendScintilla(SCI_SETREADONLY, readOnly ? 1 : 0);
+    SendScintilla(SCI_EMPTYUNDOBUFFER);
+    markKept();
+    showFromStart();
+}
+
+// A text put in the view starts at its top left, with no history of its own.
+void NmeaTextArea::showFromStart()
+{
+    SendScintilla(SCI_SETEMPTYSELECTION, 0);
+    SendScintilla(SCI_SETFIRSTVISIBLELINE, 0);
+    SendScintilla(SCI_SETXOFFSET, 0);
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::TextUpdated);
+        QAccessible::updateAccessibility(&event);
+    }
+    emit textChanged();
+    emit editStateChanged();
+}
+
+std::string NmeaTextArea::bytesInRange(std::size_t start, std::size_t end) const
+{
+    end = std::min(end, byteCount());
+    if (end <= start)
+        return {};
+    std::string text(end - start, '\0');
+    // SCI_GETTEXTRANGE copies around the gap without moving it.
+    SendScintilla(SCI_GETTEXTRANGE, static_cast<long>(start), static_cast<long>(end), text.data());
+    return text;
 }
 
 std::string NmeaTextArea::bytes() const
@@ -170,25 +332,36 @@ std::string NmeaTextArea::lineAt(std::size_t index) const
     const long line = static_cast<long>(index);
     const long start = SendScintilla(SCI_POSITIONFROMLINE, line);
     const long end = SendScintilla(SCI_GETLINEENDPOSITION, line);
-    std::string text(static_cast<std::size_t>(end - start), '\0');
-    // SCI_GETTEXTRANGE copies around the gap without moving it.
-    if (end > start)
-        SendScintilla(SCI_GETTEXTRANGE, start, end, text.data());
-    return text;
+    return bytesInRange(static_cast<std::size_t>(start), static_cast<std::size_t>(end));
 }
 
 void NmeaTextArea::appendLine(std::string_view line)
 {
-    const long length = SendScintilla(SCI_GETLENGTH);
-    std::string added;
-    added.reserve(line.size() + 2);
-    if (length > 0 && !isLineBreak(SendScintilla(SCI_GETCHARAT, length - 1)))
-        added = "\r\n";
-    added += line;
-    if (added.empty())
-        return;
-    adaptAccessibility(static_cast<std::size_t>(length) + added.size(), false);
+    appendLines({std::string(line)});
+}
 
+void NmeaTextArea::appendLines(const std::vector<std::string> &lines)
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
+    std::size_t size = 0;
+    for (const std::string &line : lines)
+        size += line.size() + 2;
+    std::string added;
+    added.reserve(size);
+    bool breakNeeded = length > 0 && !isLineBreak(SendScintilla(SCI_GETCHARAT, length - 1));
+    for (const std::string &line : lines) {
+        if (breakNeeded)
+            added += "\r\n";
+        added += line;
+        breakNeeded = true;
+    }
+    if (!added.empty())
+        appendAtEnd(added);
+}
+
+void NmeaTextArea::appendAtEnd(std::string_view added)
+{
+    const long length = SendScintilla(SCI_GETLENGTH);
     // A caret at the end follows the received lines, as in a terminal; one
     // elsewhere stays where the user put it.
     const bool followEnd =
@@ -196,20 +369,27 @@ void NmeaTextArea::appendLine(std::string_view line)
     const bool readOnly = SendScintilla(SCI_GETREADONLY) != 0;
     SendScintilla(SCI_SETREADONLY, 0);
     // Left out of the undo history, which stays valid: every step in it lies
-    // before the end, where the line goes.
+    // before the end, where the lines go.
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
     SendScintilla(SCI_APPENDTEXT, added.size(), added.data());
     SendScintilla(SCI_SETUNDOCOLLECTION, 1);
     SendScintilla(SCI_SETREADONLY, readOnly ? 1 : 0);
-    if (followEnd)
-        SendScintilla(SCI_GOTOPOS, SendScintilla(SCI_GETLENGTH));
+    if (followEnd) {
+        // Down to the newest line, never sideways: the starts of the
+        // sentences stay in sight however long the lines are.
+        const long end = SendScintilla(SCI_GETLENGTH);
+        SendScintilla(SCI_SETEMPTYSELECTION, end);
+        const long lastLine = SendScintilla(SCI_LINEFROMPOSITION, end);
+        const long onScreen = std::max(1L, SendScintilla(SCI_LINESONSCREEN));
+        if (lastLine >= SendScintilla(SCI_GETFIRSTVISIBLELINE) + onScreen)
+            SendScintilla(SCI_SETFIRSTVISIBLELINE, lastLine - onScreen + 1);
+    }
+    if (QAccessible::isActive()) {
+        QAccessibleTextInsertEvent event(this, static_cast<int>(length), fromWindows1252(added));
+        QAccessible::updateAccessibility(&event);
+    }
+    emit textChanged();
     emit editStateChanged();
-}
-
-void NmeaTextArea::setAccessibleTextLimit(std::size_t bytes)
-{
-    m_accessibleTextLimit = bytes;
-    adaptAccessibility(byteCount(), true);
 }
 
 QString NmeaTextArea::caretLineText() const
@@ -220,27 +400,8 @@ QString NmeaTextArea::caretLineText() const
     return fromWindows1252(lineAt(static_cast<std::size_t>(line)));
 }
 
-// Edits only ever switch to the plain interface: flipping back and forth while
-// someone types around the limit would rebuild it on every key.
-void NmeaTextArea::adaptAccessibility(std::size_t expectedSize, bool mayExposeAgain)
-{
-    const bool exposeWholeText = expectedSize <= m_accessibleTextLimit;
-    if (exposeWholeText == m_exposesWholeText || (exposeWholeText && !mayExposeAgain))
-        return;
-    m_exposesWholeText = exposeWholeText;
-    // QScintilla's accessibility converts and counts the text on every change
-    // notification, whether or not a screen reader listens.
-    SendScintilla(SCI_SETMODEVENTMASK, exposeWholeText ? SC_MODEVENTMASKALL : 0);
-    // The cached interface is dropped so that the factories are asked anew.
-    if (QAccessibleInterface *cached = QAccessible::queryAccessibleInterface(this))
-        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(cached));
-    m_lastCaretLine = -1;
-}
-
 void NmeaTextArea::onUpdateUi(int updated)
 {
-    if (m_exposesWholeText)
-        return;
     // Without change notifications Scintilla sends no textChanged either.
     if (updated & SC_UPDATE_CONTENT) {
         emit textChanged();
@@ -248,6 +409,10 @@ void NmeaTextArea::onUpdateUi(int updated)
     }
     if (QAccessible::isActive()) {
         const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
+        if (updated & SC_UPDATE_SELECTION) {
+            QAccessibleTextCursorEvent event(this, static_cast<int>(SendScintilla(SCI_GETCURRENTPOS)));
+            QAccessible::updateAccessibility(&event);
+        }
         if (caretLine != m_lastCaretLine || (updated & SC_UPDATE_CONTENT)) {
             m_lastCaretLine = caretLine;
             QAccessibleValueChangeEvent event(this, caretLineText());
@@ -261,15 +426,13 @@ void NmeaTextArea::onUpdateUi(int updated)
 void NmeaTextArea::keyPressEvent(QKeyEvent *event)
 {
     QsciScintilla::keyPressEvent(event);
-    if (!m_exposesWholeText)
-        emit editStateChanged();
+    emit editStateChanged();
 }
 
 void NmeaTextArea::inputMethodEvent(QInputMethodEvent *event)
 {
     QsciScintilla::inputMethodEvent(event);
-    if (!m_exposesWholeText)
-        emit editStateChanged();
+    emit editStateChanged();
 }
 
 bool NmeaTextArea::canInsertFromMimeData(const QMimeData *source) const
@@ -283,10 +446,6 @@ QByteArray NmeaTextArea::fromMimeData(const QMimeData *source, bool &rectangular
                            ? source->data(QLatin1String(exactBytesFormat))
                            : QByteArray::fromStdString(toWindows1252(source->text()));
     rectangular = source->hasFormat(QStringLiteral("text/x-qscintilla-rectangular"));
-    // Every paste and drop passes here before the text goes in: a large one
-    // must not reach QScintilla's accessibility first. The switch changes no text.
-    const_cast<NmeaTextArea *>(this)->adaptAccessibility(byteCount() + static_cast<std::size_t>(bytes.size()),
-                                                         false);
     return bytes;
 }
 

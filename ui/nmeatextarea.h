@@ -2,8 +2,12 @@
 
 #include <Qsci/qsciscintilla.h>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class EditorDocument;
 
 // The text area of the NMEA text: 8-bit Windows-1252 bytes kept exactly, CR LF
 // line breaks, fast with logs of hundreds of megabytes.
@@ -15,34 +19,50 @@ class NmeaTextArea : public QsciScintilla
     Q_OBJECT
 
 public:
-    // Texts up to this size (some hours of a 1 Hz receiver) are exposed whole
-    // to assistive tools; larger ones are announced as a plain editable field
-    // with the caret's line as value.
-    static constexpr std::size_t defaultAccessibleTextLimit = 4 * 1024 * 1024;
+    // The largest text it takes, as the Windows text control it stands for.
+    static constexpr std::size_t defaultCapacity = std::size_t{1} << 31;
+
+    enum class LoadResult { Loaded, CannotOpen, TooLarge };
+    using LoadProgress = std::function<void(std::size_t done, std::size_t total)>;
 
     explicit NmeaTextArea(QWidget *parent = nullptr);
 
     // Replaces the whole text with bytes, as they are; not an undo step.
     void setBytes(std::string_view bytes);
+    // Reads a file straight into a new document, every lone CR and LF made
+    // CR LF; the text shown before stays when it fails.
+    LoadResult loadFile(const std::string &path, const LoadProgress &progress = {});
     // The whole text as bytes.
     std::string bytes() const;
     // The whole text without a copy; valid until the text next changes.
     std::string_view bytesView() const;
+    std::string bytesInRange(std::size_t start, std::size_t end) const;
     void clearText();
     std::size_t byteCount() const;
+
+    std::size_t capacity() const { return m_capacity; }
+    void setCapacity(std::size_t bytes) { m_capacity = bytes; }
+    // False, with the capacity message, when a text of this size does not fit.
+    bool fits(std::size_t bytes) const { return bytes < m_capacity; }
 
     // Lines as a list of lines counts them: a line break at the very end
     // starts no further line, and an empty text has none.
     std::size_t lineCount() const;
     std::string lineAt(std::size_t index) const;
-    // Adds a line at the end: after a CR LF unless the text is empty or
-    // already ends with a line break.
+    // Adds lines at the end in one step: after a CR LF unless the text is
+    // empty or already ends with a line break.
+    void appendLines(const std::vector<std::string> &lines);
     void appendLine(std::string_view line);
 
-    void setAccessibleTextLimit(std::size_t bytes);
-    std::size_t accessibleTextLimit() const { return m_accessibleTextLimit; }
-    bool exposesWholeText() const { return m_exposesWholeText; }
-    // The caret's line, for the plain accessible field of a large text.
+    // Texts kept aside and shown again without a copy. A text shown again
+    // looks as it did when kept: edits made since are undone.
+    EditorDocument keepDocument();
+    void showDocument(const EditorDocument &document);
+    bool isShowing(const EditorDocument &document) const;
+    // The state the shown text goes back to when it is left.
+    void markKept();
+
+    // The caret's line, the value assistive tools read.
     QString caretLineText() const;
 
 signals:
@@ -59,10 +79,11 @@ protected:
 
 private:
     void startNewDocument(std::string_view bytes);
-    void adaptAccessibility(std::size_t expectedSize, bool mayExposeAgain);
+    void appendAtEnd(std::string_view bytes);
+    void revertToKept();
+    void showFromStart();
     void onUpdateUi(int updated);
 
-    std::size_t m_accessibleTextLimit = defaultAccessibleTextLimit;
-    bool m_exposesWholeText = true;
+    std::size_t m_capacity = defaultCapacity;
     long m_lastCaretLine = -1;
 };

@@ -20,6 +20,14 @@ void Prompter::messageBox(QWidget *parent, const QString &message)
     box.exec();
 }
 
+void Prompter::addressBox(QWidget *parent, const QString &message, const QString &address)
+{
+    QMessageBox box(QMessageBox::Information, kTitle, message, QMessageBox::Ok, parent);
+    box.setInformativeText(address);
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    box.exec();
+}
+
 void Prompter::systemErrorBox(const QString &caption, const QString &message)
 {
     QMessageBox box(QMessageBox::Critical, caption, message, QMessageBox::Ok);

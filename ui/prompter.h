@@ -17,6 +17,9 @@ public:
     virtual void messageBox(QWidget *parent, const QString &message);
     // A box for a failed system call: the caption names the failed step.
     virtual void systemErrorBox(const QString &caption, const QString &message);
+    // A notice whose address (mail, web) can be selected and copied, for
+    // when no program could be started to open it.
+    virtual void addressBox(QWidget *parent, const QString &message, const QString &address);
     // Shows a window modally and returns when it is closed.
     virtual void runModal(QDialog *dialog);
 };

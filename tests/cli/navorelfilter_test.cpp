@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -28,22 +30,30 @@ std::string quoted(const std::string &text)
     return "'" + text + "'";
 }
 
-// Runs navorel-filter with arguments (shell words) and standard input from
-// input, behind runAs (a command that runs another as someone else).
-Outcome runFilterTool(const std::string &arguments, const std::string &input = "/dev/null",
-                      const std::string &runAs = "")
+const std::string kFilter = NAVOREL_FILTER_BIN;
+
+// Runs a shell command line, its output and errors taken as those of the
+// last command.
+Outcome runShell(const std::string &commandLine)
 {
     // ctest runs tests side by side: each process gets files of its own.
     const std::string own = kTemp + "cli-" + std::to_string(getpid());
     const std::string out = own + ".out", err = own + ".err";
-    const std::string command = runAs + NAVOREL_FILTER_BIN + " " + arguments + " <" + quoted(input) + " >"
-                                + quoted(out) + " 2>" + quoted(err);
+    const std::string command = "{ " + commandLine + "; } >" + quoted(out) + " 2>" + quoted(err);
     const int raw = std::system(command.c_str());
     Outcome outcome;
     outcome.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     readFileBytes(out, outcome.out);
     readFileBytes(err, outcome.err);
     return outcome;
+}
+
+// Runs navorel-filter with arguments (shell words) and standard input from
+// input, behind runAs (a command that runs another as someone else).
+Outcome runFilterTool(const std::string &arguments, const std::string &input = "/dev/null",
+                      const std::string &runAs = "")
+{
+    return runShell(runAs + kFilter + " " + arguments + " <" + quoted(input));
 }
 
 std::string tempFile(const std::string &name, const std::string &bytes)
@@ -80,16 +90,33 @@ TEST(NavorelFilter, OptionsSetTheFilter)
     EXPECT_NE(runFilterTool("--all " + quoted(kSample)).out.find(" all data used."), std::string::npos);
     EXPECT_NE(runFilterTool("--no-utc " + quoted(kSample)).out.find("'\n\n \n \n"), std::string::npos);
     EXPECT_TRUE(runFilterTool("--quiet " + quoted(kSample)).out.empty());
-    // the log comes in on standard input
-    EXPECT_EQ(runFilterTool("-", kSample).out, runFilterTool(quoted(kSample)).out);
+    // the log comes in on standard input, from a file or through a pipe
+    const std::string fromFile = runFilterTool(quoted(kSample)).out;
+    EXPECT_EQ(runFilterTool("-", kSample).out, fromFile);
+    EXPECT_EQ(runShell("cat " + quoted(kSample) + " | " + kFilter + " -").out, fromFile);
+}
+
+// A stream without line breaks is no log, but it must not fill the memory.
+TEST(NavorelFilter, EndlessInputKeepsTheMemoryBounded)
+{
+    const Outcome bounded =
+        runShell("ulimit -v 60000; head -c 100000000 /dev/zero | " + kFilter + " --quiet -");
+    EXPECT_EQ(bounded.status, 0) << bounded.err;
+    // killed by the timeout, not ended by a failed allocation
+    EXPECT_EQ(runShell("ulimit -v 60000; timeout 1 " + kFilter + " /dev/zero").status, 124);
 }
 
 TEST(NavorelFilter, SatTimeIsBroughtIntoRangeAsTheSpinEditDoes)
 {
     // an hour of 1 Hz $GPGSA sentences: the range count tells the minutes
     const std::string csv = kTemp + "range.csv";
-    const std::pair<const char *, std::size_t> cases[] = {
-        {" 99", 1}, {"=30", 2}, {" 15", 4}, {" 0", 60}, {" abc", 60}};
+    const std::pair<const char *, std::size_t> cases[] = {{" 99", 1},
+                                                          {"=30", 2},
+                                                          {" 15", 4},
+                                                          {" 0", 60},
+                                                          {" 99999999999999999999", 1},
+                                                          {"=-99999999999999999999", 60},
+                                                          {"=' 99999999999999999999'", 1}};
     for (const auto &[value, ranges] : cases) {
         ASSERT_EQ(runFilterTool("--quiet --sat-time" + std::string(value) + " --csv " + quoted(csv) + " "
                                 + quoted(kSample))
@@ -175,6 +202,12 @@ TEST(NavorelFilter, StoppedRunNamesTheLineAndWritesNothing)
     EXPECT_TRUE(outcome.out.empty());
     std::string ignored;
     EXPECT_FALSE(readFileBytes(csv, ignored));
+
+    // the line is named once, not again inside the message
+    const std::string west =
+        tempFile("hemisphere.nmea", kGoodFix + kGoodFix.substr(0, 29) + "X" + kGoodFix.substr(30));
+    EXPECT_EQ(runFilterTool("--talkers gps " + quoted(west)).err,
+              "navorel-filter: line 2: the latitude hemisphere 'X' is neither N nor S\n");
 }
 
 TEST(NavorelFilter, UsageAndFileErrorsExitWithTwo)
@@ -193,10 +226,47 @@ TEST(NavorelFilter, UsageAndFileErrorsExitWithTwo)
     EXPECT_EQ(unwritable.status, 2);
     EXPECT_EQ(unwritable.err, "navorel-filter: Datei /nonexistent/out.csv kann nicht erstellt werden\n");
 
+    const Outcome full = runShell(kFilter + " " + quoted(kSample) + " >/dev/full");
+    EXPECT_EQ(full.status, 2);
+    EXPECT_NE(full.err.find("standard output"), std::string::npos) << full.err;
+
     const Outcome help = runFilterTool("--help");
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: navorel-filter", 0), 0u);
     EXPECT_EQ(runFilterTool("--version").out, "navorel-filter " NAVOREL_VERSION "\n");
+}
+
+TEST(NavorelFilter, EmptyNamesAndNumbersThatAreNoneAreUsageErrors)
+{
+    for (const char *arguments : {"--csv ''", "--csv=", "--display ''", "--settings ''", "--sat-time abc",
+                                  "--sat-time 15min", "--sat-time 1e1", "--sat-time ''", "--sat-time=1.5"}) {
+        const Outcome outcome = runFilterTool(std::string(arguments) + " " + quoted(kSample));
+        EXPECT_EQ(outcome.status, 2) << arguments;
+        EXPECT_NE(outcome.err.find("Try 'navorel-filter --help'"), std::string::npos) << arguments;
+    }
+}
+
+TEST(NavorelFilter, NeverWritesOverTheLogItReads)
+{
+    std::string bytes;
+    ASSERT_TRUE(readFileBytes(kSample, bytes));
+    const std::string log = tempFile("own.nmea", bytes);
+    const std::string symbolic = kTemp + "own-link.nmea", hard = kTemp + "own-hard.nmea";
+    std::remove(symbolic.c_str());
+    std::remove(hard.c_str());
+    ASSERT_EQ(::symlink(log.c_str(), symbolic.c_str()), 0);
+    ASSERT_EQ(::link(log.c_str(), hard.c_str()), 0);
+    const std::string cases[] = {
+        "--csv " + quoted(log) + " " + quoted(log), "--display " + quoted(symbolic) + " " + quoted(log),
+        "--csv " + quoted(hard) + " " + quoted(log), "--display " + quoted(log) + " -"};
+    for (const std::string &arguments : cases) {
+        const Outcome outcome = runFilterTool(arguments, log);
+        EXPECT_EQ(outcome.status, 2) << arguments;
+        EXPECT_NE(outcome.err.find("over the log"), std::string::npos) << arguments;
+        std::string after;
+        ASSERT_TRUE(readFileBytes(log, after));
+        EXPECT_TRUE(after == bytes) << arguments;
+    }
 }
 
 TEST(NavorelFilter, SettingsFileComesFirstAndOptionsOverrideIt)

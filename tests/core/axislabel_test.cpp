@@ -120,6 +120,68 @@ TEST(AxisTicks, NeighbouringTicksReadDifferently)
         EXPECT_NE(axisLabelText(ticks.at(i - 1)), axisLabelText(ticks.at(i))) << i;
 }
 
+struct MinuteAxisCase
+{
+    double low;
+    double high;
+    int maxTicks;
+    const char *labels; // Windows-1252, one blank between two
+};
+
+TEST(MinuteAxis, RoundMinutesWithTheDecimalsOfTheStep)
+{
+    const MinuteAxisCase cases[] = {
+        // The empty chart: no minute past 59.
+        {0, 100, 5,
+         "0\xB0"
+         "00,0 0\xB0"
+         "20,0 0\xB0"
+         "40,0 1\xB0"
+         "00,0"},
+        // One decimal count for all, none trimmed.
+        {1131, 1131.008, 5,
+         "11\xB0"
+         "31,000 11\xB0"
+         "31,002 11\xB0"
+         "31,004 11\xB0"
+         "31,006 11\xB0"
+         "31,008"},
+        // Across a whole degree the minutes run on.
+        {4759.99, 4800.01, 5,
+         "47\xB0"
+         "59,990 47\xB0"
+         "59,995 48\xB0"
+         "00,000 48\xB0"
+         "00,005 48\xB0"
+         "00,010"},
+        // Too little room still gets four labels.
+        {4807.0381, 4807.0382, 2,
+         "48\xB0"
+         "07,0378 48\xB0"
+         "07,0380 48\xB0"
+         "07,0382 48\xB0"
+         "07,0384"},
+        {-3351.2, -3350.1, 6,
+         "-33\xB0"
+         "51,5 -33\xB0"
+         "51,0 -33\xB0"
+         "50,5 -33\xB0"
+         "50,0"},
+    };
+    for (const MinuteAxisCase &c : cases) {
+        const MinuteAxis axis = minuteAxis(c.low, c.high, c.maxTicks, 4);
+        std::string labels;
+        for (int i = 0; i < axis.ticks.count; ++i) {
+            if (i > 0)
+                labels += ' ';
+            labels += axis.label(i);
+        }
+        EXPECT_EQ(labels, c.labels) << c.low << ".." << c.high;
+        EXPECT_LE(axis.low, c.low) << c.low;
+        EXPECT_GE(axis.high, c.high) << c.high;
+    }
+}
+
 TEST(AxisTicks, EndsThatAreNotFiniteHoldNone)
 {
     EXPECT_EQ(niceAxisTicks(std::numeric_limits<double>::quiet_NaN(), 1, 5, 1).count, 0);

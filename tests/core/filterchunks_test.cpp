@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 
 #include "filter/filterprocess.h"
 #include "tools/loggenerator.h"
@@ -28,7 +29,6 @@ void expectSameRun(const FilterRun &single, const FilterRun &chunked, const std:
     EXPECT_EQ(chunked.result.displayLines.joined(), single.result.displayLines.joined());
     EXPECT_EQ(chunked.result.dataLines.joined(), single.result.dataLines.joined());
     EXPECT_EQ(chunked.result.rangeLines.joined(), single.result.rangeLines.joined());
-    EXPECT_EQ(chunked.result.nmeaCopy.size(), single.result.nmeaCopy.size());
 }
 
 std::string generatedLog(std::uint64_t seed, int seconds, double notValid, double noise,
@@ -104,6 +104,86 @@ TEST(FilterChunks, ChunkedScanEqualsOnePass)
                                   + std::to_string(chunks) + " chunks");
             }
         }
+    }
+}
+
+// The lines of a generated log ended by CR LF, lone CR and lone LF by turns,
+// with empty lines among them.
+std::string mixedBreaks(const std::string &log)
+{
+    const std::string_view breaks[] = {"\r\n", "\r", "\n", "\r\n\r\n", "\n\r", "\r\r\n"};
+    std::string mixed;
+    std::size_t start = 0, turn = 0;
+    for (std::size_t end = log.find("\r\n"); end != std::string::npos; end = log.find("\r\n", start)) {
+        mixed.append(log, start, end - start);
+        mixed += breaks[turn++ % std::size(breaks)];
+        start = end + 2;
+    }
+    return mixed;
+}
+
+FilterRun runInPieces(std::string_view text, const Settings &settings, std::size_t cut, std::size_t size,
+                      unsigned chunks)
+{
+    FilterOptions options;
+    options.chunkCount = chunks;
+    FilterProcess process(settings, options);
+    process.feed(text.substr(0, cut));
+    for (std::size_t at = cut; at < text.size(); at += size)
+        process.feed(text.substr(at, size));
+    return process.finish();
+}
+
+// Fed in pieces cut anywhere, even inside a CR LF, the filter sees the lines
+// one pass over the whole text sees: the stop names the same line.
+TEST(FilterPieces, AnyCutGivesTheOnePassResult)
+{
+    const std::string body = mixedBreaks(generatedLog(8, 8, 0.2, 0.3));
+    const std::string badFix = "$GPRMC,101500.00,A,4807.0380,X,01131.0000,E,0.5,54.7,191206,,*1C";
+    const std::string texts[] = {
+        body,                                  // ends in a break
+        body + "\r",                           // a lone CR at the very end
+        body + badFix,                         // a last line without a break stops the run
+        body + badFix + "\r\n" + body,         // a stop in the middle
+        generatedLog(9, 3, 0.0, 0.0) + "\n\n", // empty lines at the end
+        // a fix sent twice, or an epoch of GSA lines, cut by a piece border
+        mixedBreaks(generatedLog(10, 6, 0.2, 0.2, LogGenerator::Talkers::Duplicated, true)),
+        generatedLog(11, 6, 0.2, 0.2, LogGenerator::Talkers::Switching, true),
+    };
+    Settings settings;
+    settings.SatTime = 1;
+    for (std::size_t t = 0; t < std::size(texts); ++t) {
+        const std::string_view text = texts[t];
+        const FilterRun single = runFilter(text, settings, {}, 1);
+        for (std::size_t cut = 0; cut <= text.size(); ++cut) {
+            // side by side now and then: a thread per chunk is the slow part
+            expectSameRun(single, runInPieces(text, settings, cut, text.size(), cut % 16 == 0 ? 3 : 1),
+                          "text " + std::to_string(t) + " cut at " + std::to_string(cut));
+            if (HasFailure())
+                return;
+        }
+        for (const std::size_t size : {1, 2, 3, 5}) {
+            expectSameRun(single, runInPieces(text, settings, 0, size, 2),
+                          "text " + std::to_string(t) + " in " + std::to_string(size) + "-byte pieces");
+        }
+    }
+}
+
+// A line too long for a sentence is none, however it arrives; only its head
+// is held while it goes on.
+TEST(FilterPieces, OverlongLineIsNoSentence)
+{
+    // each at its own time: with every talker a fix sent again counts once
+    const auto fix = [](char second) {
+        return std::string("$GPRMC,10150") + second + ".00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
+    };
+    for (const std::size_t length : {kLongestLine, kLongestLine + 1, 3 * kLongestLine}) {
+        const std::string text =
+            fix('0') + "\r\n" + fix('1') + std::string(length - fix('1').size(), ' ') + "\r\n" + fix('2');
+        const FilterRun whole = runFilter(std::string_view(text), Settings());
+        EXPECT_EQ(whole.counts.found, length <= kLongestLine ? 3u : 2u) << length;
+        for (const std::size_t size : {1, 4096})
+            expectSameRun(whole, runInPieces(text, Settings(), 0, size, 0), std::to_string(length));
     }
 }
 

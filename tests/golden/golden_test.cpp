@@ -7,10 +7,13 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
+#include "filter/blockreader.h"
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
 #include "resultfile/resultfilewriter.h"
@@ -162,6 +165,39 @@ TEST_P(Golden, MatchesTheExpectedOutputs)
         std::string expected;
         ASSERT_TRUE(readFileBytes(file.string(), expected)) << "missing expected file " << file;
         expectSameText(file.filename().string(), expected, actual);
+    }
+}
+
+// The command line reads the log block by block into one buffer: any block
+// size, scanned in any number of chunks, must give the same outputs.
+TEST_P(Golden, ReadingBlockByBlockGivesTheSameOutputs)
+{
+    const GoldenCase &c = GetParam();
+    std::string bytes;
+    ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
+    Settings settings;
+    settings.IDF = c.kind;
+    const auto whole = outputsOf(runFilter(std::string_view(bytes), settings));
+
+    const std::pair<std::size_t, unsigned> cases[] = {{1, 1},  {2, 0},    {3, 3},
+                                                      {64, 2}, {4093, 5}, {1 << 20, 2}};
+    for (const auto &[blockBytes, chunks] : cases) {
+        FilterOptions options;
+        options.chunkCount = chunks;
+        FilterProcess process(settings, options);
+        if (blockBytes < 64) {
+            // the same pieces without a system call per byte
+            for (std::size_t at = 0; at < bytes.size(); at += blockBytes)
+                process.feed(std::string_view(bytes).substr(at, blockBytes));
+        } else {
+            const int fd = ::open((kSamples / c.sample).c_str(), O_RDONLY);
+            ASSERT_GE(fd, 0);
+            BlockReader reader(blockBytes);
+            ASSERT_TRUE(reader.readAll(fd, [&](std::string_view block) { return process.feed(block); }));
+            ::close(fd);
+        }
+        EXPECT_EQ(outputsOf(process.finish()), whole)
+            << blockBytes << "-byte blocks, " << chunks << " chunks";
     }
 }
 

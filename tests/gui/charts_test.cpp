@@ -1,4 +1,6 @@
 #include <QCategoryAxis>
+#include <QFontMetrics>
+#include <QRegularExpression>
 #include <QTest>
 #include <QValueAxis>
 #include <algorithm>
@@ -67,10 +69,13 @@ void verifyAxisFits(QCategoryAxis *axis, double low, double high)
                                                                        .arg(high, 0, 'f', 6)
                                                                        .arg(axis->min(), 0, 'f', 6)
                                                                        .arg(axis->max(), 0, 'f', 6)));
-    QVERIFY2(axis->count() >= 2, qPrintable(QString::number(axis->count())));
+    QVERIFY2(axis->count() >= 4, qPrintable(QString::number(axis->count())));
+    // Every label with the decimals of the first.
+    const QString first = axis->categoriesLabels().first();
+    const int decimals = static_cast<int>(first.size() - first.indexOf(QLatin1Char(',')) - 1);
     for (const QString &label : axis->categoriesLabels()) {
         const double value = axis->endValue(label);
-        QCOMPARE(label, fromWindows1252(navorel::axisLabelText(value)));
+        QCOMPARE(label, fromWindows1252(navorel::axisLabelText(value, decimals)));
         QVERIFY2(value >= axis->min() && value <= axis->max(), qPrintable(label));
     }
 }
@@ -100,6 +105,8 @@ private slots:
     void addPointsKeepsThemAllInsideTheAxes_data();
     void addPointsKeepsThemAllInsideTheAxes();
     void pointsOfAResultFileJoinThoseOfTheRun();
+    void labelsAreRoundMinutesAndFitAtTheDefaultSize_data();
+    void labelsAreRoundMinutesAndFitAtTheDefaultSize();
     void aPointInsideTheAxesShowsAtTheNextPaint();
     void clearingEmptiesAndTheNextPointsRescale();
     void dotsAppearWhereThePointsAre_data();
@@ -168,6 +175,36 @@ void ChartsTest::pointsOfAResultFileJoinThoseOfTheRun()
     all.insert(all.end(), secondFile.begin(), secondFile.end());
     QVERIFY(chart.points() == all);
     verifyAxesFit(chart);
+}
+
+void ChartsTest::labelsAreRoundMinutesAndFitAtTheDefaultSize_data()
+{
+    QTest::addColumn<std::vector<PositionPoint>>("points");
+    QTest::newRow("empty") << std::vector<PositionPoint>{};
+    QTest::newRow("a few metres") << std::vector<PositionPoint>{{1131.0, 4807.0}, {1131.008, 4807.003}};
+    QTest::newRow("across a degree") << std::vector<PositionPoint>{{4759.9, 959.95}, {4800.2, 1000.1}};
+}
+
+void ChartsTest::labelsAreRoundMinutesAndFitAtTheDefaultSize()
+{
+    QFETCH(std::vector<PositionPoint>, points);
+    PositionChart chart;
+    chart.resize(440, 300); // its size in the main window as it opens
+    chart.addPoints(points);
+    chart.grab();
+    static const QRegularExpression minutes(QStringLiteral("\u00B0(\\d\\d),"));
+    for (QCategoryAxis *axis : {chart.latitudeAxis(), chart.longitudeAxis()}) {
+        const QStringList labels = axis->categoriesLabels();
+        QVERIFY2(labels.size() >= 4, qPrintable(labels.join(QLatin1Char(' '))));
+        for (const QString &label : labels)
+            QVERIFY2(minutes.match(label).captured(1).toInt() < 60, qPrintable(label));
+    }
+    verifyAxesFit(chart);
+    // The last label is centred on the plot's right end and must not leave the chart.
+    const QFontMetrics metrics(chart.latitudeAxis()->labelsFont());
+    const QString last = chart.latitudeAxis()->categoriesLabels().last();
+    QVERIFY2(chart.chart()->plotArea().right() + metrics.horizontalAdvance(last) / 2.0 <= chart.width(),
+             qPrintable(last));
 }
 
 void ChartsTest::aPointInsideTheAxesShowsAtTheNextPaint()

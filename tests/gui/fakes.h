@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 #include "ui/filedialogs.h"
 #include "ui/prompter.h"
@@ -32,11 +33,15 @@ private:
 class FakePrompter : public Prompter
 {
 public:
-    void errorBox(QWidget *, const QString &message) override { errors.append(message); }
-    void messageBox(QWidget *, const QString &message) override { messages.append(message); }
+    void errorBox(QWidget *, const QString &message) override { shown(errors, message); }
+    void messageBox(QWidget *, const QString &message) override { shown(messages, message); }
     void systemErrorBox(const QString &caption, const QString &message) override
     {
-        systemErrors.append(caption + QStringLiteral(": ") + message);
+        shown(systemErrors, caption + QStringLiteral(": ") + message);
+    }
+    void addressBox(QWidget *, const QString &message, const QString &address) override
+    {
+        addresses.append(message + QLatin1Char(' ') + address);
     }
     void runModal(QDialog *dialog) override { modals.append(dialog->objectName()); }
 
@@ -44,4 +49,15 @@ public:
     QStringList messages;
     QStringList systemErrors;
     QStringList modals;
+    QStringList addresses;
+    // Runs while a box is "open", as the user would be reading it.
+    std::function<void()> whileShown;
+
+private:
+    void shown(QStringList &list, const QString &message)
+    {
+        list.append(message);
+        if (whileShown)
+            whileShown();
+    }
 };

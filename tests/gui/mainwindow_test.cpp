@@ -6,16 +6,25 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <future>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 #include "app/aboutbox.h"
@@ -27,7 +36,9 @@
 #include "app/singleinstance.h"
 #include "app/textdocument.h"
 #include "filter/textfile.h"
+#include "prefs/preferencesdialog.h"
 #include "prefs/settingsstore.h"
+#include "serial/rs232window.h"
 #include "tests/gui/fakes.h"
 #include "ui/nmeatextarea.h"
 
@@ -55,6 +66,33 @@ void dropFiles(QWidget *target, const QList<QUrl> &urls)
     QApplication::sendEvent(target, &drop);
 }
 
+// Should the window wait for a writer on a FIFO, this one comes after a
+// while with a few lines, so that a fault fails the test instead of hanging.
+class FifoWriter
+{
+public:
+    explicit FifoWriter(const QString &fifo)
+            : m_thread([path = QFile::encodeName(fifo), finished = m_done.get_future()] {
+                  if (finished.wait_for(std::chrono::seconds(3)) == std::future_status::timeout) {
+                      const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+                      const char lines[] = "a\r\nb\r\nc\r\nd\r\ne\r\n";
+                      if (fd >= 0 && ::write(fd, lines, sizeof lines - 1) < 0)
+                          std::perror("FIFO");
+                      ::close(fd);
+                  }
+              })
+    {}
+    ~FifoWriter()
+    {
+        m_done.set_value();
+        m_thread.join();
+    }
+
+private:
+    std::promise<void> m_done;
+    std::thread m_thread;
+};
+
 } // namespace
 
 class MainWindowTest : public QObject
@@ -79,11 +117,25 @@ private slots:
     void emptyTextRunEnablesTheViewsOnly();
     void switchingTheViewsLosesTypedText();
     void resultFileRoundTripThroughTheWindow();
+    void resultFileBeyondTheCapacityIsNotShown();
+    void newTextStartsAtTheLeft();
+    void switchingViewsKeepsMemoryFlat();
     void titleLineNamesTheLastResultFileChosenForOpening();
     void bugReportLinkAndAboutBox();
     void helpBubblesSwitchOnlyTheBubbles();
     void secondStartHandsItsFileOver();
     void staleServerOfACrashIsReplaced();
+    void handOverAnswersBeforeAnyBox();
+    void aboutBoxClosesOnlyByAClick();
+    void savingAResultNeverOverwritesTheLog();
+    void onlyRegularFilesOpen();
+    void hintsOfEveryWindowReachThePanel();
+    void settingsFileThatIsAFifoIsAWrongFile();
+    void failedTimeSpanStillEnablesSaving();
+    void resultPageShowsTheWholeReport();
+    void gaugeTextReadsOverTheBar();
+    void addressShownWhenNoProgramOpensIt();
+    void entriesAtTheSocketPath();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
@@ -94,6 +146,7 @@ private:
     FakeDialogs *m_dialogs = nullptr;
     FakePrompter *m_prompter = nullptr;
     QStringList m_opened; // links handed to the desktop
+    bool m_openerWorks = true;
     MainWindow *m_window = nullptr;
     ResultPage *m_resultPage = nullptr;
     AboutBox *m_aboutBox = nullptr;
@@ -106,10 +159,14 @@ void MainWindowTest::init()
     m_dialogs = new FakeDialogs();
     m_prompter = new FakePrompter();
     m_opened.clear();
-    const UrlOpener opener = [this](const QString &link) { m_opened.append(link); };
+    m_openerWorks = true;
+    const UrlOpener opener = [this](const QString &link) {
+        m_opened.append(link);
+        return m_openerWorks;
+    };
     m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, opener);
     m_resultPage = new ResultPage(m_window);
-    m_aboutBox = new AboutBox(m_window->product(), opener, m_window);
+    m_aboutBox = new AboutBox(m_window->product(), opener, *m_prompter, m_window);
     m_window->setResultPage(m_resultPage);
     m_window->setAboutBox(m_aboutBox);
 }
@@ -627,6 +684,380 @@ void MainWindowTest::staleServerOfACrashIsReplaced()
     QLocalSocket client;
     client.connectToServer(name);
     QVERIFY(client.waitForConnected(2000));
+}
+
+void MainWindowTest::handOverAnswersBeforeAnyBox()
+{
+    const QString name = QStringLiteral("navorel-box-%1").arg(QCoreApplication::applicationPid());
+    SingleInstance first(name);
+    QVERIFY(!first.handOverOrListen(QString()));
+    QObject::connect(&first, &SingleInstance::handedOver, m_window, &MainWindow::handOver);
+
+    QProcess second;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("NAVOREL_INSTANCE"), name);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    second.setProcessEnvironment(environment);
+    bool answeredBeforeTheBox = false;
+    // The user reads the box long enough for the second start to be gone.
+    m_prompter->whileShown = [&] {
+        answeredBeforeTheBox = second.waitForFinished(5000);
+        if (!answeredBeforeTheBox) {
+            second.kill();
+            second.waitForFinished();
+        }
+        QTest::qWait(200);
+    };
+    const QString missing = m_dir->filePath(QStringLiteral("missing.nmea"));
+    second.start(QStringLiteral(NAVOREL_BIN), {missing});
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->errors.size(), 1, 20000);
+    QCOMPARE(m_prompter->errors[0], QStringLiteral("Datei %1 kann nicht ge\u00F6ffnet werden").arg(missing));
+    QVERIFY(answeredBeforeTheBox);
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+}
+
+void MainWindowTest::entriesAtTheSocketPath()
+{
+    // Per user, in a place no other user can write to.
+    qunsetenv("NAVOREL_INSTANCE");
+    const QString name = SingleInstance::defaultName();
+    QVERIFY2(name.contains(QString::number(::geteuid())), qPrintable(name));
+    QVERIFY(QFileInfo(name).isAbsolute());
+
+    const struct
+    {
+        const char *what;
+        std::function<void(const QByteArray &)> make;
+        bool listens; // else started alone, with a word on standard error
+    } cases[] = {
+        {"our file",
+         [](const QByteArray &p) {
+             QFile f(QString::fromLocal8Bit(p));
+             f.open(QIODevice::WriteOnly);
+         },
+         true},
+        {"our empty folder", [](const QByteArray &p) { QDir().mkdir(QString::fromLocal8Bit(p)); }, true},
+        {"our folder with a file in it",
+         [](const QByteArray &p) {
+             QDir().mkdir(QString::fromLocal8Bit(p));
+             QFile f(QString::fromLocal8Bit(p + "/x"));
+             f.open(QIODevice::WriteOnly);
+         },
+         false},
+        {"another user's file",
+         [](const QByteArray &p) {
+             QFile f(QString::fromLocal8Bit(p));
+             f.open(QIODevice::WriteOnly);
+             // Only root can give a file away; elsewhere it stays ours.
+             if (::geteuid() == 0)
+                 QVERIFY(::chown(p.constData(), 65534, 65534) == 0);
+         },
+         ::geteuid() != 0},
+    };
+    int n = 0;
+    for (const auto &entry : cases) {
+        const QString path = m_dir->filePath(QStringLiteral("instance-%1").arg(n++));
+        entry.make(QFile::encodeName(path));
+        const QFileInfo before(path);
+
+        // Standard error into a file while the instance starts.
+        QTemporaryFile err;
+        QVERIFY(err.open());
+        std::fflush(stderr);
+        const int saved = ::dup(2);
+        ::dup2(err.handle(), 2);
+        SingleInstance first(path);
+        const bool handedOver = first.handOverOrListen(QString());
+        std::fflush(stderr);
+        ::dup2(saved, 2);
+        ::close(saved);
+        QFile written(err.fileName());
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray said = written.readAll();
+
+        QVERIFY2(!handedOver, entry.what);
+        QVERIFY2(first.listening() == entry.listens, entry.what);
+        QVERIFY2(said.contains(QFile::encodeName(path)) != entry.listens, entry.what);
+        if (!entry.listens) {
+            // Left as it was, and a second start does not wait for it.
+            QVERIFY2(QFileInfo(path).isDir() == before.isDir() && QFileInfo::exists(path), entry.what);
+            QVERIFY2(!SingleInstance(path).handOverOrListen(QStringLiteral("\"/x\"")), entry.what);
+        }
+    }
+}
+
+void MainWindowTest::savingAResultNeverOverwritesTheLog()
+{
+    const QByteArray log = kFix1 + "\r\n" + kFix2 + "\r\n";
+    m_settings->setValue(navorel::SettingKey::Respage, 0);
+    const QString csv = m_dir->filePath(QStringLiteral("r.csv"));
+    const struct
+    {
+        const char *shown;
+        std::function<void()> show;
+    } views[] = {
+        {"filter run", [this] { m_window->actions().filter->trigger(); }},
+        {"filtered view",
+         [this] {
+             m_window->actions().toolShowNmea->trigger();
+             m_window->actions().toolShowFiltered->trigger();
+         }},
+        {"result file",
+         [this, csv] {
+             m_dialogs->answers = {csv};
+             m_window->actions().openResult->trigger();
+         }},
+    };
+    const QString path = writeFile(QStringLiteral("track.nmea"), log);
+    QVERIFY(m_window->document().OpenHandleTXT(path));
+    m_window->actions().filter->trigger();
+    m_dialogs->answers = {csv};
+    m_window->actions().saveResult->trigger();
+    for (const auto &view : views) {
+        QVERIFY(m_window->document().OpenHandleTXT(path));
+        view.show();
+        m_dialogs->asked.clear();
+        m_window->actions().saveText->trigger(); // cancelled
+        QCOMPARE(m_dialogs->asked.size(), 1);
+        QCOMPARE(QFileInfo(m_dialogs->asked[0].fileName).fileName(), QStringLiteral("track filtered"));
+        QCOMPARE(readFile(path), log);
+    }
+    // Saved under a name of its own, that file is the document from then on.
+    const QString filtered = m_dir->filePath(QStringLiteral("track filtered.txt"));
+    m_dialogs->answers = {filtered};
+    m_window->actions().toolSaveText->trigger();
+    QCOMPARE(readFile(path), log);
+    QCOMPARE(readFile(filtered).toStdString(), m_window->textArea()->bytes());
+    m_dialogs->asked.clear();
+    m_window->actions().saveText->trigger();
+    QVERIFY(m_dialogs->asked.isEmpty());
+    // The log itself on show saves without a question.
+    QVERIFY(m_window->document().OpenHandleTXT(path));
+    m_window->actions().filter->trigger();
+    m_window->actions().toolShowNmea->trigger();
+    m_window->actions().saveText->trigger();
+    QVERIFY(m_dialogs->asked.isEmpty());
+    QCOMPARE(readFile(path).toStdString(), m_window->textArea()->bytes());
+}
+
+void MainWindowTest::onlyRegularFilesOpen()
+{
+    const QString fifo = m_dir->filePath(QStringLiteral("pipe.nmea"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const FifoWriter rescue(fifo);
+    const QString good = writeFile(QStringLiteral("good.nmea"), "good");
+    QVERIFY(m_window->document().OpenHandleTXT(good));
+    const struct
+    {
+        QString path;
+        const char *why;
+    } others[] = {
+        {fifo, "it is a pipe (FIFO)"},
+        {QStringLiteral("/dev/zero"), "it is a device"},
+        {m_dir->path(), "it is a folder"},
+    };
+    for (const auto &other : others) {
+        m_prompter->errors.clear();
+        m_dialogs->answers = {other.path};
+        m_window->actions().openText->trigger();
+        m_window->handOver(handOverText(other.path));
+        QCOMPARE(m_prompter->errors.size(), 2);
+        QVERIFY2(m_prompter->errors[0].contains(other.path), qPrintable(m_prompter->errors[0]));
+        QVERIFY2(m_prompter->errors[1].endsWith(QLatin1String(other.why) + QLatin1Char('.')),
+                 qPrintable(m_prompter->errors[1]));
+    }
+    QCOMPARE(m_window->document().path(), good);
+    QCOMPARE(m_window->textArea()->bytes(), std::string("good"));
+}
+
+void MainWindowTest::settingsFileThatIsAFifoIsAWrongFile()
+{
+    const QString fifo = m_dir->filePath(QStringLiteral("NAVRL.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const FifoWriter rescue(fifo);
+    PreferencesDialog preferences(*m_settings, *m_prompter, fifo, m_window);
+    QCOMPARE(m_prompter->messages, QStringList(QStringLiteral("Wrong INI File. Check the Preferences.")));
+    QVERIFY(m_prompter->errors.isEmpty());
+}
+
+void MainWindowTest::hintsOfEveryWindowReachThePanel()
+{
+    PreferencesDialog preferences(*m_settings, *m_prompter, m_dir->filePath(QStringLiteral("NAVRL.ini")),
+                                  m_window);
+    Rs232Window rs232(*m_settings, m_window);
+    const struct
+    {
+        QWidget *window;
+        const char *control;
+        const char *hint;
+    } hints[] = {
+        {&preferences, "CB_RS232clr", "Clear screen by start receiving data in main window"},
+        {&preferences, "ButtonApply", "Save settings"},
+        {&rs232, "COB_Baud", "Select data speed"},
+        {&rs232, "CloseRS232win", "Close RS-232 settings"},
+        {m_resultPage, "Memo_Result", "Filter result"},
+        {m_resultPage, "ButtonClose", "Close result page"},
+        {m_aboutBox, "Website", "Open website"},
+        {m_aboutBox, "Version", "Click to close"},
+    };
+    for (const auto &hint : hints) {
+        auto *control = hint.window->findChild<QWidget *>(QLatin1String(hint.control));
+        QVERIFY2(control != nullptr, hint.control);
+        m_window->statusPanel(1)->clear();
+        QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), control->mapToGlobal(QPointF(1, 1)));
+        QApplication::sendEvent(control, &enter);
+        QCOMPARE(m_window->statusPanel(1)->text(), QLatin1String(hint.hint));
+    }
+}
+
+void MainWindowTest::failedTimeSpanStillEnablesSaving()
+{
+    const QByteArray badTime = "$GPRMC,1015X1.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*1C";
+    m_window->textArea()->setBytes(bytesOf(kFix1 + "\r\n" + badTime));
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_prompter->errors.size(), 1);
+    QVERIFY(m_window->actions().saveResult->isEnabled());
+}
+
+void MainWindowTest::resultPageShowsTheWholeReport()
+{
+    m_window->textArea()->setBytes(bytesOf(kFix1 + "\r\n" + kFix2));
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_resultPage->lines().size(), 23);
+    m_resultPage->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_resultPage));
+    const QPlainTextEdit *text = m_resultPage->textView();
+    QVERIFY(!text->horizontalScrollBar()->isVisible());
+    QCOMPARE(text->verticalScrollBar()->maximum(), 0);
+}
+
+void MainWindowTest::gaugeTextReadsOverTheBar()
+{
+    QProgressBar *gauge = m_window->gauge();
+    gauge->setRange(0, 100);
+    gauge->setValue(50);
+    gauge->show();
+    const QImage shot = gauge->grab().toImage();
+    // The text's pixels: light ones over the navy half, dark ones beside it.
+    int lightOnBar = 0;
+    int darkBeside = 0;
+    for (int y = 3; y < shot.height() - 3; ++y) {
+        for (int x = 3; x < shot.width() - 3; ++x) {
+            const QColor pixel = shot.pixelColor(x, y);
+            if (x < shot.width() / 2 - 2 && pixel.lightness() > 160)
+                ++lightOnBar;
+            if (x > shot.width() / 2 + 1 && pixel.lightness() < 140)
+                ++darkBeside;
+        }
+    }
+    QVERIFY2(lightOnBar > 5, qPrintable(QString::number(lightOnBar)));
+    QVERIFY2(darkBeside > 5, qPrintable(QString::number(darkBeside)));
+}
+
+void MainWindowTest::aboutBoxClosesOnlyByAClick()
+{
+    m_aboutBox->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_aboutBox));
+    QTest::keyClick(m_aboutBox, Qt::Key_Escape);
+    m_aboutBox->close();
+    QVERIFY(m_aboutBox->isVisible());
+    QTest::mouseClick(m_aboutBox->findChild<QLabel *>(QStringLiteral("ProductName")), Qt::LeftButton);
+    QVERIFY(!m_aboutBox->isVisible());
+}
+
+void MainWindowTest::addressShownWhenNoProgramOpensIt()
+{
+    m_openerWorks = false;
+    m_window->actions().reportBug->trigger();
+    m_aboutBox->show();
+    QTest::mouseClick(m_aboutBox->website(), Qt::LeftButton);
+    QCOMPARE(m_prompter->addresses.size(), 2);
+    QVERIFY(m_prompter->addresses[0].contains(m_window->product().supportAddress));
+    QVERIFY(m_prompter->addresses[0].contains(QStringLiteral("Navorel 003.082 bug report")));
+    QVERIFY(m_prompter->addresses[1].endsWith(m_window->product().website));
+    QVERIFY(m_aboutBox->isVisible());
+}
+
+void MainWindowTest::resultFileBeyondTheCapacityIsNotShown()
+{
+    QByteArray log;
+    for (int i = 0; i < 20; ++i) // a fix per second: with every talker one time counts once
+        log += QByteArray(kFix1).replace(11, 2, QByteArray::number(10 + i)) + "\r\n" + kGsa + "\r\n";
+    m_window->textArea()->setBytes(bytesOf(log));
+    m_window->actions().filter->trigger();
+    // The display lines the result file shows again.
+    const std::size_t shown = m_window->textArea()->byteCount();
+    const QString csv = m_dir->filePath(QStringLiteral("result.csv"));
+    m_dialogs->answers = {csv};
+    m_window->actions().saveResult->trigger();
+
+    m_window->textArea()->setCapacity(shown);
+    m_dialogs->answers = {csv};
+    m_window->actions().openResult->trigger();
+    QCOMPARE(m_prompter->errors, QStringList{QStringLiteral("Text \u00FCberschreitet Memo-Kapazit\u00E4t")});
+    QVERIFY(m_window->textArea()->bytes().empty());
+
+    m_window->textArea()->setCapacity(shown + 1);
+    m_dialogs->answers = {csv};
+    m_window->actions().openResult->trigger();
+    QCOMPARE(m_prompter->errors.size(), 1);
+    QCOMPARE(m_window->textArea()->lineCount(), std::size_t{20});
+}
+
+void MainWindowTest::newTextStartsAtTheLeft()
+{
+    const QByteArray longLine = kFix1 + QByteArray(400, ' ') + "end";
+    const QString path = writeFile(QStringLiteral("wide.nmea"), longLine + "\r\n" + kFix1);
+    const std::vector<std::function<void()>> newTexts = {
+        [&] { m_window->actions().newText->trigger(); },
+        [&] { m_window->document().OpenHandleTXT(path); },
+        [&] { m_window->actions().filter->trigger(); },
+        [&] { m_window->actions().toolShowNmea->trigger(); },
+    };
+    m_window->show();
+    NmeaTextArea *text = m_window->textArea();
+    for (const auto &makeNewText : newTexts) {
+        text->setBytes(bytesOf(longLine + "\r\n" + kFix1));
+        text->SendScintilla(QsciScintillaBase::SCI_SETXOFFSET, 300);
+        makeNewText();
+        QCOMPARE(text->SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L);
+    }
+}
+
+namespace {
+
+long residentKilobytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+} // namespace
+
+void MainWindowTest::switchingViewsKeepsMemoryFlat()
+{
+    QByteArray log;
+    while (log.size() < 10'000'000)
+        log += kFix1 + "\r\n" + kGsa + "\r\n";
+    m_window->textArea()->setBytes(bytesOf(log));
+    log.clear();
+    log.squeeze();
+    m_window->actions().filter->trigger();
+    m_window->actions().toolShowNmea->trigger();
+    m_window->actions().toolShowFiltered->trigger();
+    const long before = residentKilobytes();
+    for (int i = 0; i < 100; ++i) {
+        m_window->actions().toolShowNmea->trigger();
+        m_window->actions().toolShowFiltered->trigger();
+    }
+    QVERIFY2(residentKilobytes() - before < 4096,
+             qPrintable(QStringLiteral("%1 kB more").arg(residentKilobytes() - before)));
 }
 
 QTEST_MAIN(MainWindowTest)

@@ -198,8 +198,8 @@ void NetworkTest::aNetworkNameIsKeptBetweenRuns()
     QCOMPARE(next.rs232Window->selection().port, QStringLiteral("tcp://receiver.local:10110"));
     QVERIFY(!next.rs232Window->selector(SettingKey::Stop)->isEnabled());
 
-    // A device name needs no keeping; other settings stay.
-    next.setPortText(QStringLiteral("/dev/ttyUSB0"));
+    // A "COMn" entry is the settings file's to keep; other settings stay.
+    next.rs232Window->selector(SettingKey::Port)->setCurrentIndex(2);
     next.rs232Window->writePortName(conf);
     QSettings kept(conf, QSettings::IniFormat);
     QCOMPARE(kept.value(QStringLiteral("COM/PortName")).toString(), QString());

@@ -1,5 +1,9 @@
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
 #include <memory>
 
@@ -64,6 +68,11 @@ private slots:
     void selectorsAreSettings_data();
     void selectorsAreSettings();
     void reportedPortIsOfferedButStoredAsNoEntry();
+    void portNameIsKeptBesideTheSettings_data();
+    void portNameIsKeptBesideTheSettings();
+    void longPortNamesFitTheListNotTheBox();
+    void leavingABoxSelectsNothing_data();
+    void leavingABoxSelectsNothing();
     void portTextNamesTheDevice_data();
     void portTextNamesTheDevice();
     void systemMessagesAreTrimmedAndPermissionGetsAHint_data();
@@ -78,6 +87,8 @@ private slots:
     void lineSettingsReachThePort_data();
     void lineSettingsReachThePort();
     void unselectedParityAndStopBitsStayAsThePortHasThem();
+    void oneDeviceOpensOnceUnderAnyName_data();
+    void oneDeviceOpensOnceUnderAnyName();
 
     void receivedBytesBecomeLines_data();
     void receivedBytesBecomeLines();
@@ -266,6 +277,97 @@ void SerialTest::reportedPortIsOfferedButStoredAsNoEntry()
     QCOMPARE(m_rig->settings.value(SettingKey::Port), -1);
 }
 
+void SerialTest::portNameIsKeptBesideTheSettings_data()
+{
+    QTest::addColumn<int>("pick");      // entry picked, -1 for none
+    QTest::addColumn<QString>("typed"); // or the name typed
+    QTest::addColumn<QString>("kept");  // PortName in navorel.conf; null: no file made
+    QTest::addColumn<QString>("next");  // what the next start's box shows
+    QTest::newRow("typed path") << -1 << "/dev/ttyACM0"
+                                << "/dev/ttyACM0"
+                                << "/dev/ttyACM0";
+    QTest::newRow("port the system reported") << 10 << QString() << "/dev/ttyUSB7"
+                                              << "/dev/ttyUSB7";
+    QTest::newRow("COM3 is the settings file's") << 2 << QString() << QString() << "COM3";
+    QTest::newRow("nothing chosen makes no file") << -1 << QString() << QString() << "COM1";
+}
+
+void SerialTest::portNameIsKeptBesideTheSettings()
+{
+    QFETCH(int, pick);
+    QFETCH(QString, typed);
+    QFETCH(QString, kept);
+    QFETCH(QString, next);
+    QTemporaryDir dir;
+    const QString conf = dir.filePath(QStringLiteral("navorel.conf"));
+    Rs232Window &window = *m_rig->rs232Window;
+    m_rig->setPortText(QStringLiteral("COM1")); // as at the first start
+    window.refreshSystemPorts({QStringLiteral("/dev/ttyUSB7")});
+    if (pick >= 0)
+        window.selector(SettingKey::Port)->setCurrentIndex(pick);
+    if (!typed.isEmpty()) {
+        window.selector(SettingKey::Port)->lineEdit()->selectAll();
+        QTest::keyClicks(window.selector(SettingKey::Port)->lineEdit(), typed);
+    }
+    window.writePortName(conf);
+    QCOMPARE(QFileInfo::exists(conf), !kept.isNull());
+    QCOMPARE(QSettings(conf, QSettings::IniFormat).value(QStringLiteral("COM/PortName")).toString(),
+             kept.isNull() ? QString() : kept);
+
+    // The next start: NAVRL.ini's Port first, then the name beside it.
+    SettingsStore settings;
+    Rs232Window nextWindow(settings);
+    settings.setValue(SettingKey::Port, m_rig->settings.value(SettingKey::Port));
+    nextWindow.readPortName(conf);
+    QCOMPARE(nextWindow.selection().port, next);
+}
+
+void SerialTest::longPortNamesFitTheListNotTheBox()
+{
+    const QString name =
+        QStringLiteral("/dev/serial/by-id/usb-u-blox_AG_-_www.u-blox.com_u-blox_7_-_GPS_GNSS_"
+                       "Receiver-if00");
+    Rs232Window &window = *m_rig->rs232Window;
+    QComboBox *port = window.selector(SettingKey::Port);
+    window.refreshSystemPorts({name});
+    port->setCurrentIndex(port->findText(name));
+    QCOMPARE(port->width(), 90);
+    QVERIFY(port->view()->minimumWidth() > port->view()->fontMetrics().horizontalAdvance(name));
+    QCOMPARE(port->toolTip(), name);
+}
+
+void SerialTest::leavingABoxSelectsNothing_data()
+{
+    QTest::addColumn<SettingKey>("key");
+    QTest::addColumn<bool>("enter");
+    QTest::newRow("port, focus leaves") << SettingKey::Port << false;
+    QTest::newRow("port, Enter") << SettingKey::Port << true;
+    QTest::newRow("baud rate, focus leaves") << SettingKey::Baud << false;
+}
+
+// "Port=-1" shows "COM1" without selecting it; the settings file must go
+// on saying -1, and reading -1 back (Cancel) must leave the name to open.
+void SerialTest::leavingABoxSelectsNothing()
+{
+    QFETCH(SettingKey, key);
+    QFETCH(bool, enter);
+    QComboBox *box = m_rig->rs232Window->selector(key);
+    const QString text = box->itemText(0);
+    m_rig->settings.setValue(key, -1);
+    box->setEditText(text);
+
+    if (enter) {
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+    } else {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(box->lineEdit(), &out);
+    }
+    QCOMPARE(box->currentIndex(), -1);
+    QCOMPARE(m_rig->settings.value(key), -1);
+    m_rig->settings.setValue(key, -1);
+    QCOMPARE(box->currentText(), text);
+}
+
 void SerialTest::portTextNamesTheDevice_data()
 {
     QTest::addColumn<QString>("text");
@@ -371,22 +473,29 @@ void SerialTest::failedOpeningLeavesBothCommandsIdle_data()
 {
     QTest::addColumn<bool>("receive");
     QTest::addColumn<QString>("port");
-    QTest::newRow("receive from COM99") << true << "COM99";
-    QTest::newRow("send to COM99") << false << "COM99";
-    QTest::newRow("receive from a path without a device") << true << "/nonexistent/ttyGPS";
-    QTest::newRow("send to a name without a device") << false << "ttyNoSuchDevice";
+    QTest::addColumn<QString>("note"); // after the system's message
+    const QString comNote = QStringLiteral("\nCOM99 is the device /dev/ttyS98 here.");
+    QTest::newRow("receive from COM99") << true << "COM99" << comNote;
+    QTest::newRow("send to COM99") << false << "COM99" << comNote;
+    QTest::newRow("receive from a path without a device") << true << "/nonexistent/ttyGPS" << QString();
+    QTest::newRow("send to a name without a device") << false << "ttyNoSuchDevice" << QString();
 }
 
 void SerialTest::failedOpeningLeavesBothCommandsIdle()
 {
     QFETCH(bool, receive);
     QFETCH(QString, port);
+    QFETCH(QString, note);
     m_rig->setPortText(port);
     m_rig->text().setBytes("$GPGGA\r\n");
+    // Clearing waits for an open port: a missing receiver costs no text.
+    m_rig->settings.setValue(SettingKey::COMclr, 1);
 
     receive ? m_rig->receiveCommand() : m_rig->sendCommand();
-    QCOMPARE(m_rig->prompter.systemErrors, QStringList{QStringLiteral("error try open : ") + port
-                                                       + QStringLiteral(": No such file or directory")});
+    QCOMPARE(m_rig->textLines(), QList<QByteArray>{"$GPGGA"});
+    QCOMPARE(m_rig->prompter.systemErrors,
+             QStringList{QStringLiteral("error try open : ") + port
+                         + QStringLiteral(": No such file or directory") + note});
     verifyIdle();
 
     // The next click tries again rather than switching anything off.
@@ -521,6 +630,36 @@ void SerialTest::unselectedParityAndStopBitsStayAsThePortHasThem()
     QVERIFY(m_rig->transfer.receiving());
     QCOMPARE(m_rig->driver.port().stopBits(), QSerialPort::TwoStop);
     QCOMPARE(m_rig->driver.port().parity(), QSerialPort::NoParity);
+}
+
+void SerialTest::oneDeviceOpensOnceUnderAnyName_data()
+{
+    QTest::addColumn<bool>("byLink");
+    QTest::newRow("the device's own name") << false;
+    QTest::newRow("another link to it") << true;
+}
+
+// The rig opens the device through a link, as /dev/serial/by-id names it.
+void SerialTest::oneDeviceOpensOnceUnderAnyName()
+{
+    QFETCH(bool, byLink);
+    QTemporaryDir dir;
+    const QString device = QFileInfo(m_pty->programEnd()).canonicalFilePath();
+    const QString name = byLink ? dir.filePath(QStringLiteral("gps")) : device;
+    QVERIFY(!byLink || QFile::link(m_pty->programEnd(), name));
+    m_rig->receiveCommand();
+    QVERIFY(m_rig->transfer.receiving());
+
+    FakePrompter prompter;
+    PortDriver second(prompter);
+    QVERIFY(
+        !second.TogglePort({name, QStringLiteral("115200"), QStringLiteral("8"), 0, 0}, QIODevice::ReadOnly));
+    QCOMPARE(prompter.systemErrors.size(), 1);
+    const QString box = prompter.systemErrors.first();
+    QVERIFY2(box.contains(QStringLiteral("Permission error while locking the device")), qPrintable(box));
+    // The holder is this test program.
+    QVERIFY2(box.contains(QStringLiteral("(process %1)").arg(QCoreApplication::applicationPid())),
+             qPrintable(box));
 }
 
 void SerialTest::receivedBytesBecomeLines_data()
@@ -674,8 +813,14 @@ void SerialTest::sendingRestartsAtTheFirstLineAndFollowsEdits()
     m_rig->text().clearText();
     QTRY_COMPARE_WITH_TIMEOUT(m_pty->heard(), QByteArray("A\r\nA\r\nY\r\nX\r\n\r\n"), kSendTimeoutMs);
 
+    // No line end may go out while the box waits for the user.
+    bool tickingWhileShown = true;
+    m_rig->prompter.whileShown = [this, &tickingWhileShown] {
+        tickingWhileShown = m_rig->transfer.sendTimer().isActive() || m_rig->driver.isOpen();
+    };
     m_rig->sendCommand();
     QCOMPARE(m_rig->prompter.messages, QStringList{kEmptyText});
+    QVERIFY(!tickingWhileShown);
     verifyIdle();
 }
 

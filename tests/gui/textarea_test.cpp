@@ -2,6 +2,7 @@
 
 #include "app/editactions.h"
 #include "ui/nmeatextarea.h"
+#include "ui/textcodec.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -40,6 +41,14 @@ QByteArray printable(const std::string &bytes)
 
 #define COMPARE_BYTES(actual, expected) QCOMPARE(printable(actual), printable(expected))
 
+std::string dayOfLogging()
+{
+    std::string log;
+    while (log.size() < (5 << 20))
+        log += "$GPGGA,101500.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47\r\n";
+    return log;
+}
+
 void moveCaretToEnd(NmeaTextArea &area)
 {
     area.SendScintilla(QsciScintillaBase::SCI_DOCUMENTEND);
@@ -66,6 +75,7 @@ private slots:
     void appendLine();
     void appendedLinesStayWhenTypingIsUndone();
     void caretAtTheEndFollowsAppendedLines();
+    void readCycleIsOneEditFollowedDownwardsOnly();
     void setBytesIsNoUndoStepButTypingIs();
     void readOnlyAreaStillTakesNewText();
     void plainTextLayout();
@@ -245,6 +255,24 @@ void TextAreaTest::caretAtTheEndFollowsAppendedLines()
     QCOMPARE(area.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), 1L);
 }
 
+void TextAreaTest::readCycleIsOneEditFollowedDownwardsOnly()
+{
+    NmeaTextArea area;
+    area.resize(200, 100);
+    area.show();
+    area.setBytes("a\r\n");
+    moveCaretToEnd(area);
+    QSignalSpy changes(&area, &NmeaTextArea::textChanged);
+    const std::string wide = "$GPRMC" + std::string(300, ',') + "*00";
+    area.appendLines(Lines(40, wide));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(area.lineCount(), std::size_t{41});
+    QCOMPARE(area.SendScintilla(QsciScintillaBase::SCI_GETCURRENTPOS), static_cast<long>(area.byteCount()));
+    QCOMPARE(area.SendScintilla(QsciScintillaBase::SCI_GETXOFFSET), 0L);
+    const long firstShown = area.SendScintilla(QsciScintillaBase::SCI_GETFIRSTVISIBLELINE);
+    QVERIFY(firstShown + area.SendScintilla(QsciScintillaBase::SCI_LINESONSCREEN) >= 41);
+}
+
 void TextAreaTest::setBytesIsNoUndoStepButTypingIs()
 {
     NmeaTextArea area;
@@ -312,41 +340,34 @@ void TextAreaTest::accessibility_data()
 {
     QTest::addColumn<std::string>("text");
     QTest::addColumn<std::string>("appended");
-    QTest::addColumn<bool>("wholeText");
-    const std::string small(50, 'a');
-    const std::string large(150, 'a');
-    QTest::newRow("small text") << small << std::string() << true;
-    QTest::newRow("text at the limit") << std::string(100, 'a') << std::string() << true;
-    QTest::newRow("large text") << large << std::string() << false;
-    QTest::newRow("small text grown by appending") << small << std::string(60, 'b') << false;
+    QTest::newRow("empty") << std::string() << std::string();
+    QTest::newRow("log") << std::string("$GPRMC\r\n\xB0\x80") << std::string();
+    QTest::newRow("grown by appending") << std::string("a") << std::string("$GPGGA");
+    QTest::newRow("a day of logging") << dayOfLogging() << std::string("$GPGGA");
 }
 
+// Offsets are byte positions, so a reader gets any range without the whole text.
 void TextAreaTest::accessibility()
 {
     QFETCH(std::string, text);
     QFETCH(std::string, appended);
-    QFETCH(bool, wholeText);
     NmeaTextArea area;
-    area.setAccessibleTextLimit(100);
-    // A large text before, so that every row also switches back.
-    area.setBytes(std::string(200, 'z'));
     area.setBytes(text);
     if (!appended.empty())
         area.appendLine(appended);
 
-    QCOMPARE(area.exposesWholeText(), wholeText);
     QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(&area);
     QVERIFY(accessible != nullptr);
     QCOMPARE(accessible->role(), QAccessible::EditableText);
     QAccessibleTextInterface *textInterface = accessible->textInterface();
-    if (wholeText) {
-        QVERIFY(textInterface != nullptr);
-        QCOMPARE(textInterface->characterCount(), static_cast<int>(area.byteCount()));
-    } else {
-        QVERIFY(textInterface == nullptr);
-        area.SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART);
-        QCOMPARE(accessible->text(QAccessible::Value), QString::fromStdString(area.lineAt(0)));
-    }
+    QVERIFY(textInterface != nullptr);
+    const int count = static_cast<int>(area.byteCount());
+    QCOMPARE(textInterface->characterCount(), count);
+    QCOMPARE(textInterface->text(0, count), fromWindows1252(area.bytes()));
+    if (count >= 3)
+        QCOMPARE(textInterface->text(1, 3), fromWindows1252(area.bytes().substr(1, 2)));
+    area.SendScintilla(QsciScintillaBase::SCI_DOCUMENTSTART);
+    QCOMPARE(accessible->text(QAccessible::Value), fromWindows1252(area.lineAt(0)));
 }
 
 class EditActionsTest : public QObject
@@ -356,11 +377,8 @@ class EditActionsTest : public QObject
 private slots:
     void init();
     void cleanup();
-    void copyAndCutFollowTheSelection_data();
     void copyAndCutFollowTheSelection();
-    void selectAllNeedsText_data();
     void selectAllNeedsText();
-    void undoFollowsTyping_data();
     void undoFollowsTyping();
     void pasteFollowsTheClipboard();
     void readOnlyControlNeverEnablesCutOrPaste_data();
@@ -440,19 +458,8 @@ QString EditActionsTest::states() const
     return letters;
 }
 
-// Both ways the text area tells of changes: through Scintilla's
-// notifications, and without them for a large text.
-void EditActionsTest::copyAndCutFollowTheSelection_data()
-{
-    QTest::addColumn<bool>("wholeTextExposed");
-    QTest::newRow("normal text") << true;
-    QTest::newRow("large text") << false;
-}
-
 void EditActionsTest::copyAndCutFollowTheSelection()
 {
-    QFETCH(bool, wholeTextExposed);
-    m_area->setAccessibleTextLimit(wholeTextExposed ? NmeaTextArea::defaultAccessibleTextLimit : 0);
     m_area->setBytes("$GPRMC\r\n");
     focus(m_area);
     QCOMPARE(states(), QString("uxcvA"));
@@ -462,15 +469,8 @@ void EditActionsTest::copyAndCutFollowTheSelection()
     QCOMPARE(states(), QString("uxcvA"));
 }
 
-void EditActionsTest::selectAllNeedsText_data()
-{
-    copyAndCutFollowTheSelection_data();
-}
-
 void EditActionsTest::selectAllNeedsText()
 {
-    QFETCH(bool, wholeTextExposed);
-    m_area->setAccessibleTextLimit(wholeTextExposed ? NmeaTextArea::defaultAccessibleTextLimit : 0);
     focus(m_area);
     QVERIFY(!m_selectAll->isEnabled());
     m_area->setBytes("a");
@@ -486,15 +486,8 @@ void EditActionsTest::selectAllNeedsText()
     QVERIFY(!m_selectAll->isEnabled());
 }
 
-void EditActionsTest::undoFollowsTyping_data()
-{
-    copyAndCutFollowTheSelection_data();
-}
-
 void EditActionsTest::undoFollowsTyping()
 {
-    QFETCH(bool, wholeTextExposed);
-    m_area->setAccessibleTextLimit(wholeTextExposed ? NmeaTextArea::defaultAccessibleTextLimit : 0);
     m_area->setBytes("$GP");
     focus(m_area);
     QVERIFY(!m_undo->isEnabled());

@@ -1,0 +1,203 @@
+#include "app/resultcommands.h"
+
+#include <QAction>
+#include <QProgressBar>
+
+#include "app/mainactions.h"
+#include "app/positionviews.h"
+#include "app/resultpage.h"
+#include "filter/filterprocess.h"
+#include "filter/textfile.h"
+#include "prefs/settingsstore.h"
+#include "resultfile/resultfilereader.h"
+#include "resultfile/resultfilewriter.h"
+#include "ui/nmeatextarea.h"
+#include "ui/prompter.h"
+#include "ui/textcodec.h"
+
+namespace {
+
+// The editor's own buffer, scanned where it lies once the core takes a byte
+// range; until then through a list of lines made from a copy.
+template <typename Text>
+navorel::FilterRun filterInPlace(Text text, const navorel::Settings &settings,
+                                 const navorel::ProgressCallback &progress)
+{
+    if constexpr (requires { navorel::runFilter(text, settings, progress); })
+        return navorel::runFilter(text, settings, progress);
+    else
+        return navorel::runFilter(navorel::TextLines::fromText(std::string(text)), settings, progress);
+}
+
+} // namespace
+
+ResultCommands::ResultCommands(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter,
+                               const Controls &controls)
+        : QObject(controls.window), m_settings(settings), m_dialogs(dialogs), m_prompter(prompter),
+          m_controls(controls), m_gauge(controls.gauge, controls.gaugeSeparator)
+{
+    m_openDialog.filter = QStringLiteral("Filtered data (.csv)|*.csv|All Files|*.*");
+    m_openDialog.defaultSuffix = QStringLiteral(".dat");
+    m_saveDialog.filter = QStringLiteral("CSV data (.csv)|*.csv|All Files|*.*");
+    m_saveDialog.defaultSuffix = QStringLiteral(".dat");
+}
+
+void ResultCommands::showProgress(bool shown)
+{
+    m_gauge.show(shown);
+}
+
+void ResultCommands::setProgress(std::size_t position, std::size_t maximum)
+{
+    m_gauge.set(position, maximum);
+}
+
+void ResultCommands::replaceText(const navorel::TextLines &lines)
+{
+    NmeaTextArea *text = m_controls.text;
+    // Hidden while replaced, so that a long text is drawn once.
+    text->hide();
+    if (const std::optional<std::string_view> view = lines.joinedView())
+        text->setBytes(*view);
+    else
+        text->setBytes(lines.joined());
+    text->show();
+}
+
+bool ResultCommands::fitsTextArea(const navorel::TextLines &lines)
+{
+    // Joined without a break after the last line.
+    const std::size_t size = lines.empty() ? 0 : lines.textBytes() - 2;
+    if (m_controls.text->fits(size))
+        return true;
+    m_prompter.errorBox(m_controls.window, QStringLiteral("Text \u00FCberschreitet Memo-Kapazit\u00E4t"));
+    return false;
+}
+
+void ResultCommands::FilterClick()
+{
+    m_controls.gauge->setValue(0);
+    m_controls.views->clearCharts();
+    FilterProcess();
+}
+
+void ResultCommands::FilterProcess()
+{
+    MainActions &actions = m_controls.actions;
+    NmeaTextArea *text = m_controls.text;
+    const navorel::Settings settings = m_settings.settings();
+    if (settings.Progress)
+        showProgress(true);
+    // The text the run starts from stays as the editor's document: "Show
+    // NMEA data" shows it again as it is now, without a copy.
+    m_nmeaView = text->keepDocument();
+    text->markKept();
+    m_resultView.reset();
+    navorel::FilterRun run =
+        filterInPlace(text->bytesView(), settings,
+                      [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
+    m_filterResult = std::move(run.result);
+    // The document holds the text; a second copy would double the memory.
+    m_filterResult.nmeaCopy = {};
+    m_controls.views->addToCharts(run.points, run.bars);
+    m_resultPage->setLines(fromWindows1252(run.report));
+    // Enabled before the time span is taken, which may still fail.
+    if (run.linesRead && run.fixAccepted())
+        actions.saveResult->setEnabled(true);
+    if (!run.completed()) {
+        m_prompter.errorBox(m_controls.window, fromWindows1252(run.errorString));
+        return;
+    }
+
+    m_controls.views->showPosition(run.latitudeText, run.longitudeText);
+    m_controls.views->showTimeSpan(run.timeSpanText);
+    if (run.counts.found != 0)
+        TB_filterdataClick();
+    if (settings.Respage)
+        ShowResultpage1Click();
+    else
+        m_prompter.messageBox(m_controls.window, QStringLiteral("Filter process ready."));
+    for (QAction *action : {actions.toolShowNmea, actions.toolShowFiltered, actions.showResultPage})
+        action->setEnabled(true);
+    showProgress(false);
+}
+
+void ResultCommands::TB_NMEAClick()
+{
+    m_controls.text->showDocument(m_nmeaView);
+    m_showsResult = false;
+}
+
+void ResultCommands::TB_filterdataClick()
+{
+    NmeaTextArea *text = m_controls.text;
+    m_showsResult = true;
+    if (!m_resultView.isNull()) {
+        text->showDocument(m_resultView);
+        return;
+    }
+    // Made once per run, then swapped in and out like the log.
+    if (text->isShowing(m_nmeaView))
+        text->showDocument(m_nmeaView);
+    replaceText(m_filterResult.displayLines);
+    m_resultView = text->keepDocument();
+    text->markKept();
+}
+
+void ResultCommands::SavefilteredData1Click()
+{
+    const QString path = m_dialogs.saveFileName(m_controls.window, m_saveDialog);
+    if (path.isEmpty())
+        return;
+    // The title line names the result file last chosen for opening.
+    if (!navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_openDialog.fileName)))
+        m_prompter.errorBox(m_controls.window, fillIn(navorel::kCannotCreateFile, path));
+}
+
+void ResultCommands::Openfiltereddata1Click()
+{
+    const QString path = m_dialogs.openFileName(m_controls.window, m_openDialog);
+    if (path.isEmpty())
+        return;
+    if (m_settings.settings().Progress)
+        showProgress(true);
+    m_filterResult.replaceSums(0.0, 0.0);
+    m_controls.text->clearText();
+    m_showsResult = true;
+
+    std::string bytes;
+    if (!navorel::readRegularFileBytes(localPath(path), bytes)) {
+        m_prompter.errorBox(m_controls.window, fillIn(navorel::kCannotOpenFile, path));
+        return;
+    }
+    const navorel::ResultFileView view = navorel::readResultFile(
+        navorel::TextLines::fromText(std::move(bytes)),
+        [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
+    if (view.tooShort) {
+        showProgress(false);
+        return;
+    }
+    // Added to what the charts hold: a result beside the last run's.
+    m_controls.views->addToCharts(view.points, view.bars);
+    m_filterResult.replaceSums(view.latitudeSum, view.longitudeSum);
+    if (!view.completed()) {
+        m_prompter.errorBox(m_controls.window, fromWindows1252(view.errorString));
+        return;
+    }
+    m_resultPage->appendLines(fromWindows1252(view.reportLines));
+    m_controls.views->showPosition(view.latitudeText, view.longitudeText);
+    if (!fitsTextArea(view.displayLines))
+        return;
+    replaceText(view.displayLines);
+    m_controls.actions.showResultPage->setEnabled(true);
+    showProgress(false);
+}
+
+void ResultCommands::ShowResultpage1Click()
+{
+    if (m_resultPage == nullptr)
+        return;
+    // Centred over the window, as every window the commands open is.
+    m_resultPage->move(m_controls.window->geometry().center() - m_resultPage->rect().center());
+    m_prompter.runModal(m_resultPage);
+}

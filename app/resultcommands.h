@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <cstddef>
+
+#include "filter/filterresult.h"
+#include "ui/editordocument.h"
+#include "ui/filedialogs.h"
+#include "ui/progressgauge.h"
+
+class MainActions;
+class NmeaTextArea;
+class PositionViews;
+class Prompter;
+class QAction;
+class QProgressBar;
+class QWidget;
+class ResultPage;
+class SettingsStore;
+
+// The filter run and what follows from its result: the two views of the
+// text, the result page and the result files.
+class ResultCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Controls
+    {
+        MainActions &actions;
+        NmeaTextArea *text;
+        PositionViews *views;
+        QProgressBar *gauge;
+        QAction *gaugeSeparator;
+        QWidget *window;
+    };
+
+    ResultCommands(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter,
+                   const Controls &controls);
+
+    void setResultPage(ResultPage *page) { m_resultPage = page; }
+    const navorel::FilterResult &filterResult() const { return m_filterResult; }
+    ProgressGauge &gauge() { return m_gauge; }
+    FileDialogState &openDialog() { return m_openDialog; }
+    FileDialogState &saveDialog() { return m_saveDialog; }
+    // The text area shows filtered lines or an opened result file, not the
+    // document's text, until the document's own text comes back.
+    bool showsResult() const { return m_showsResult; }
+    void forgetResultShown() { m_showsResult = false; }
+
+    void FilterClick();
+    void FilterProcess();
+    void TB_NMEAClick();
+    void TB_filterdataClick();
+    void SavefilteredData1Click();
+    void Openfiltereddata1Click();
+    void ShowResultpage1Click();
+
+private:
+    void showProgress(bool shown);
+    void setProgress(std::size_t position, std::size_t maximum);
+    void replaceText(const navorel::TextLines &lines);
+    bool fitsTextArea(const navorel::TextLines &lines);
+
+    SettingsStore &m_settings;
+    FileDialogs &m_dialogs;
+    Prompter &m_prompter;
+    Controls m_controls;
+    ProgressGauge m_gauge;
+    ResultPage *m_resultPage = nullptr;
+    navorel::FilterResult m_filterResult;
+    // The two views of the last run's text, kept as the editor's documents.
+    EditorDocument m_nmeaView;
+    EditorDocument m_resultView;
+    FileDialogState m_openDialog;
+    FileDialogState m_saveDialog;
+    bool m_showsResult = false;
+};
