@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "filter/codepage.h"
+#include "filter/epochsatellites.h"
 #include "filter/filterreport.h"
 #include "filter/nmeafields.h"
 
@@ -38,6 +39,10 @@ std::string hemisphereMessage(const char *coordinate, std::string_view text, con
 
 void appendSatellites(std::string &line, int satellites)
 {
+    if (satellites >= 100) {
+        line += std::to_string(satellites);
+        return;
+    }
     if (satellites >= 10)
         line += static_cast<char>('0' + satellites / 10);
     line += static_cast<char>('0' + satellites % 10);
@@ -60,11 +65,24 @@ struct ChunkScan
     TextLines dataLines; // of the $GPGSA lines after the chunk's first fix
     std::vector<PositionPoint> points;
     AcceptedFixes fixes;                      // summed in order at the merge
-    std::vector<std::uint8_t> satellites;     // the count of every $GPGSA line, in order
+    std::vector<std::uint32_t> satellites;    // the count of every $GPGSA line (epoch), in order
     std::size_t satellitesBeforeFirstFix = 0; // leading entries of satellites
+    // With every talker, an epoch is a run of GSA lines and may have begun
+    // before the chunk or go on after it: the merge joins those parts.
+    bool leadingRun = false; // the chunk begins with GSA lines
+    EpochSatellites leadingEpoch;
+    bool leadingRunEnded = false;    // a line that is not a GSA line followed them
+    bool leadingFixAccepted = false; // ... and a fix was taken before it
+    std::string leadingPrefix;       // the data line prefix of that fix
+    bool trailingRun = false;        // an epoch is still open at the chunk's end
+    EpochSatellites trailingEpoch;
     bool fixAccepted = false;
     std::string dataLinePrefix; // "time;lat;lon;" of the latest fix
-    std::string firstTime;      // first fix time that is not empty
+    // With every talker: the time field of the last position sentence before
+    // the chunk, and after it.
+    std::string previousTime;
+    std::string lastFoundTime;
+    std::string firstTime; // first fix time that is not empty
     std::size_t firstTimeLine = 0;
     std::string lastTime; // time of the last fix
     std::size_t lastTimeLine = 0;
@@ -85,6 +103,13 @@ struct ChunkScan
         fixes.clear();
         satellites.clear();
         satellitesBeforeFirstFix = 0;
+        leadingRun = false;
+        leadingEpoch.clear();
+        leadingRunEnded = false;
+        leadingFixAccepted = false;
+        leadingPrefix.clear();
+        trailingRun = false;
+        trailingEpoch.clear();
         fixAccepted = false;
         dataLinePrefix.clear();
         firstTime.clear();
@@ -103,8 +128,13 @@ class ChunkScanner
 public:
     ChunkScanner(ChunkScan &chunk, const Settings &settings)
             : m_chunk(chunk), m_settings(settings), m_identifier(sentenceIdentifier(settings.IDF)),
-              m_countSatellites(settings.GSA && settings.Sat)
+              m_countSatellites(settings.GSA && settings.Sat),
+              m_everyTalker(settings.Talkers == TalkerMode::GNSS)
     {}
+
+    // The time field of the last position sentence before the chunk: a
+    // receiver that sends one fix under two talkers may have been cut there.
+    void setPreviousTime(std::string_view time) { m_lastFoundTime.assign(time); }
 
     // False when the run has to stop at this line.
     bool scanLine(std::string_view line, std::size_t lineNumber)
@@ -112,9 +142,9 @@ public:
         const bool longEnough = line.size() >= kShortestSentence;
         if (!longEnough && !m_countSatellites)
             return true;
-        // One sweep over the "$" signs answers both questions: is the
-        // identifier anywhere in the line, and is "$GPGSA"?
-        bool hasIdentifier = false;
+        // One sweep over the "$" signs answers both questions: where is the
+        // first identifier in the line, and the first satellites sentence?
+        std::size_t positionAt = std::string_view::npos;
         std::size_t satellitesAt = std::string_view::npos;
         const char *const begin = line.data();
         const char *const end = begin + line.size();
@@ -122,28 +152,56 @@ public:
             p = static_cast<const char *>(std::memchr(p, '$', static_cast<std::size_t>(end - p)));
             if (p == nullptr || end - p < 6)
                 break;
-            if (std::memcmp(p + 1, m_identifier.data() + 1, 5) == 0)
-                hasIdentifier = true;
-            else if (satellitesAt == std::string_view::npos
-                     && std::memcmp(p + 1, kSatelliteSentence.data() + 1, 5) == 0)
+            if (m_everyTalker) {
+                if (!isTalker(p[1], p[2]))
+                    continue;
+                if (std::memcmp(p + 3, m_identifier.data() + 3, 3) == 0) {
+                    if (positionAt == std::string_view::npos)
+                        positionAt = static_cast<std::size_t>(p - begin);
+                } else if (satellitesAt == std::string_view::npos && std::memcmp(p + 3, "GSA", 3) == 0) {
+                    satellitesAt = static_cast<std::size_t>(p - begin);
+                }
+            } else if (std::memcmp(p + 1, m_identifier.data() + 1, 5) == 0) {
+                if (positionAt == std::string_view::npos)
+                    positionAt = static_cast<std::size_t>(p - begin);
+            } else if (satellitesAt == std::string_view::npos
+                       && std::memcmp(p + 1, kSatelliteSentence.data() + 1, 5) == 0) {
                 satellitesAt = static_cast<std::size_t>(p - begin);
+            }
         }
-        if (longEnough && hasIdentifier && line.find("EMT") == std::string_view::npos) {
-            if (!takePositionSentence(line, lineNumber))
+        const bool satellites = m_countSatellites && satellitesAt != std::string_view::npos;
+        // The line that ends an epoch is not part of it, nor is its fix.
+        if (m_everyTalker && m_countSatellites && !satellites)
+            endEpoch();
+        if (longEnough && positionAt != std::string_view::npos
+            && line.find("EMT") == std::string_view::npos) {
+            if (!takePositionSentence(line, line.substr(positionAt), lineNumber))
                 return false;
         }
-        if (m_countSatellites && satellitesAt != std::string_view::npos)
-            takeSatelliteSentence(CountActiveSatellites(line.substr(satellitesAt)));
+        if (satellites) {
+            if (!m_everyTalker)
+                takeSatelliteSentence(CountActiveSatellites(line.substr(satellitesAt)));
+            else if (m_inLeadingRun)
+                addToLeadingRun(line.substr(satellitesAt));
+            else
+                addToEpoch(line.substr(satellitesAt));
+        }
         return true;
     }
 
-    // The prefix of the chunk's last fix, for the lines of the next chunk.
+    // The prefix of the chunk's last fix, for the lines of the next chunk,
+    // and the epoch that may go on there.
     void finish()
     {
         if (m_chunk.fixAccepted && m_chunk.dataLinePrefix.empty())
             makeDataLinePrefix();
+        if (m_epochOpen) {
+            m_chunk.trailingRun = true;
+            m_chunk.trailingEpoch = m_epoch;
+        }
         if (m_chunk.lastTimeLine != 0)
             m_chunk.lastDay = RmcDayNumber(m_lastFixLine);
+        m_chunk.lastFoundTime = m_lastFoundTime;
     }
 
 private:
@@ -154,14 +212,31 @@ private:
         return false;
     }
 
-    bool takePositionSentence(std::string_view line, std::size_t lineNumber);
+    bool takePositionSentence(std::string_view line, std::string_view sentence, std::size_t lineNumber);
     void takeSatelliteSentence(int satellites);
     void makeDataLinePrefix();
+    void endEpoch();
+    void addToLeadingRun(std::string_view sentence)
+    {
+        m_chunk.leadingRun = true;
+        m_chunk.leadingEpoch.add(sentence);
+    }
+    void addToEpoch(std::string_view sentence)
+    {
+        m_epochOpen = true;
+        m_epoch.add(sentence);
+    }
 
     ChunkScan &m_chunk;
     const Settings &m_settings;
     const std::string_view m_identifier;
     const bool m_countSatellites;
+    const bool m_everyTalker;
+
+    std::string m_lastFoundTime; // whole time field of the last sentence counted as found
+    bool m_inLeadingRun = true;  // no line but GSA lines seen yet
+    bool m_epochOpen = false;
+    EpochSatellites m_epoch;
 
     std::string m_timeText;         // of the latest fix; stays empty with UTC off
     std::string_view m_lastFixLine; // the line of that fix, while the chunk's bytes are there
@@ -170,11 +245,19 @@ private:
     std::string m_line; // the line being built, kept to reuse its buffer
 };
 
-bool ChunkScanner::takePositionSentence(std::string_view line, std::size_t lineNumber)
+bool ChunkScanner::takePositionSentence(std::string_view line, std::string_view sentence,
+                                        std::size_t lineNumber)
 {
+    if (m_everyTalker) {
+        // Receivers that send $GPRMC and $GNRMC for one epoch: the first stands.
+        const std::string_view time = timeField(sentence);
+        if (!time.empty() && time == m_lastFoundTime)
+            return true;
+        m_lastFoundTime.assign(time);
+    }
     FilterCounts &counts = m_chunk.counts;
     ++counts.found;
-    const PositionFields fields = CutPositionFields(line, m_identifier);
+    const PositionFields fields = CutPositionFields(sentence, sentence.substr(0, m_identifier.size()));
     if (fields.Status == "V")
         ++counts.notValid;
     const bool validEnough =
@@ -240,9 +323,28 @@ void ChunkScanner::makeDataLinePrefix()
     prefix += ';';
 }
 
+void ChunkScanner::endEpoch()
+{
+    if (m_inLeadingRun) {
+        m_inLeadingRun = false;
+        m_chunk.leadingRunEnded = true;
+        m_chunk.leadingFixAccepted = m_chunk.fixAccepted;
+        if (m_chunk.fixAccepted) {
+            makeDataLinePrefix();
+            m_chunk.leadingPrefix = m_chunk.dataLinePrefix;
+        }
+        return;
+    }
+    if (!m_epochOpen)
+        return;
+    takeSatelliteSentence(m_epoch.count());
+    m_epoch.clear();
+    m_epochOpen = false;
+}
+
 void ChunkScanner::takeSatelliteSentence(int satellites)
 {
-    m_chunk.satellites.push_back(static_cast<std::uint8_t>(satellites));
+    m_chunk.satellites.push_back(static_cast<std::uint32_t>(satellites));
     if (!m_chunk.fixAccepted) {
         ++m_chunk.satellitesBeforeFirstFix;
         return;
@@ -278,6 +380,8 @@ private:
     }
 
     void countRange(int satellites);
+    void endEpoch(const std::string *dataLinePrefix);
+    const std::string *latestPrefix() const { return m_fixAccepted ? &m_dataLinePrefix : nullptr; }
 
     FilterRun &m_run;
     const Settings &m_settings;
@@ -289,6 +393,8 @@ private:
 
     bool m_fixAccepted = false;
     std::string m_dataLinePrefix; // of the latest fix so far
+    bool m_epochOpen = false;     // an epoch of GSA lines reaches the end of the chunks so far
+    EpochSatellites m_epoch;
     std::string m_firstTime;
     std::size_t m_firstTimeLine = 0;
     std::string m_lastTime;
@@ -313,9 +419,30 @@ void ChunkMerge::countRange(int satellites)
     m_rangeCount = 0;
 }
 
+// An epoch that ran over chunk borders counts once, with the fix taken
+// before the line that ended it.
+void ChunkMerge::endEpoch(const std::string *dataLinePrefix)
+{
+    const int satellites = m_epoch.count();
+    if (dataLinePrefix != nullptr) {
+        m_line.assign(*dataLinePrefix);
+        appendSatellites(m_line, satellites);
+        m_run.result.dataLines.append(m_line);
+    }
+    countRange(satellites);
+    m_epoch.clear();
+    m_epochOpen = false;
+}
+
 bool ChunkMerge::add(ChunkScan &chunk)
 {
     FilterResult &result = m_run.result;
+    if (chunk.leadingRun) {
+        m_epoch.add(chunk.leadingEpoch);
+        m_epochOpen = true;
+    }
+    if (chunk.leadingRunEnded && m_epochOpen)
+        endEpoch(chunk.leadingFixAccepted ? &chunk.leadingPrefix : latestPrefix());
     m_run.counts.found += chunk.counts.found;
     m_run.counts.accepted += chunk.counts.accepted;
     m_run.counts.notValid += chunk.counts.notValid;
@@ -332,13 +459,18 @@ bool ChunkMerge::add(ChunkScan &chunk)
     if (m_fixAccepted) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
             m_line.assign(m_dataLinePrefix);
-            appendSatellites(m_line, chunk.satellites[i]);
+            appendSatellites(m_line, static_cast<int>(chunk.satellites[i]));
             result.dataLines.append(m_line);
         }
     }
     result.dataLines.append(chunk.dataLines);
-    for (const std::uint8_t satellites : chunk.satellites)
-        countRange(satellites);
+    for (const std::uint32_t satellites : chunk.satellites)
+        countRange(static_cast<int>(satellites));
+    if (chunk.trailingRun) {
+        m_epoch = std::move(chunk.trailingEpoch);
+        chunk.trailingEpoch.clear();
+        m_epochOpen = true;
+    }
 
     if (chunk.fixAccepted) {
         m_fixAccepted = true;
@@ -361,6 +493,8 @@ bool ChunkMerge::add(ChunkScan &chunk)
 
 void ChunkMerge::finish()
 {
+    if (m_epochOpen)
+        endEpoch(latestPrefix()); // the end of the text ends an epoch too
     m_run.linesRead = true;
     const FilterCounts &counts = m_run.counts;
     if (counts.accepted == 0) {
@@ -401,6 +535,31 @@ unsigned chunksFor(std::size_t bytes, unsigned requested)
     return static_cast<unsigned>(std::min<std::size_t>({cores, worthIt, kChunksMax}));
 }
 
+// The time field of the last position sentence in bytes, which end at a
+// line start; none when there is no such sentence.
+std::optional<std::string_view> timeBefore(std::string_view bytes, PositionSentence kind)
+{
+    const std::string_view type = sentenceIdentifier(kind).substr(3);
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    std::size_t end = bytes.size();
+    while (end > 0) {
+        while (end > 0 && isBreak(bytes[end - 1]))
+            --end;
+        std::size_t start = end;
+        while (start > 0 && !isBreak(bytes[start - 1]))
+            --start;
+        const std::string_view line = bytes.substr(start, end - start);
+        end = start;
+        if (line.size() < kShortestSentence || line.size() > kLongestLine
+            || line.find("EMT") != std::string_view::npos)
+            continue;
+        const std::size_t at = findSentence(line, type, TalkerMode::GNSS);
+        if (at != std::string_view::npos)
+            return timeField(line.substr(at));
+    }
+    return std::nullopt;
+}
+
 // Where the line break at or after pos ends, or size.
 std::size_t nextLineStart(const char *data, std::size_t pos, std::size_t size)
 {
@@ -435,6 +594,8 @@ void scanChunk(ChunkScan &chunk, const Settings &settings, const ChunkProgress &
     }
 
     ChunkScanner scanner(chunk, settings);
+    if (settings.Talkers == TalkerMode::GNSS)
+        scanner.setPreviousTime(chunk.previousTime);
     const char *const data = chunk.bytes.data();
     const std::size_t size = chunk.bytes.size();
     std::size_t line = chunk.firstLine;
@@ -479,6 +640,9 @@ struct FilterProcess::State
     std::size_t lines = 0; // lines merged so far
     std::size_t fed = 0;   // bytes fed so far, for the progress
     bool stopped = false;
+    // With every talker: the time field of the last position sentence merged,
+    // for a fix sent again under another talker beyond a block's border.
+    std::string lastFoundTime;
 
     // The head of the line that goes on in the next piece.
     std::string carry;
@@ -503,6 +667,7 @@ bool FilterProcess::State::mergeChunk(ChunkScan &chunk)
         }
     }
     lines += chunk.lineCount;
+    lastFoundTime = chunk.lastFoundTime;
     const bool goOn = merge.add(chunk);
     chunk.reset();
     stopped = !goOn;
@@ -530,6 +695,10 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
         scan.bytes = bytes.substr(start, end - start);
         scan.firstLine = used == 1 ? lines + 1 : 1;
         scan.firstLineKnown = used == 1;
+        if (settings.Talkers == TalkerMode::GNSS) {
+            const std::optional<std::string_view> time = timeBefore(bytes.substr(0, start), settings.IDF);
+            scan.previousTime.assign(time ? *time : std::string_view(lastFoundTime));
+        }
         start = end;
     }
     if (used == 0)
@@ -559,6 +728,7 @@ bool FilterProcess::State::scanCarry()
     carryScan.bytes = carry;
     carryScan.firstLine = lines + 1;
     carryScan.firstLineKnown = true;
+    carryScan.previousTime = lastFoundTime;
     scanChunk(carryScan, settings, {});
     const bool goOn = mergeChunk(carryScan);
     carry.clear();
@@ -571,6 +741,8 @@ FilterProcess::FilterProcess(const Settings &settings, FilterOptions options)
 {
     State &state = *m_state;
     state.run.identifier = sentenceIdentifier(settings.IDF);
+    if (settings.Talkers == TalkerMode::GNSS)
+        state.run.identifier.replace(1, 2, "--");
     state.run.report = reportHead(state.run.identifier);
     // Room for the result at once when the size is known, as a receiver log
     // fills it; untouched room costs no memory.

@@ -25,7 +25,7 @@ struct FilterRun
 {
     FilterResult result;
     FilterCounts counts;
-    std::string identifier;          // "$GPRMC" or "$GPGGA"
+    std::string identifier;          // "$GPRMC" or "$GPGGA"; "$--RMC" or "$--GGA" with every talker
     std::vector<std::string> report; // the result page: 23 lines, or the 3 head lines when stopped
     std::string latitudeText;        // the three labels above the charts
     std::string longitudeText;
@@ -70,8 +70,11 @@ inline constexpr std::size_t kLongestLine = 65536;
 // they lie: a file read block by block into one buffer, or the text area's
 // own bytes. Walks the lines once: picks the position sentences the settings
 // ask for, averages their positions, takes the time span and counts the
-// active satellites of each $GPGSA sentence per time range. CR LF, a lone CR
-// and a lone LF each end a line, also when split between two pieces.
+// active satellites of each $GPGSA sentence per time range. With every
+// talker a fix sent again under another talker counts once, and the GSA
+// sentences on consecutive lines make one epoch, counted as one, also across
+// pieces. CR LF, a lone CR and a lone LF each end a line, also when split
+// between two pieces.
 class FilterProcess
 {
 public:

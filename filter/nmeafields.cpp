@@ -4,37 +4,11 @@
 #include <cmath>
 
 #include "filter/codepage.h"
+#include "filter/fieldreader.h"
 
 namespace navorel {
 
 namespace {
-
-// Walks the fields of a sentence. A field ends at "," or at the "*" that
-// starts the checksum; after the "*" every further field is empty.
-class FieldReader
-{
-public:
-    explicit FieldReader(std::string_view rest) : m_rest(rest) {}
-
-    std::string_view next()
-    {
-        if (m_ended)
-            return {};
-        std::size_t end = 0;
-        while (end < m_rest.size() && m_rest[end] != ',' && m_rest[end] != '*')
-            ++end;
-        const std::string_view field = m_rest.substr(0, end);
-        if (end == m_rest.size() || m_rest[end] == '*')
-            m_ended = true;
-        else
-            m_rest.remove_prefix(end + 1);
-        return field;
-    }
-
-private:
-    std::string_view m_rest;
-    bool m_ended = false;
-};
 
 std::string signedCoordinate(std::string_view field, std::string_view hemisphere, char negativeHemisphere)
 {
@@ -134,6 +108,41 @@ bool quickDegrees(std::string_view text, double &degrees)
 
 } // namespace
 
+bool isTalker(char first, char second)
+{
+    switch (first) {
+    case 'G':
+        return second == 'P' || second == 'N' || second == 'L' || second == 'A' || second == 'B'
+               || second == 'Q' || second == 'I';
+    case 'B': return second == 'D';
+    case 'Q': return second == 'Z';
+    default: return false;
+    }
+}
+
+std::size_t findSentence(std::string_view line, std::string_view type, TalkerMode talkers)
+{
+    for (std::size_t at = line.find('$'); at != std::string_view::npos && line.size() - at >= 6;
+         at = line.find('$', at + 1)) {
+        const bool talker = talkers == TalkerMode::GPS ? line[at + 1] == 'G' && line[at + 2] == 'P'
+                                                       : isTalker(line[at + 1], line[at + 2]);
+        if (talker && line.substr(at + 3, 3) == type)
+            return at;
+    }
+    return std::string_view::npos;
+}
+
+std::string_view timeField(std::string_view sentence)
+{
+    const std::size_t first = sentence.find(',');
+    if (first == std::string_view::npos)
+        return {};
+    const std::size_t second = sentence.find(',', first + 1);
+    if (second == std::string_view::npos)
+        return {};
+    return sentence.substr(first + 1, second - first - 1);
+}
+
 PositionFields CutPositionFields(std::string_view line, std::string_view identifier)
 {
     PositionFields fields;
@@ -144,7 +153,7 @@ PositionFields CutPositionFields(std::string_view line, std::string_view identif
     FieldReader reader(line.substr(at + identifier.size()));
     reader.next(); // whatever stands between the identifier and its comma
     fields.Time = reader.next().substr(0, 6);
-    if (identifier == "$GPRMC")
+    if (identifier.ends_with("RMC"))
         fields.Status = reader.next();
     const std::string_view latitude = reader.next();
     fields.LatitudeHemisphere = reader.next();

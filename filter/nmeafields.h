@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "filter/settings.h"
 #include "filter/wholenumber.h"
 
 namespace navorel {
@@ -24,8 +25,19 @@ struct PositionFields
     std::string Date;                // RMC: ddmmyy; empty for GGA
 };
 
-// Cuts the fields that follow the first occurrence of identifier ("$GPRMC"
-// or "$GPGGA") in line. Fields are read between commas, so receivers that
+// The talkers of the satellite systems: GP, GN, GL, GA, GB, GQ, GI, BD, QZ.
+bool isTalker(char first, char second);
+
+// Where the earliest "$", a talker and type ("RMC", "GGA" or "GSA") stand
+// in line; npos when nowhere. In GPS mode the only talker is GP.
+std::size_t findSentence(std::string_view line, std::string_view type, TalkerMode talkers);
+
+// The whole time field of a sentence ("135651.997"): the text between the
+// first two commas; empty when there are not two.
+std::string_view timeField(std::string_view sentence);
+
+// Cuts the fields that follow the first occurrence of identifier ("$GPRMC",
+// "$GNGGA", ...) in line. Fields are read between commas, so receivers that
 // write more or fewer minute decimals, or put junk before the "$", are read
 // right; a field that is missing is empty.
 PositionFields CutPositionFields(std::string_view line, std::string_view identifier);

@@ -11,7 +11,11 @@ enum class PositionSentence { RMC = 0, GGA = 1 };
 // "$GPRMC" or "$GPGGA".
 std::string_view sentenceIdentifier(PositionSentence kind);
 
-// The seventeen user preferences, with the defaults of a first start.
+// Which talkers the filter reads. GNSS: every satellite system's talker,
+// one fix per epoch; GPS: only $GP sentences, as the classic program did.
+enum class TalkerMode { GNSS, GPS };
+
+// The user preferences, with the defaults of a first start.
 struct Settings
 {
     // [Config]
@@ -35,6 +39,9 @@ struct Settings
     int Data = 3;
     int Parity = 0;
     int Stop = 0;
+
+    // Not one of the seventeen: NAVRL.ini has no room for it, navorel.conf keeps it.
+    TalkerMode Talkers = TalkerMode::GNSS;
 
     bool operator==(const Settings &) const = default;
 };

@@ -2,6 +2,9 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -10,6 +13,7 @@
 #include <QTabWidget>
 
 #include "filter/textfile.h"
+#include "prefs/confsettings.h"
 #include "prefs/settingsstore.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
@@ -145,6 +149,28 @@ PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter
     setHint(m_cseTime, QStringLiteral("Tiem range for satellites chart"));
     label(filterGroup, "Label2", QStringLiteral("min"), QPoint(240, 100),
           QStringLiteral("Tiem range for satellites chart"));
+    // Not in NAVRL.ini: navorel.conf beside it keeps the choice.
+    const QString talkersHint =
+        QStringLiteral("Which receivers' sentences are read|All satellite systems: $GPRMC, $GNRMC, $GLRMC, "
+                       "... of every talker, one fix per second, the satellites of all GSA sentences of a "
+                       "second counted together. GPS only: the $GP sentences alone, as the classic program");
+    label(filterGroup, "Label3", QStringLiteral("Talkers"), QPoint(7, 108), talkersHint);
+    m_cobTalkers = new QComboBox(filterGroup);
+    m_cobTalkers->setObjectName(QStringLiteral("COB_Talkers"));
+    m_cobTalkers->setGeometry(7, 127, 283, 22);
+    m_cobTalkers->addItem(QStringLiteral("All satellite systems (GN, GP, GL, GA, GB \u2026)"),
+                          static_cast<int>(navorel::TalkerMode::GNSS));
+    m_cobTalkers->setItemData(0,
+                              QStringLiteral("Multi-GNSS receivers: every talker, one fix per second, "
+                                             "the satellites of all systems"),
+                              Qt::ToolTipRole);
+    m_cobTalkers->addItem(QStringLiteral("GPS only ($GP, classic)"),
+                          static_cast<int>(navorel::TalkerMode::GPS));
+    m_cobTalkers->setItemData(1,
+                              QStringLiteral("$GPRMC, $GPGGA and $GPGSA only, each sentence counted as the "
+                                             "classic program did"),
+                              Qt::ToolTipRole);
+    setHint(m_cobTalkers, talkersHint);
 
     auto *viewPage = new QWidget();
     viewPage->setObjectName(QStringLiteral("TBS_View"));
@@ -204,6 +230,11 @@ PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter
     connect(m_cseTime, &QSpinBox::valueChanged, this,
             [this](int minutes) { m_settings.setValue(SettingKey::SatTime, minutes); });
     connect(&m_settings, &SettingsStore::valueChanged, this, &PreferencesDialog::showValue);
+    connect(m_cobTalkers, &QComboBox::activated, this, [this](int index) {
+        m_settings.setTalkers(static_cast<navorel::TalkerMode>(m_cobTalkers->itemData(index).toInt()));
+    });
+    connect(&m_settings, &SettingsStore::talkersChanged, this, &PreferencesDialog::showTalkers);
+    showTalkers(m_settings.settings().Talkers);
 
     FormCreate();
 }
@@ -246,6 +277,40 @@ void PreferencesDialog::showValue(SettingKey key, int value)
     }
 }
 
+void PreferencesDialog::showTalkers(navorel::TalkerMode talkers)
+{
+    m_cobTalkers->setCurrentIndex(m_cobTalkers->findData(static_cast<int>(talkers)));
+}
+
+QString PreferencesDialog::confFilePath() const
+{
+    return QFileInfo(m_filePath)
+        .dir()
+        .filePath(QString::fromLatin1(navorel::kConfFileName.data(),
+                                      static_cast<qsizetype>(navorel::kConfFileName.size())));
+}
+
+// What the file does not hold, or holds in a way this version does not
+// know, is the default: navorel.conf is never worth an error box.
+void PreferencesDialog::readConf()
+{
+    navorel::Settings read;
+    navorel::readConfSettings(navorel::ConfFile::read(localPath(confFilePath())), read);
+    m_settings.setTalkers(read.Talkers);
+}
+
+// Keys of other versions or other parts of the program stay as they are.
+bool PreferencesDialog::writeConf()
+{
+    const std::string path = localPath(confFilePath());
+    navorel::ConfFile conf = navorel::ConfFile::read(path);
+    navorel::writeConfSettings(conf, m_settings.settings());
+    if (conf.write(path))
+        return true;
+    m_prompter.errorBox(isVisible() ? this : nullptr, fillIn(navorel::kCannotCreateFile, confFilePath()));
+    return false;
+}
+
 void PreferencesDialog::FormCreate()
 {
     openINI();
@@ -284,14 +349,16 @@ bool PreferencesDialog::saveINI()
     const navorel::Settings &settings = m_settings.settings();
     m_settings.apply(SettingKey::Help);
     m_settings.apply(SettingKey::ToolBar);
-    if (navorel::writeSettingsFile(localPath(m_filePath), settings))
-        return true;
-    m_prompter.errorBox(isVisible() ? this : nullptr, fillIn(navorel::kCannotCreateFile, m_filePath));
-    return false;
+    if (!navorel::writeSettingsFile(localPath(m_filePath), settings)) {
+        m_prompter.errorBox(isVisible() ? this : nullptr, fillIn(navorel::kCannotCreateFile, m_filePath));
+        return false;
+    }
+    return writeConf();
 }
 
 bool PreferencesDialog::openINI()
 {
+    readConf();
     FileTarget target(*this);
     const navorel::SettingsFileRead read = navorel::readSettingsFile(localPath(m_filePath), target);
     switch (read.status) {

@@ -8,6 +8,7 @@
 class Prompter;
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
 class QPushButton;
 class QRadioButton;
 class SettingsStore;
@@ -39,17 +40,21 @@ public:
     PreferencesDialog(SettingsStore &settings, Prompter &prompter, const QString &filePath,
                       QWidget *parent = nullptr);
 
-    // Writes the settings file from the settings in force; false when it
-    // cannot be written (after the error report).
+    // Writes the settings file, and navorel.conf beside it, from the
+    // settings in force; false when one cannot be written (after the error
+    // report).
     bool saveINI();
     // Reads the settings file into the settings; false when it could not
-    // be read to its end (after the message).
+    // be read to its end (after the message). navorel.conf beside it is
+    // read as well; missing or unreadable, it gives the defaults quietly.
     bool openINI();
 
     QString filePath() const { return m_filePath; }
+    QString confFilePath() const;
     QCheckBox *checkBox(navorel::SettingKey key) const;
     QRadioButton *identifier(int position) const;
     SatTimeSpinBox *satTime() const { return m_cseTime; }
+    QComboBox *talkers() const { return m_cobTalkers; }
     QPushButton *okButton() const { return m_buttonOk; }
     QPushButton *cancelButton() const { return m_buttonCancel; }
     QPushButton *applyButton() const { return m_buttonApply; }
@@ -72,6 +77,9 @@ private:
     void enableForIdentifier(int identifier);
     void enableForGsa(bool on);
     void showValue(navorel::SettingKey key, int value);
+    void showTalkers(navorel::TalkerMode talkers);
+    void readConf();
+    bool writeConf();
 
     SettingsStore &m_settings;
     Prompter &m_prompter;
@@ -86,6 +94,7 @@ private:
     QCheckBox *m_cbAccuracy = nullptr;
     QCheckBox *m_cbSat = nullptr;
     SatTimeSpinBox *m_cseTime = nullptr;
+    QComboBox *m_cobTalkers = nullptr;
     QCheckBox *m_cbToolbar = nullptr;
     QCheckBox *m_cbProgressbar = nullptr;
     QCheckBox *m_cbResultpage = nullptr;

@@ -19,3 +19,11 @@ void SettingsStore::apply(navorel::SettingKey key)
 {
     emit applied(key, value(key));
 }
+
+void SettingsStore::setTalkers(navorel::TalkerMode talkers)
+{
+    if (m_settings.Talkers == talkers)
+        return;
+    m_settings.Talkers = talkers;
+    emit talkersChanged(talkers);
+}

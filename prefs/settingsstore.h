@@ -22,10 +22,13 @@ public:
     // Puts a value that acts on a window's layout into effect, changed or
     // not: the settings file does so on reading and writing.
     void apply(navorel::SettingKey key);
+    // The talker mode, kept in navorel.conf rather than NAVRL.ini.
+    void setTalkers(navorel::TalkerMode talkers);
 
 signals:
     void valueChanged(navorel::SettingKey key, int value);
     void applied(navorel::SettingKey key, int value);
+    void talkersChanged(navorel::TalkerMode talkers);
 
 private:
     navorel::Settings m_settings;

@@ -1,5 +1,6 @@
 #include "tools/loggenerator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -39,6 +40,46 @@ void LogGenerator::appendSentence(std::string &log, const char *body)
     log += tail;
 }
 
+namespace {
+
+// Satellites in view of each system: IDs as NMEA writes them before 4.10
+// and the numbers within the system that 4.10 writes with its system ID.
+constexpr int kInView[4][12] = {
+    {2, 4, 5, 9, 12, 14, 17, 21, 24, 25, 29, 31},
+    {65, 66, 67, 72, 73, 74, 75, 81, 82, 83, 87, 88},
+    {301, 302, 304, 307, 311, 312, 319, 324, 326, 327, 330, 333},
+    {401, 403, 406, 408, 411, 413, 414, 419, 420, 422, 427, 429},
+};
+
+int satelliteId(int system, int index, bool systemIdField)
+{
+    const int id = kInView[system][index];
+    return systemIdField && system >= 2 ? id % 100 : id;
+}
+
+} // namespace
+
+// One GSA sentence with the satellites of a system used for the fix.
+void LogGenerator::appendSatellites(std::string &log, const char *talker, int system, bool valid, double hdop)
+{
+    // Fewer of the other systems' satellites are used than of GPS.
+    const int used = system == 0 ? m_used : std::max(0, m_used - 2 - system);
+    char body[160];
+    int length = std::snprintf(body, sizeof body, "%sGSA,A,%d", talker, valid ? 3 : 1);
+    for (int i = 0; i < 12; ++i) {
+        if (valid && i < used)
+            length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",%02d",
+                                    satelliteId(system, i, m_options.systemIdField));
+        else
+            length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",");
+    }
+    length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",%.1f,%.1f,%.1f",
+                            hdop * 1.6, hdop, hdop * 1.3);
+    if (m_options.systemIdField)
+        std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",%d", system + 1);
+    appendSentence(log, body);
+}
+
 void LogGenerator::step()
 {
     std::normal_distribution<double> wander(0.0, 2e-6);
@@ -75,30 +116,53 @@ void LogGenerator::appendSecond(std::string &log)
     const double knots = speed(m_random), track = course(m_random);
     const double hdop = 0.7 + 0.1 * (12 - m_used);
 
-    char body[160];
-    std::snprintf(body, sizeof body, "GPRMC,%02d%02d%02d.00,%c,%s,%c,%s,%c,%.1f,%.1f,%02d%02d%02d,,,%c", hh,
-                  mm, ss, valid ? 'A' : 'V', lat, ns, lon, ew, knots, track, day, m_options.month,
-                  m_options.year, valid ? 'A' : 'N');
-    appendSentence(log, body);
-    std::snprintf(body, sizeof body, "GPGGA,%02d%02d%02d.00,%s,%c,%s,%c,%d,%02d,%.1f,%.1f,M,46.9,M,,", hh, mm,
-                  ss, lat, ns, lon, ew, valid ? 1 : 0, valid ? m_used : 0, hdop,
-                  545.4 + 0.1 * static_cast<double>(m_second % 50));
-    appendSentence(log, body);
-
-    // Satellites used: IDs out of the twelve in view.
-    static const int inView[12] = {2, 4, 5, 9, 12, 14, 17, 21, 24, 25, 29, 31};
-    int length = std::snprintf(body, sizeof body, "GPGSA,A,%d", valid ? 3 : 1);
-    for (int i = 0; i < 12; ++i) {
-        if (valid && i < m_used)
-            length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",%02d",
-                                    inView[i]);
-        else
-            length += std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",");
+    // Which talkers write this second, and which systems' GSA follow.
+    const int systems = m_options.talkers == Talkers::GPS ? 1 : std::clamp(m_options.systems, 1, 4);
+    const char *positionTalkers[2] = {"GP", nullptr};
+    int firstSystem = 0, lastSystem = 0;
+    const char *satelliteTalker = "GP";
+    switch (m_options.talkers) {
+    case Talkers::GPS: break;
+    case Talkers::GN:
+        positionTalkers[0] = satelliteTalker = "GN";
+        lastSystem = systems - 1;
+        break;
+    case Talkers::Switching: {
+        std::uniform_int_distribution<int> pick(0, 2);
+        const int choice = pick(m_random);
+        if (choice == 1 && systems > 1) {
+            positionTalkers[0] = satelliteTalker = "GL";
+            firstSystem = lastSystem = 1;
+        } else if (choice == 2) {
+            positionTalkers[0] = satelliteTalker = "GN";
+            lastSystem = systems - 1;
+        }
+        break;
     }
-    std::snprintf(body + length, sizeof body - static_cast<std::size_t>(length), ",%.1f,%.1f,%.1f",
-                  hdop * 1.6, hdop, hdop * 1.3);
-    appendSentence(log, body);
+    case Talkers::Duplicated:
+        positionTalkers[1] = satelliteTalker = "GN";
+        lastSystem = systems - 1;
+        break;
+    }
 
+    char body[160];
+    for (const char *talker : positionTalkers) {
+        if (talker == nullptr)
+            continue;
+        std::snprintf(body, sizeof body, "%sRMC,%02d%02d%02d.00,%c,%s,%c,%s,%c,%.1f,%.1f,%02d%02d%02d,,,%c",
+                      talker, hh, mm, ss, valid ? 'A' : 'V', lat, ns, lon, ew, knots, track, day,
+                      m_options.month, m_options.year, valid ? 'A' : 'N');
+        appendSentence(log, body);
+        std::snprintf(body, sizeof body, "%sGGA,%02d%02d%02d.00,%s,%c,%s,%c,%d,%02d,%.1f,%.1f,M,46.9,M,,",
+                      talker, hh, mm, ss, lat, ns, lon, ew, valid ? 1 : 0, valid ? m_used : 0, hdop,
+                      545.4 + 0.1 * static_cast<double>(m_second % 50));
+        appendSentence(log, body);
+    }
+    for (int system = firstSystem; system <= lastSystem; ++system)
+        appendSatellites(log, satelliteTalker, system, valid, hdop);
+
+    static const int *const inView = kInView[0];
+    int length = 0;
     for (int part = 0; part < 3; ++part) {
         length = std::snprintf(body, sizeof body, "GPGSV,3,%d,12", part + 1);
         for (int i = part * 4; i < part * 4 + 4; ++i) {
@@ -115,8 +179,9 @@ void LogGenerator::appendSecond(std::string &log)
         appendSentence(log, body);
     }
 
-    std::snprintf(body, sizeof body, "GPVTG,%.1f,T,,M,%.1f,N,%.1f,K,%c", track, knots, knots * 1.852,
-                  valid ? 'A' : 'N');
+    std::snprintf(body, sizeof body, "%sVTG,%.1f,T,,M,%.1f,N,%.1f,K,%c",
+                  positionTalkers[1] != nullptr ? positionTalkers[1] : positionTalkers[0], track, knots,
+                  knots * 1.852, valid ? 'A' : 'N');
     appendSentence(log, body);
 
     if (noise) {

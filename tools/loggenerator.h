@@ -9,9 +9,18 @@ namespace navorel {
 // Makes realistic 1 Hz receiver logs: each second an RMC, a GGA, a GSA,
 // three GSV and a VTG sentence with correct checksums, the position walking
 // slowly and the number of satellites used changing now and then.
+// Multi-GNSS receivers can be had too: they track GPS, GLONASS, Galileo
+// and BeiDou and write one GSA per system.
 class LogGenerator
 {
 public:
+    enum class Talkers {
+        GPS,        // $GP sentences only, one $GPGSA
+        GN,         // $GNRMC, $GNGGA, one $GNGSA per system
+        Switching,  // each second GP, GL or GN, as the systems in use change
+        Duplicated, // each fix as $GPRMC/$GPGGA and again as $GNRMC/$GNGGA
+    };
+
     struct Options
     {
         std::uint64_t seed = 1;
@@ -21,6 +30,10 @@ public:
         double longitude = 11.5167;         // negative west
         double notValidShare = 0.0;         // share of seconds without a valid fix
         double noiseShare = 0.0;            // share of seconds followed by a junk line
+        Talkers talkers = Talkers::GPS;
+        int systems = 3;            // beyond GPS: 2 GLONASS, 3 Galileo, 4 BeiDou
+        bool systemIdField = false; // NMEA 4.10: the system ID after VDOP; Galileo
+                                    // and BeiDou then number from 1 like GPS
     };
 
     explicit LogGenerator(const Options &options);
@@ -36,6 +49,7 @@ public:
 
 private:
     void appendSentence(std::string &log, const char *body);
+    void appendSatellites(std::string &log, const char *talker, int system, bool valid, double hdop);
     void step();
 
     Options m_options;

@@ -21,6 +21,7 @@
 #include "filter/precisionfigures.h"
 #include "filter/textfile.h"
 #include "filter/wholenumber.h"
+#include "prefs/confsettings.h"
 #include "prefs/settingsfile.h"
 #include "resultfile/resultfilewriter.h"
 
@@ -42,7 +43,12 @@ const char kUsage[] = "Usage: navorel-filter [options] FILE\n"
                       "  --no-sat         make no satellites time ranges\n"
                       "  --no-acc         add no points to the position chart\n"
                       "  --sat-time N     minutes per satellites time range, 1 to 60 (default 15)\n"
-                      "  --settings INI   read a settings file first; the options above override it\n"
+                      "  --talkers T      gnss: sentences of every satellite system's talker ($GN,\n"
+                      "                   $GP, $GL, $GA, $GB, $GQ, $GI, $BD, $QZ), one fix per\n"
+                      "                   epoch, the GSA sentences of an epoch counted together\n"
+                      "                   (the default); gps: $GP sentences only, the classic way\n"
+                      "  --settings INI   read a settings file first, and the navorel.conf beside\n"
+                      "                   it when there is one; the options above override them\n"
                       "  --csv OUT        write the filter result file\n"
                       "  --display OUT    write the filtered fixes as the text area shows them\n"
                       "  --json           print the counts, the mean and its precision in metres\n"
@@ -91,8 +97,8 @@ int usageError(const std::string &message)
 
 bool takesValue(std::string_view option)
 {
-    return option == "--sat-time" || option == "--settings" || option == "--csv" || option == "--display"
-           || option == "--gpx" || option == "--kml" || option == "--gpx-track";
+    return option == "--sat-time" || option == "--talkers" || option == "--settings" || option == "--csv"
+           || option == "--display" || option == "--gpx" || option == "--kml" || option == "--gpx-track";
 }
 
 bool isFilterFlag(std::string_view option)
@@ -134,6 +140,8 @@ void applyFilterOption(navorel::Settings &settings, const std::string &option, c
         settings.Acc = false;
     else if (option == "--sat-time")
         settings.SatTime = satTimeOption(value).value_or(navorel::kSatTimeMin);
+    else if (option == "--talkers")
+        navorel::talkersFromText(value, settings.Talkers);
 }
 
 bool writeOutput(const std::string &path, bool written)
@@ -240,7 +248,7 @@ int main(int argc, char **argv)
             }
             if (arg == "--sat-time" && !satTimeOption(value))
                 return usageError("option --sat-time needs a whole number, not '" + value + "'");
-            if (value.empty() && arg != "--sat-time")
+            if (value.empty() && arg != "--sat-time" && arg != "--talkers")
                 return usageError("option " + arg + " needs a file name");
             if (arg == "--settings")
                 options.settingsFile = value;
@@ -254,6 +262,9 @@ int main(int argc, char **argv)
                 options.kmlFile = value;
             else if (arg == "--gpx-track")
                 options.trackFile = value;
+            else if (navorel::TalkerMode talkers{};
+                     arg == "--talkers" && !navorel::talkersFromText(value, talkers))
+                return usageError("--talkers takes gnss or gps, not '" + value + "'");
             else
                 options.filterOptions.emplace_back(arg, value);
         } else if (!inlineValue && isFilterFlag(arg)) {
@@ -278,6 +289,9 @@ int main(int argc, char **argv)
                                           : read.errorString);
             return kUsageOrFile;
         }
+        // What NAVRL.ini has no room for; missing or unreadable means the defaults.
+        navorel::readConfSettings(navorel::ConfFile::read(navorel::confPathBeside(options.settingsFile)),
+                                  settings);
     }
     for (const auto &[option, value] : options.filterOptions)
         applyFilterOption(settings, option, value);

@@ -23,6 +23,13 @@ void usage(std::FILE *out)
                "  --lon DEG       start longitude in decimal degrees, negative west\n"
                "  --not-valid P   share of seconds without a valid fix (0..1)\n"
                "  --noise P       share of seconds followed by a junk line (0..1)\n"
+               "  --talkers T     gps: $GP sentences only (default); gn: a multi-GNSS\n"
+               "                  receiver, $GNRMC, $GNGGA and one $GNGSA per system;\n"
+               "                  switching: GP, GL or GN from second to second;\n"
+               "                  duplicated: each fix as $GP and again as $GN\n"
+               "  --systems N     satellite systems besides --talkers gps, 1 to 4: GPS,\n"
+               "                  GLONASS, Galileo, BeiDou (default 3)\n"
+               "  --nmea410       GSA sentences end in the NMEA 4.10 system ID\n"
                "  -o FILE         write to FILE instead of standard output\n",
                out);
 }
@@ -40,6 +47,10 @@ int main(int argc, char **argv)
         if (arg == "--help") {
             usage(stdout);
             return 0;
+        }
+        if (arg == "--nmea410") {
+            options.systemIdField = true;
+            continue;
         }
         if (i + 1 >= argc) {
             usage(stderr);
@@ -63,6 +74,22 @@ int main(int argc, char **argv)
             options.notValidShare = std::atof(value);
         else if (arg == "--noise")
             options.noiseShare = std::atof(value);
+        else if (arg == "--talkers") {
+            const std::string talkers = value;
+            if (talkers == "gps")
+                options.talkers = navorel::LogGenerator::Talkers::GPS;
+            else if (talkers == "gn")
+                options.talkers = navorel::LogGenerator::Talkers::GN;
+            else if (talkers == "switching")
+                options.talkers = navorel::LogGenerator::Talkers::Switching;
+            else if (talkers == "duplicated")
+                options.talkers = navorel::LogGenerator::Talkers::Duplicated;
+            else {
+                usage(stderr);
+                return 2;
+            }
+        } else if (arg == "--systems")
+            options.systems = std::atoi(value);
         else if (arg == "-o")
             output = value;
         else {

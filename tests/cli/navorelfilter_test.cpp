@@ -71,7 +71,7 @@ TEST(NavorelFilter, PrintsTheReportInUtf8)
 {
     const Outcome outcome = runFilterTool(quoted(kSample));
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.out.rfind(" Filter Report for $GPRMC\n ====================\n \n", 0), 0u);
+    EXPECT_EQ(outcome.out.rfind(" Filter Report for $--RMC\n ====================\n \n", 0), 0u);
     EXPECT_NE(outcome.out.find(" North latitude : 48\xC2\xB0 "), std::string::npos);
     EXPECT_EQ(std::count(outcome.out.begin(), outcome.out.end(), '\n'), 23);
     EXPECT_TRUE(outcome.err.empty());
@@ -79,7 +79,14 @@ TEST(NavorelFilter, PrintsTheReportInUtf8)
 
 TEST(NavorelFilter, OptionsSetTheFilter)
 {
-    EXPECT_EQ(runFilterTool("--gga " + quoted(kSample)).out.rfind(" Filter Report for $GPGGA", 0), 0u);
+    EXPECT_EQ(runFilterTool("--gga " + quoted(kSample)).out.rfind(" Filter Report for $--GGA", 0), 0u);
+    EXPECT_EQ(
+        runFilterTool("--gga --talkers gps " + quoted(kSample)).out.rfind(" Filter Report for $GPGGA", 0),
+        0u);
+    EXPECT_EQ(runFilterTool("--talkers=GPS --talkers=gnss " + quoted(kSample))
+                  .out.rfind(" Filter Report for $--RMC", 0),
+              0u);
+    EXPECT_EQ(runFilterTool("--talkers gn " + quoted(kSample)).status, 2);
     EXPECT_NE(runFilterTool("--all " + quoted(kSample)).out.find(" all data used."), std::string::npos);
     EXPECT_NE(runFilterTool("--no-utc " + quoted(kSample)).out.find("'\n\n \n \n"), std::string::npos);
     EXPECT_TRUE(runFilterTool("--quiet " + quoted(kSample)).out.empty());
@@ -199,7 +206,7 @@ TEST(NavorelFilter, StoppedRunNamesTheLineAndWritesNothing)
     // the line is named once, not again inside the message
     const std::string west =
         tempFile("hemisphere.nmea", kGoodFix + kGoodFix.substr(0, 29) + "X" + kGoodFix.substr(30));
-    EXPECT_EQ(runFilterTool(quoted(west)).err,
+    EXPECT_EQ(runFilterTool("--talkers gps " + quoted(west)).err,
               "navorel-filter: line 2: the latitude hemisphere 'X' is neither N nor S\n");
 }
 
@@ -267,15 +274,28 @@ TEST(NavorelFilter, SettingsFileComesFirstAndOptionsOverrideIt)
     Settings stored;
     stored.IDF = PositionSentence::GGA;
     stored.Valid = false;
-    const std::string ini = kTemp + "cli-NAVRL.ini";
+    // A folder of its own: the navorel.conf beside the settings file counts.
+    const std::string folder = kTemp + "cli-settings-" + std::to_string(getpid()) + "/";
+    ASSERT_EQ(std::system(("mkdir -p " + quoted(folder)).c_str()), 0);
+    const std::string ini = folder + "NAVRL.ini";
     ASSERT_TRUE(writeSettingsFile(ini, stored));
+    std::remove((folder + "navorel.conf").c_str());
 
     const std::string fromFile = runFilterTool("--settings " + quoted(ini) + " " + quoted(kSample)).out;
-    EXPECT_EQ(fromFile.rfind(" Filter Report for $GPGGA", 0), 0u);
+    EXPECT_EQ(fromFile.rfind(" Filter Report for $--GGA", 0), 0u);
     EXPECT_NE(fromFile.find(" all data used."), std::string::npos);
     EXPECT_EQ(runFilterTool("--rmc --settings " + quoted(ini) + " " + quoted(kSample))
-                  .out.rfind(" Filter Report for $GPRMC", 0),
+                  .out.rfind(" Filter Report for $--RMC", 0),
               0u);
+
+    tempFile("cli-settings-" + std::to_string(getpid()) + "/navorel.conf", "[Filter]\nTalkers=GPS\n");
+    EXPECT_EQ(runFilterTool("--settings " + quoted(ini) + " " + quoted(kSample))
+                  .out.rfind(" Filter Report for $GPGGA", 0),
+              0u);
+    EXPECT_EQ(runFilterTool("--talkers gnss --settings " + quoted(ini) + " " + quoted(kSample))
+                  .out.rfind(" Filter Report for $--GGA", 0),
+              0u);
+    std::remove((folder + "navorel.conf").c_str());
 
     const std::string wrong = tempFile("wrong.ini", "a\r\nb\r\n");
     const Outcome outcome = runFilterTool("--settings " + quoted(wrong) + " " + quoted(kSample));

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "prefs/conffile.h"
+#include "prefs/confsettings.h"
 
 namespace navorel {
 namespace {
@@ -138,6 +139,37 @@ TEST(ConfFile, MissingFileReadsEmptyAndAWrittenFileReadsBack)
     EXPECT_EQ(ConfFile::read(path).value("Filter", "Talkers"), "GPS");
     EXPECT_FALSE(file.write(::testing::TempDir())); // a folder is not replaced
     std::remove(path.c_str());
+}
+
+TEST(ConfSettings, TalkersAreReadAndWrittenAsTheyStand)
+{
+    const struct
+    {
+        const char *text;
+        TalkerMode before, after;
+    } cases[] = {
+        {"[Filter]\nTalkers=GPS\n", TalkerMode::GNSS, TalkerMode::GPS},
+        {"[Filter]\nTalkers=gps\n", TalkerMode::GNSS, TalkerMode::GPS},
+        {"[Filter]\nTalkers=GNSS\n", TalkerMode::GPS, TalkerMode::GNSS},
+        {"[Filter]\nTalkers=Galileo\n", TalkerMode::GPS, TalkerMode::GPS},
+        {"[Filter]\nTalkers=\n", TalkerMode::GPS, TalkerMode::GPS},
+        {"[COM]\nTalkers=GPS\n", TalkerMode::GNSS, TalkerMode::GNSS},
+        {"", TalkerMode::GNSS, TalkerMode::GNSS},
+    };
+    for (const auto &c : cases) {
+        Settings settings;
+        settings.Talkers = c.before;
+        readConfSettings(ConfFile::fromText(c.text), settings);
+        EXPECT_EQ(settings.Talkers, c.after) << c.text;
+    }
+
+    ConfFile file = ConfFile::fromText("[COM]\nPortName=/dev/ttyUSB0\n");
+    Settings settings;
+    settings.Talkers = TalkerMode::GPS;
+    writeConfSettings(file, settings);
+    EXPECT_EQ(file.text(), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\n");
+    EXPECT_EQ(confPathBeside("/opt/navorel/NAVRL.ini"), "/opt/navorel/navorel.conf");
+    EXPECT_EQ(confPathBeside("NAVRL.ini"), "navorel.conf");
 }
 
 } // namespace

@@ -31,9 +31,13 @@ void expectSameRun(const FilterRun &single, const FilterRun &chunked, const std:
     EXPECT_EQ(chunked.result.rangeLines.joined(), single.result.rangeLines.joined());
 }
 
-std::string generatedLog(std::uint64_t seed, int seconds, double notValid, double noise)
+std::string generatedLog(std::uint64_t seed, int seconds, double notValid, double noise,
+                         LogGenerator::Talkers talkers = LogGenerator::Talkers::GPS,
+                         bool systemIdField = false)
 {
     LogGenerator::Options options;
+    options.talkers = talkers;
+    options.systemIdField = systemIdField;
     options.seed = seed;
     options.notValidShare = notValid;
     options.noiseShare = noise;
@@ -58,19 +62,43 @@ TEST(FilterChunks, ChunkedScanEqualsOnePass)
             + generatedLog(5, 100, 0.1, 0.1),
         generatedLog(6, 100, 0.0, 0.0)
             + "$GPRMC,101500.00,A,4807.0380,,01131.0000,E,0.5,54.7,191206,,*1C\r\n",
+        // multi-GNSS receivers: an epoch of GSA lines, or a fix sent twice,
+        // cut by a chunk border
+        generatedLog(7, 300, 0.3, 0.1, LogGenerator::Talkers::GN),
+        generatedLog(8, 300, 0.3, 0.1, LogGenerator::Talkers::GN, true),
+        generatedLog(9, 300, 0.3, 0.1, LogGenerator::Talkers::Switching, true),
+        generatedLog(10, 300, 0.3, 0.1, LogGenerator::Talkers::Duplicated),
+        // every line a chunk of its own: every border is tried
+        generatedLog(11, 8, 0.3, 0.3, LogGenerator::Talkers::Duplicated, true),
+        generatedLog(12, 8, 0.3, 0.3, LogGenerator::Talkers::Switching),
+        // a bad fix inside an epoch and a bad fix that is a duplicate
+        generatedLog(13, 20, 0.0, 0.0, LogGenerator::Talkers::GN)
+            + "$GNGSA,A,3,01,02,,,,,,,,,,,1.8,1.1,1.4,1*00\r\n"
+            + "$GNGSA,A,3,65,$GNRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+            + generatedLog(14, 20, 0.0, 0.0, LogGenerator::Talkers::GN),
+        "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+        "$GNRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+            + generatedLog(15, 10, 0.0, 0.0, LogGenerator::Talkers::GN),
     };
-    Settings variants[5];
+    Settings variants[10];
     variants[1].IDF = PositionSentence::GGA;
     variants[2].Valid = false;
     variants[2].UTC = false;
     variants[3].SatTime = 1;
     variants[4].Acc = false;
     variants[4].SatTime = 1;
+    for (std::size_t v = 5; v < 10; ++v) {
+        variants[v] = variants[v - 5];
+        variants[v].Talkers = TalkerMode::GPS;
+    }
     for (std::size_t l = 0; l < std::size(logs); ++l) {
+        const TextLines lines = TextLines::fromText(logs[l]);
+        const unsigned lineCount = static_cast<unsigned>(lines.size());
         for (std::size_t v = 0; v < std::size(variants); ++v) {
-            const FilterRun single = runFilter(TextLines::fromText(logs[l]), variants[v], {}, 1);
-            for (const unsigned chunks : {2u, 3u, 7u, 64u}) {
-                const FilterRun chunked = runFilter(TextLines::fromText(logs[l]), variants[v], {}, chunks);
+            const FilterRun single = runFilter(lines, variants[v], {}, 1);
+            // A thread per line is affordable for the short logs only.
+            for (const unsigned chunks : {2u, 3u, 7u, 64u, lineCount < 200 ? lineCount : 1u}) {
+                const FilterRun chunked = runFilter(lines, variants[v], {}, chunks);
                 expectSameRun(single, chunked,
                               "log " + std::to_string(l) + ", settings " + std::to_string(v) + ", "
                                   + std::to_string(chunks) + " chunks");
@@ -118,6 +146,9 @@ TEST(FilterPieces, AnyCutGivesTheOnePassResult)
         body + badFix,                         // a last line without a break stops the run
         body + badFix + "\r\n" + body,         // a stop in the middle
         generatedLog(9, 3, 0.0, 0.0) + "\n\n", // empty lines at the end
+        // a fix sent twice, or an epoch of GSA lines, cut by a piece border
+        mixedBreaks(generatedLog(10, 6, 0.2, 0.2, LogGenerator::Talkers::Duplicated, true)),
+        generatedLog(11, 6, 0.2, 0.2, LogGenerator::Talkers::Switching, true),
     };
     Settings settings;
     settings.SatTime = 1;
@@ -142,9 +173,13 @@ TEST(FilterPieces, AnyCutGivesTheOnePassResult)
 // is held while it goes on.
 TEST(FilterPieces, OverlongLineIsNoSentence)
 {
-    const std::string fix = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
+    // each at its own time: with every talker a fix sent again counts once
+    const auto fix = [](char second) {
+        return std::string("$GPRMC,10150") + second + ".00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
+    };
     for (const std::size_t length : {kLongestLine, kLongestLine + 1, 3 * kLongestLine}) {
-        const std::string text = fix + "\r\n" + fix + std::string(length - fix.size(), ' ') + "\r\n" + fix;
+        const std::string text =
+            fix('0') + "\r\n" + fix('1') + std::string(length - fix('1').size(), ' ') + "\r\n" + fix('2');
         const FilterRun whole = runFilter(std::string_view(text), Settings());
         EXPECT_EQ(whole.counts.found, length <= kLongestLine ? 3u : 2u) << length;
         for (const std::size_t size : {1, 4096})

@@ -38,6 +38,14 @@ std::string gsa(int count)
     return sentence(body + ",2.5,1.3,2.1");
 }
 
+// The classic mode: $GP sentences only, each $GPGSA line counted.
+Settings classic()
+{
+    Settings settings;
+    settings.Talkers = TalkerMode::GPS;
+    return settings;
+}
+
 std::vector<std::string> listOf(const TextLines &lines)
 {
     std::vector<std::string> result;
@@ -48,7 +56,7 @@ std::vector<std::string> listOf(const TextLines &lines)
 
 TEST(FilterProcess, EmptyTextCompletesWithTheErrorTexts)
 {
-    const FilterRun run = runFilter(TextLines(), Settings());
+    const FilterRun run = runFilter(TextLines(), classic());
     ASSERT_TRUE(run.completed());
     EXPECT_EQ(run.counts.found, 0u);
     EXPECT_FALSE(run.fixAccepted());
@@ -65,7 +73,7 @@ TEST(FilterProcess, ReportOfTheThreeSentenceExample)
     const std::string line1 = rmc("101500", "A", "4807.0380", "01131.0000");
     const std::string line2 = rmc("101500", "V", "4807.0390", "01131.0010");
     const std::string line3 = rmc("101501", "A", "4807.0400", "01131.0020");
-    const FilterRun run = runFilter(linesOf({line1, line2, line3}), Settings());
+    const FilterRun run = runFilter(linesOf({line1, line2, line3}), classic());
     ASSERT_TRUE(run.completed());
     const std::vector<std::string> expected = {
         " Filter Report for $GPRMC",
@@ -111,14 +119,14 @@ TEST(FilterProcess, NotValidSentencesCountButAreUsedOnlyWhenValidIsOff)
 {
     const TextLines log = linesOf(
         {rmc("101500", "V", "4807.0380", "01131.0000"), rmc("101501", "V", "4807.0400", "01131.0020")});
-    const FilterRun onlyValid = runFilter(log, Settings());
+    const FilterRun onlyValid = runFilter(log, classic());
     EXPECT_EQ(onlyValid.counts.found, 2u);
     EXPECT_EQ(onlyValid.counts.notValid, 2u);
     EXPECT_FALSE(onlyValid.fixAccepted());
     EXPECT_EQ(onlyValid.latitudeText, " North latitude : error");
     EXPECT_TRUE(onlyValid.result.displayLines.empty());
 
-    Settings all;
+    Settings all = classic();
     all.Valid = false;
     const FilterRun allData = runFilter(log, all);
     EXPECT_EQ(allData.counts.accepted, 2u);
@@ -129,7 +137,7 @@ TEST(FilterProcess, NotValidSentencesCountButAreUsedOnlyWhenValidIsOff)
 
 TEST(FilterProcess, GgaIgnoresValidAndHasNoStatus)
 {
-    Settings settings;
+    Settings settings = classic();
     settings.IDF = PositionSentence::GGA;
     const FilterRun run = runFilter(
         linesOf({gga("101500", "4807.0380", "01131.0000", "0"), gga("101501", "4807.0400", "01131.0020")}),
@@ -147,14 +155,14 @@ TEST(FilterProcess, ShortLinesAndEmtLinesAreNoPositionSentences)
     const std::string shortLine = "$GPRMC,101500,A,4807.0380,N,01131.0000,E,0.5,5";
     ASSERT_EQ(shortLine.size(), 46u);
     const FilterRun run =
-        runFilter(linesOf({shortLine, rmc("101500", "A", "4807.0380", "01131.0000") + ",EMT"}), Settings());
+        runFilter(linesOf({shortLine, rmc("101500", "A", "4807.0380", "01131.0000") + ",EMT"}), classic());
     EXPECT_EQ(run.counts.found, 0u);
 }
 
 TEST(FilterProcess, IdentifierAfterOtherCharactersIsFoundAndReadRight)
 {
     const FilterRun run = runFilter(
-        linesOf({std::string("r").append(rmc("175804", "A", "5125.8526", "00524.1900"))}), Settings());
+        linesOf({std::string("r").append(rmc("175804", "A", "5125.8526", "00524.1900"))}), classic());
     ASSERT_EQ(run.counts.accepted, 1u);
     EXPECT_EQ(run.result.displayLines[0], "17:58:04   51\xB0 25,8526'   5\xB0 24,1900'");
 }
@@ -162,7 +170,7 @@ TEST(FilterProcess, IdentifierAfterOtherCharactersIsFoundAndReadRight)
 TEST(FilterProcess, SouthernAndWesternPositionsCarryTheSign)
 {
     const FilterRun run =
-        runFilter(linesOf({rmc("030719", "A", "3351.1234", "07030.5000", "S", "W"), gsa(7)}), Settings());
+        runFilter(linesOf({rmc("030719", "A", "3351.1234", "07030.5000", "S", "W"), gsa(7)}), classic());
     ASSERT_TRUE(run.completed());
     EXPECT_EQ(run.latitudeText, " North latitude : -33\xB0 51,1234'");
     EXPECT_EQ(run.longitudeText, " East longitude : -70\xB0 30,5000'");
@@ -184,7 +192,7 @@ TEST(FilterProcess, HemisphereThatIsNeitherStopsTheRunNamingTheLine)
          "the longitude hemisphere '1' is neither E nor W"},
     };
     for (const auto &c : cases) {
-        const FilterRun run = runFilter(linesOf({gsa(5), c.line}), Settings());
+        const FilterRun run = runFilter(linesOf({gsa(5), c.line}), classic());
         EXPECT_FALSE(run.completed());
         EXPECT_EQ(run.errorString, c.message);
         EXPECT_EQ(run.errorLine, 2u);
@@ -192,13 +200,13 @@ TEST(FilterProcess, HemisphereThatIsNeitherStopsTheRunNamingTheLine)
     }
     // not accepted anyway: no stop
     const FilterRun notValid =
-        runFilter(linesOf({rmc("101500", "V", "4807.0380", "01131.0000", "", "E")}), Settings());
+        runFilter(linesOf({rmc("101500", "V", "4807.0380", "01131.0000", "", "E")}), classic());
     EXPECT_TRUE(notValid.completed());
 }
 
 TEST(FilterProcess, EmptyPositionFieldsAreFoundButNotAccepted)
 {
-    Settings settings;
+    Settings settings = classic();
     settings.IDF = PositionSentence::GGA;
     const FilterRun run = runFilter(linesOf({"$GPGGA,212619.000,,,,,0,00,50.0,,M,0.0,M,,0000*42",
                                              gga("212608", "4807.0380", "01131.0000")}),
@@ -209,7 +217,7 @@ TEST(FilterProcess, EmptyPositionFieldsAreFoundButNotAccepted)
     EXPECT_EQ(run.timeSpanText, " Time: 0h 0m 0s");
 
     const FilterRun notValid =
-        runFilter(linesOf({sentence("GPRMC,212607.891,V,,,,,,,010101,,,N,receiver-chatter")}), Settings());
+        runFilter(linesOf({sentence("GPRMC,212607.891,V,,,,,,,010101,,,N,receiver-chatter")}), classic());
     EXPECT_EQ(notValid.counts.found, 1u);
     EXPECT_EQ(notValid.counts.notValid, 1u);
 }
@@ -218,7 +226,7 @@ TEST(FilterProcess, FieldThatDoesNotConvertStopsAtItsLine)
 {
     const std::string good = rmc("101500", "A", "4807.0380", "01131.0000");
     const std::string bad = rmc("101501", "A", "48A7.0380", "01131.0000");
-    Settings settings;
+    Settings settings = classic();
     settings.SatTime = 1;
     const FilterRun run = runFilter(linesOf({good, gsa(4), bad, gsa(4), good}), settings);
     EXPECT_FALSE(run.completed());
@@ -236,7 +244,7 @@ TEST(FilterProcess, TimeFieldWithLettersStopsAtTheEndNamingItsLine)
 {
     const FilterRun run = runFilter(linesOf({rmc("101500", "A", "4807.0380", "01131.0000"),
                                              rmc("1015x0", "A", "4807.0380", "01131.0000")}),
-                                    Settings());
+                                    classic());
     EXPECT_FALSE(run.completed());
     EXPECT_EQ(run.errorString, "'x0' ist kein g\xFCltiger Integerwert");
     EXPECT_EQ(run.errorLine, 2u);
@@ -245,7 +253,7 @@ TEST(FilterProcess, TimeFieldWithLettersStopsAtTheEndNamingItsLine)
 
 TEST(FilterProcess, SatelliteRangesCountEverySentenceOfTheRange)
 {
-    Settings settings;
+    Settings settings = classic();
     settings.SatTime = 1;
     TextLines log;
     log.append(rmc("101500", "A", "4807.0380", "01131.0000"));
@@ -266,7 +274,7 @@ TEST(FilterProcess, SatelliteRangesCountEverySentenceOfTheRange)
 
 TEST(FilterProcess, RangeEndsStepBySatTime)
 {
-    Settings settings;
+    Settings settings = classic();
     settings.SatTime = 15;
     TextLines log;
     for (int i = 0; i < 1800; ++i)
@@ -278,7 +286,7 @@ TEST(FilterProcess, DataLinesPairEachGsaWithTheLatestFix)
 {
     const FilterRun run = runFilter(linesOf({gsa(3), rmc("101500", "A", "4807.0380", "01131.0000"), gsa(11),
                                              gsa(12), rmc("101501", "A", "807.0380", "00031.5000"), gsa(10)}),
-                                    Settings());
+                                    classic());
     EXPECT_EQ(listOf(run.result.dataLines),
               (std::vector<std::string>{"10:15:00;4807,0380;1131,0000;11", "10:15:00;4807,0380;1131,0000;12",
                                         "10:15:01;807,0380;31,5000;10"}));
@@ -288,7 +296,7 @@ TEST(FilterProcess, SettingsSwitchThePartsOfTheResultOff)
 {
     const TextLines log = linesOf({rmc("101500", "A", "4807.0380", "01131.0000"), gsa(5),
                                    rmc("101530", "A", "4807.0400", "01131.0020"), gsa(6)});
-    Settings noUtc;
+    Settings noUtc = classic();
     noUtc.UTC = false;
     const FilterRun withoutTime = runFilter(log, noUtc);
     EXPECT_EQ(withoutTime.timeSpanText, "");
@@ -296,14 +304,14 @@ TEST(FilterProcess, SettingsSwitchThePartsOfTheResultOff)
     EXPECT_EQ(withoutTime.result.displayLines[0], "   48\xB0 07,0380'   11\xB0 31,0000'");
     EXPECT_EQ(withoutTime.result.dataLines[0], ";4807,0380;1131,0000;5");
 
-    Settings noAcc;
+    Settings noAcc = classic();
     noAcc.Acc = false;
     const FilterRun withoutPoints = runFilter(log, noAcc);
     EXPECT_TRUE(withoutPoints.points.empty());
     EXPECT_EQ(withoutPoints.latitudeText, " North latitude : 48\xB0 07,0390'");
 
     for (const bool gsaOn : {false, true}) {
-        Settings satellitesOff;
+        Settings satellitesOff = classic();
         satellitesOff.GSA = gsaOn;
         satellitesOff.Sat = !gsaOn;
         satellitesOff.SatTime = 1;
@@ -316,7 +324,7 @@ TEST(FilterProcess, SettingsSwitchThePartsOfTheResultOff)
 
 TEST(FilterProcess, TimeSpanRunsPastMidnight)
 {
-    Settings settings;
+    Settings settings = classic();
     settings.IDF = PositionSentence::GGA;
     const FilterRun run = runFilter(
         linesOf({gga("235000", "5013.4760", "01710.4770"), gga("001000", "5013.4760", "01710.4770")}),
@@ -371,8 +379,8 @@ TEST(FilterProcess, SignedOrControlFieldStopsWithAReadableMessage)
 
 TEST(FilterProcess, SecondRunOverTheDisplayLinesFindsNothing)
 {
-    const FilterRun first = runFilter(linesOf({rmc("101500", "A", "4807.0380", "01131.0000")}), Settings());
-    const FilterRun second = runFilter(TextLines::fromText(first.result.displayLines.joined()), Settings());
+    const FilterRun first = runFilter(linesOf({rmc("101500", "A", "4807.0380", "01131.0000")}), classic());
+    const FilterRun second = runFilter(TextLines::fromText(first.result.displayLines.joined()), classic());
     EXPECT_EQ(second.counts.found, 0u);
     EXPECT_EQ(listOf(second.result.nmeaCopy), listOf(first.result.displayLines));
 }
@@ -384,7 +392,7 @@ TEST(FilterProcess, ProgressReachesTheEndOnceEachPercent)
         log.append(gsa(4));
     std::vector<std::size_t> positions;
     const std::size_t end = log.textBytes() + 1;
-    runFilter(log, Settings(), [&](std::size_t position, std::size_t maximum) {
+    runFilter(log, classic(), [&](std::size_t position, std::size_t maximum) {
         EXPECT_EQ(maximum, end);
         positions.push_back(position);
     });

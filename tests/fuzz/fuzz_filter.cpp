@@ -1,4 +1,4 @@
-// Any bytes as a log, under every identifier and validity setting.
+// Any bytes as a log, under every identifier, validity and talker setting.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     settings.IDF = (data[0] & 1) != 0 ? navorel::PositionSentence::GGA : navorel::PositionSentence::RMC;
     settings.Valid = (data[0] & 2) != 0;
     settings.UTC = (data[0] & 4) == 0;
+    settings.Talkers = (data[0] & 8) != 0 ? navorel::TalkerMode::GPS : navorel::TalkerMode::GNSS;
     settings.SatTime = 1;
     std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
     const navorel::FilterRun run =

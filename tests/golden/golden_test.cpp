@@ -43,21 +43,31 @@ struct GoldenCase
 {
     std::string sample;
     PositionSentence kind;
+    TalkerMode talkers;
 };
 
 std::vector<GoldenCase> goldenCases()
 {
     std::vector<GoldenCase> cases;
     for (const std::string &name : sampleNames()) {
-        cases.push_back({name, PositionSentence::RMC});
-        cases.push_back({name, PositionSentence::GGA});
+        for (const TalkerMode talkers : {TalkerMode::GPS, TalkerMode::GNSS}) {
+            cases.push_back({name, PositionSentence::RMC, talkers});
+            cases.push_back({name, PositionSentence::GGA, talkers});
+        }
     }
     return cases;
 }
 
+// "x.log.rmc" for the classic $GP mode, "x.log.gnss-rmc" with every talker.
+std::string modeSuffix(const GoldenCase &c)
+{
+    return std::string(c.talkers == TalkerMode::GNSS ? "gnss-" : "")
+           + (c.kind == PositionSentence::RMC ? "rmc" : "gga");
+}
+
 std::string caseName(const ::testing::TestParamInfo<GoldenCase> &info)
 {
-    std::string name = info.param.sample + (info.param.kind == PositionSentence::RMC ? "_rmc" : "_gga");
+    std::string name = info.param.sample + "_" + modeSuffix(info.param);
     std::replace_if(
         name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;
@@ -65,7 +75,7 @@ std::string caseName(const ::testing::TestParamInfo<GoldenCase> &info)
 
 std::string expectedBase(const GoldenCase &c)
 {
-    return c.sample + (c.kind == PositionSentence::RMC ? ".rmc" : ".gga");
+    return c.sample + "." + modeSuffix(c);
 }
 
 // Line 2 of a result file names the program's version; the expected files
@@ -137,6 +147,7 @@ TEST_P(Golden, MatchesTheExpectedOutputs)
     ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
     Settings settings;
     settings.IDF = c.kind;
+    settings.Talkers = c.talkers;
     const FilterRun run = runFilter(TextLines::fromText(std::move(bytes)), settings);
 
     const bool rebuild = std::getenv("NAVOREL_REBUILD_GOLDEN") != nullptr;
@@ -191,6 +202,68 @@ TEST_P(Golden, ReadingBlockByBlockGivesTheSameOutputs)
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, Golden, ::testing::ValuesIn(goldenCases()), caseName);
+
+// Two multi-GNSS logs whose expected values were counted by hand from the
+// logs, so that a rebuild of the expected files cannot slip a wrong count in.
+//
+// gpsd-ch-4711.log, a GLONASS mouse: 14 RMC epochs, 135651 to 135704. The
+// 7 with a fix are $GNRMC (135651-53, 55-57) and one $GLRMC (135654); the
+// 7 without are $GPRMC with status V. Mean of the 7 fixes: latitude
+// 5543.0328 five times, .0329 and .0328 again (43,0328'); longitude .7198
+// three times, .7197, .7199, .7201, .7204 (sum of the last digits 9 over
+// 7: 24,7199'); 135651 to 135657 is 6 s. Satellites: 14 GSA epochs. A GN
+// epoch is two $GNGSA, 19 and 27 (GPS) then 67, 84, 83, 75 (GLONASS), 6
+// satellites; the GL epoch after 135654 is one $GLGSA of 4; the 7 epochs
+// without a fix are one empty $GPGSA each, 0 satellites, paired with the
+// last fix, 135657.
+//
+// gpsd-bu353-glonass.log, a SiRF III with GLONASS: 19 $GNRMC, 081411 to
+// 081429, the last 10 with status V. Latitudes .1955 to .1973 sum to
+// 17676 over 9 (41,1964'); longitudes .2872 to .2934 to 26196 over 9
+// (37,2911'); 8 s. Each second begins with two $GNGSA (4 GPS IDs, then 1
+// or 2 GLONASS ones), before that second's RMC: the first epoch comes
+// before any fix and gives no data line, each later one is paired with the
+// fix of the second before: 5, 5, then six times 6 satellites, then 10
+// empty epochs with the last fix, 081419.
+TEST(GoldenSet, MultiGnssValuesCountedByHand)
+{
+    const struct
+    {
+        const char *sample;
+        const char *counts; // report lines 4 to 10
+        std::vector<std::string> satellites;
+        std::string lastDataLine;
+    } cases[] = {
+        {"gpsd-ch-4711.log",
+         " sentences found     : 14\n not valid sentences : 7\n only valid data used.\n \n"
+         " North latitude : 55\xB0 43,0328'\n East longitude : 37\xB0 24,7199'\n Time: 0h 0m 6s\n",
+         {"6", "6", "6", "4", "6", "6", "6", "0", "0", "0", "0", "0", "0", "0"},
+         "13:56:57;5543,0328;3724,7204;0"},
+        {"gpsd-bu353-glonass.log",
+         " sentences found     : 19\n not valid sentences : 10\n only valid data used.\n \n"
+         " North latitude : 55\xB0 41,1964'\n East longitude : 37\xB0 37,2911'\n Time: 0h 0m 8s\n",
+         {"5", "5", "6", "6", "6", "6", "6", "6", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0"},
+         "08:14:19;5541,1973;3737,2934;0"},
+    };
+    for (const auto &c : cases) {
+        std::string bytes;
+        ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
+        const FilterRun run = runFilter(TextLines::fromText(std::move(bytes)), Settings());
+        ASSERT_TRUE(run.completed()) << c.sample;
+        std::string counts;
+        for (std::size_t i = 3; i < 10; ++i)
+            counts += run.report[i] + "\n";
+        EXPECT_EQ(counts, c.counts) << c.sample;
+        std::vector<std::string> satellites;
+        for (std::size_t i = 0; i < run.result.dataLines.size(); ++i) {
+            const std::string_view line = run.result.dataLines[i];
+            satellites.emplace_back(line.substr(line.rfind(';') + 1));
+        }
+        EXPECT_EQ(satellites, c.satellites) << c.sample;
+        ASSERT_FALSE(run.result.dataLines.empty());
+        EXPECT_EQ(run.result.dataLines[run.result.dataLines.size() - 1], c.lastDataLine) << c.sample;
+    }
+}
 
 TEST(GoldenSet, EverySampleHasItsOutputsAndNoOutputIsLeftOver)
 {

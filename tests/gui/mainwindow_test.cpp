@@ -402,8 +402,9 @@ void MainWindowTest::filterRunFillsLabelsResultPageAndCharts()
 {
     m_settings->setValue(navorel::SettingKey::SatTime, 1);
     QByteArray log = kFix1 + "\r\n" + kNotValid + "\r\n" + kFix2 + "\r\n";
+    // sixty epochs of satellites, each ended by another sentence
     for (int i = 0; i < 60; ++i)
-        log += kGsa + "\r\n";
+        log += kGsa + "\r\n$GPVTG,54.7,T,,M,0.5,N,0.9,K,A*3C\r\n";
     m_window->textArea()->setBytes(bytesOf(log));
     m_window->show();
     m_window->activateWindow();
@@ -418,7 +419,7 @@ void MainWindowTest::filterRunFillsLabelsResultPageAndCharts()
     QCOMPARE(m_prompter->modals, QStringList(QStringLiteral("TFormResult")));
     const QStringList report = m_resultPage->lines();
     QCOMPARE(report.size(), 23);
-    QCOMPARE(report[0], QStringLiteral(" Filter Report for $GPRMC"));
+    QCOMPARE(report[0], QStringLiteral(" Filter Report for $--RMC"));
     QCOMPARE(report[3], QStringLiteral(" sentences found     : 3"));
     QCOMPARE(report[4], QStringLiteral(" not valid sentences : 1"));
     QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{2});
@@ -460,7 +461,7 @@ void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
     QVERIFY(m_window->gaugeSeparator()->isVisible());
     QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : "));
     QCOMPARE(m_window->textArea()->bytes(), bytesOf(log));
-    QCOMPARE(m_resultPage->lines(), QStringList({" Filter Report for $GPRMC", " ====================", " "}));
+    QCOMPARE(m_resultPage->lines(), QStringList({" Filter Report for $--RMC", " ====================", " "}));
     QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{1});
     QCOMPARE(m_window->filterResult().dataLines.size(), std::size_t{1});
     QVERIFY(m_prompter->modals.isEmpty());
@@ -514,6 +515,8 @@ void MainWindowTest::switchingTheViewsLosesTypedText()
 void MainWindowTest::resultFileRoundTripThroughTheWindow()
 {
     m_settings->setValue(navorel::SettingKey::SatTime, 1);
+    // The same fix sixty times: only the classic mode takes each one.
+    m_settings->setTalkers(navorel::TalkerMode::GPS);
     QByteArray log;
     for (int i = 0; i < 60; ++i)
         log += kFix1 + "\r\n" + kGsa + "\r\n";
@@ -980,8 +983,8 @@ void MainWindowTest::addressShownWhenNoProgramOpensIt()
 void MainWindowTest::resultFileBeyondTheCapacityIsNotShown()
 {
     QByteArray log;
-    for (int i = 0; i < 20; ++i)
-        log += kFix1 + "\r\n" + kGsa + "\r\n";
+    for (int i = 0; i < 20; ++i) // a fix per second: with every talker one time counts once
+        log += QByteArray(kFix1).replace(11, 2, QByteArray::number(10 + i)) + "\r\n" + kGsa + "\r\n";
     m_window->textArea()->setBytes(bytesOf(log));
     m_window->actions().filter->trigger();
     // The display lines the result file shows again.

@@ -1,0 +1,155 @@
+#include "filter/epochsatellites.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace navorel {
+
+namespace {
+
+// IDs compare as numbers: leading zeros say nothing. False for an ID that
+// is no number of at most nine digits.
+bool idNumber(const char *begin, const char *end, std::uint32_t &number)
+{
+    std::uint32_t value = 0;
+    while (begin < end && *begin == '0')
+        ++begin;
+    if (end - begin > 9)
+        return false;
+    for (; begin < end; ++begin) {
+        const auto digit = static_cast<unsigned>(*begin - '0');
+        if (digit > 9)
+            return false;
+        value = value * 10 + digit;
+    }
+    number = value;
+    return true;
+}
+
+} // namespace
+
+void EpochSatellites::add(std::string_view sentence)
+{
+    // One pass over the fields: the IDs are kept as they pass, the system
+    // comes only at the end. A field ends at "," or at the "*" of the
+    // checksum, after which there are none.
+    std::uint32_t numbers[12];
+    int numberCount = 0;
+    const char *others[12]; // IDs that are no number, where each begins and ends
+    const char *othersEnd[12];
+    int otherCount = 0;
+    std::string_view systemId;
+    const char *p = sentence.data() + std::min<std::size_t>(sentence.size(), 6);
+    const char *const end = sentence.data() + sentence.size();
+    // -3 the rest of the head, -2 mode, -1 fix type, 0-11 IDs, 12-14 DOPs, 15 system
+    for (int field = -3;; ++field) {
+        const char *q = p;
+        while (q < end && *q != ',' && *q != '*')
+            ++q;
+        if (field >= 0 && field < 12 && q > p) {
+            if (idNumber(p, q, numbers[numberCount]))
+                ++numberCount;
+            else {
+                others[otherCount] = p;
+                othersEnd[otherCount++] = q;
+            }
+        } else if (field == 15) {
+            systemId = std::string_view(p, static_cast<std::size_t>(q - p));
+        }
+        if (q == end || *q == '*' || field == 15)
+            break;
+        p = q + 1;
+    }
+    const std::string_view system = systemId.empty() ? sentence.substr(1, 2) : systemId;
+    System *slot = systemSlot(system);
+    for (int i = 0; i < numberCount; ++i) {
+        if (slot != nullptr && numbers[i] < kIds)
+            setBit(*slot, numbers[i]);
+        else
+            insertOther(system, std::to_string(numbers[i]));
+    }
+    for (int i = 0; i < otherCount; ++i)
+        insertOther(system, std::string_view(others[i], static_cast<std::size_t>(othersEnd[i] - others[i])));
+}
+
+EpochSatellites::System *EpochSatellites::systemSlot(std::string_view system)
+{
+    if (system.size() > 3)
+        return nullptr;
+    std::uint32_t name = static_cast<std::uint32_t>(system.size()) << 24;
+    for (std::size_t i = 0; i < system.size(); ++i)
+        name |= static_cast<std::uint32_t>(static_cast<unsigned char>(system[i])) << (8 * i);
+    int slot = 0;
+    while (slot < m_systemCount && m_systems[slot].name != name)
+        ++slot;
+    // Once the slots are full, a further system goes the slow way for the
+    // rest of the epoch, so that a satellite has one place only.
+    if (slot == kSystems)
+        return nullptr;
+    if (slot == m_systemCount)
+        m_systems[m_systemCount++].name = name;
+    return &m_systems[slot];
+}
+
+void EpochSatellites::setBit(System &system, std::uint32_t id)
+{
+    std::uint64_t &word = system.ids[id / 64];
+    const std::uint64_t bit = std::uint64_t{1} << (id % 64);
+    m_count += (word & bit) == 0 ? 1 : 0;
+    word |= bit;
+}
+
+void EpochSatellites::insert(std::string_view system, std::uint32_t id)
+{
+    System *slot = systemSlot(system);
+    if (slot != nullptr && id < kIds)
+        setBit(*slot, id);
+    else
+        insertOther(system, std::to_string(id));
+}
+
+void EpochSatellites::insertOther(std::string_view system, std::string_view id)
+{
+    std::string key(system);
+    key += '\0';
+    key += id;
+    if (std::find(m_otherKeys.begin(), m_otherKeys.end(), key) == m_otherKeys.end())
+        m_otherKeys.push_back(std::move(key));
+}
+
+void EpochSatellites::add(const EpochSatellites &other)
+{
+    // Rare (an epoch cut by a chunk border): each satellite the long way.
+    for (int s = 0; s < other.m_systemCount; ++s) {
+        const System &from = other.m_systems[s];
+        char letters[3];
+        const std::size_t length = from.name >> 24;
+        for (std::size_t i = 0; i < length; ++i)
+            letters[i] = static_cast<char>(from.name >> (8 * i));
+        for (std::uint32_t id = 0; id < kIds; ++id) {
+            if ((from.ids[id / 64] >> (id % 64) & 1) != 0)
+                insert(std::string_view(letters, length), id);
+        }
+    }
+    for (const std::string &key : other.m_otherKeys) {
+        const std::size_t split = key.find('\0');
+        const std::string_view system(key.data(), split);
+        const std::string_view id = std::string_view(key).substr(split + 1);
+        std::uint32_t number = 0;
+        if (idNumber(id.data(), id.data() + id.size(), number))
+            insert(system, number);
+        else
+            insertOther(system, id);
+    }
+}
+
+void EpochSatellites::clear()
+{
+    for (int s = 0; s < m_systemCount; ++s)
+        std::memset(m_systems[s].ids, 0, sizeof m_systems[s].ids);
+    m_systemCount = 0;
+    m_count = 0;
+    m_otherKeys.clear();
+}
+
+} // namespace navorel
