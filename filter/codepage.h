@@ -9,6 +9,9 @@ namespace navorel {
 // Windows copies hold it; the terminal wants UTF-8.
 std::string windows1252ToUtf8(std::string_view text);
 
+// Appends one character of the Basic Multilingual Plane as UTF-8.
+void appendUtf8(std::string &out, char16_t code);
+
 // text for a message: control bytes, and the five bytes Windows-1252 leaves
 // undefined, become "\x00" and the like, so that a NUL cannot cut the
 // message short nor a tab or CR bend it.

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "filter/codepage.h"
 #include "filter/textfile.h"
 
 namespace navorel {
@@ -20,20 +21,6 @@ int hexValue(char c)
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return c - 'A' + 10;
-}
-
-void appendUtf8(std::string &out, unsigned codePoint)
-{
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
 }
 
 std::string_view trimmed(std::string_view text)
@@ -95,7 +82,7 @@ std::string unescapedKey(std::string_view key)
             continue;
         }
         if (wide)
-            appendUtf8(out, value);
+            appendUtf8(out, static_cast<char16_t>(value));
         else
             out += static_cast<char>(value);
         i = first + digits;
@@ -224,12 +211,12 @@ std::string unescapedValue(std::string_view raw)
             unsigned value = 0;
             while (i < raw.size() && isHexDigit(raw[i]))
                 value = value * 16 + static_cast<unsigned>(hexValue(raw[i++]));
-            appendUtf8(out, value & 0xFFFF);
+            appendUtf8(out, static_cast<char16_t>(value & 0xFFFF));
         } else if (!done && e >= '0' && e <= '7') {
             unsigned value = static_cast<unsigned>(e - '0');
             while (i < raw.size() && raw[i] >= '0' && raw[i] <= '7')
                 value = value * 8 + static_cast<unsigned>(raw[i++] - '0');
-            appendUtf8(out, value & 0xFFFF);
+            appendUtf8(out, static_cast<char16_t>(value & 0xFFFF));
         }
         keep = out.size();
     }
