@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -43,6 +44,7 @@ PrecisionView::PrecisionView(QWidget *parent)
     m_table->setSelectionMode(QAbstractItemView::ContiguousSelection);
     m_table->setShowGrid(false);
     m_table->setWordWrap(false);
+    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->horizontalHeader()->setStretchLastSection(true);
@@ -121,4 +123,12 @@ void PrecisionView::fillTable()
         m_table->setItem(r, 1, value);
     }
     m_table->setCurrentCell(-1, -1);
+    // Wide enough for every figure whole: the splitter gives the plot the rest.
+    m_table->resizeColumnsToContents();
+    const int columns =
+        m_table->horizontalHeader()->sectionSize(0) + m_table->horizontalHeader()->sectionSize(1);
+    // Two digits of slack for the cells' margins.
+    const int slack = 2 * m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    m_table->setMinimumWidth(columns + 2 * m_table->frameWidth()
+                             + m_table->verticalScrollBar()->sizeHint().width() + slack);
 }
