@@ -56,7 +56,8 @@ PositionViews::PositionViews(QWidget *parent) : QGroupBox(QStringLiteral(" Appro
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->setTabPosition(QTabWidget::South);
-    m_pages->setMinimumHeight(271);
+    // At least 271 high through its pages: a chart of 268 and the tabs. A
+    // minimum of its own would win over theirs and cut the charts' bottom.
     m_positionChart = new PositionChart();
     m_positionChart->setObjectName(QStringLiteral("ChartGPS"));
     m_satelliteChart = new SatelliteChart();
