@@ -40,7 +40,46 @@ void ConvergenceChart::setCurve(std::vector<navorel::ConvergencePoint> curve, bo
     m_span = 1.0;
     if (!m_curve.empty())
         m_span = std::max(1.0, timed ? m_curve.back().seconds : static_cast<double>(m_curve.size()));
+    // From here on a step's place across is in seconds, counted fixes or not.
+    if (!timed) {
+        for (std::size_t i = 0; i < m_curve.size(); ++i)
+            m_curve[i].seconds = static_cast<double>(i + 1);
+    }
+    keepExtremes();
     update();
+}
+
+// No screen has more columns than kKeptSlices: of a longer curve each slice
+// keeps its nearest and its farthest step, which is all a column draws.
+void ConvergenceChart::keepExtremes()
+{
+    if (m_curve.size() <= 2 * kKeptSlices)
+        return;
+    std::vector<navorel::ConvergencePoint> kept;
+    kept.reserve(2 * kKeptSlices);
+    std::size_t sliceStart = 0;
+    while (sliceStart < m_curve.size()) {
+        const std::size_t slice = sliceOf(m_curve[sliceStart].seconds);
+        std::size_t low = sliceStart;
+        std::size_t high = sliceStart;
+        std::size_t end = sliceStart + 1;
+        for (; end < m_curve.size() && sliceOf(m_curve[end].seconds) == slice; ++end) {
+            if (m_curve[end].metres < m_curve[low].metres)
+                low = end;
+            if (m_curve[end].metres > m_curve[high].metres)
+                high = end;
+        }
+        kept.push_back(m_curve[std::min(low, high)]);
+        if (low != high)
+            kept.push_back(m_curve[std::max(low, high)]);
+        sliceStart = end;
+    }
+    m_curve = std::move(kept);
+}
+
+std::size_t ConvergenceChart::sliceOf(double seconds) const
+{
+    return static_cast<std::size_t>(std::clamp(seconds / m_span * (kKeptSlices - 1), 0.0, kKeptSlices - 1.0));
 }
 
 void ConvergenceChart::clear()
@@ -125,7 +164,7 @@ void ConvergenceChart::makeStrokes(const QRectF &area)
     std::vector<double> low(static_cast<std::size_t>(columns), HUGE_VAL);
     std::vector<double> high(static_cast<std::size_t>(columns), -HUGE_VAL);
     for (std::size_t i = 0; i < m_curve.size(); ++i) {
-        const double x = m_timed ? m_curve[i].seconds : static_cast<double>(i + 1);
+        const double x = m_curve[i].seconds;
         const auto column =
             static_cast<std::size_t>(std::clamp(x / m_span * (columns - 1), 0.0, columns - 1.0));
         low[column] = std::min(low[column], m_curve[i].metres);

@@ -32,6 +32,10 @@ private:
     QRectF plotArea() const;
     double yOf(double metres, const QRectF &area) const;
     void makeStrokes(const QRectF &area);
+    void keepExtremes();
+    std::size_t sliceOf(double seconds) const;
+
+    static constexpr std::size_t kKeptSlices = 4096;
 
     std::vector<navorel::ConvergencePoint> m_curve;
     bool m_timed = false;

@@ -118,11 +118,15 @@ void PositionChart::addPositionPoint(double latitude, double longitude)
     pointsChanged();
 }
 
-void PositionChart::addPoints(const std::vector<navorel::PositionPoint> &points)
+void PositionChart::addPoints(std::vector<navorel::PositionPoint> points)
 {
-    m_points.insert(m_points.end(), points.begin(), points.end());
     for (const navorel::PositionPoint &point : points)
         include(point);
+    // A run's points are taken over, not copied.
+    if (m_points.empty())
+        m_points = std::move(points);
+    else
+        m_points.insert(m_points.end(), points.begin(), points.end());
     pointsChanged();
 }
 

@@ -28,7 +28,7 @@ public:
 
     // Coordinates are NMEA coordinate numbers (degrees x 100 + minutes).
     void addPositionPoint(double latitude, double longitude);
-    void addPoints(const std::vector<navorel::PositionPoint> &points);
+    void addPoints(std::vector<navorel::PositionPoint> points);
     void clearPoints();
     const std::vector<navorel::PositionPoint> &points() const;
 

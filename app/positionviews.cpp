@@ -98,10 +98,10 @@ void PositionViews::clearCharts()
     m_precisionView->clear();
 }
 
-void PositionViews::addToCharts(const std::vector<navorel::PositionPoint> &points,
+void PositionViews::addToCharts(std::vector<navorel::PositionPoint> points,
                                 const std::vector<navorel::SatelliteBar> &bars)
 {
-    m_positionChart->addPoints(points);
+    m_positionChart->addPoints(std::move(points));
     m_satelliteChart->addBars(bars);
 }
 

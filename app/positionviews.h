@@ -33,7 +33,7 @@ public:
     void reset();
     void clearCharts();
     // Added to what the charts hold.
-    void addToCharts(const std::vector<navorel::PositionPoint> &points,
+    void addToCharts(std::vector<navorel::PositionPoint> points,
                      const std::vector<navorel::SatelliteBar> &bars);
     // The mean position's label texts, in Windows-1252.
     void showPosition(std::string_view latitude, std::string_view longitude);

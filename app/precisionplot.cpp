@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "filter/axislabel.h"
+#include "filter/localplane.h"
 
 namespace {
 
@@ -46,11 +47,9 @@ PrecisionPlot::PrecisionPlot(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PrecisionPlot::setFixes(std::vector<double> east, std::vector<double> north,
-                             const navorel::PrecisionFigures &figures)
+void PrecisionPlot::setFixes(const navorel::AcceptedFixes *fixes, const navorel::PrecisionFigures &figures)
 {
-    m_east = std::move(east);
-    m_north = std::move(north);
+    m_fixes = fixes;
     m_figures = figures;
     // Every fix and every circle in view, with a little room round them.
     const double outermost = std::max({figures.maxDistance, figures.cep95, figures.twiceDrms});
@@ -61,7 +60,7 @@ void PrecisionPlot::setFixes(std::vector<double> east, std::vector<double> north
 
 void PrecisionPlot::clear()
 {
-    setFixes({}, {}, navorel::PrecisionFigures());
+    setFixes(nullptr, navorel::PrecisionFigures());
 }
 
 QRectF PrecisionPlot::plotArea() const
@@ -95,8 +94,14 @@ void PrecisionPlot::renderDots(const QRect &area)
     m_dots.fill(Qt::transparent);
     const int w = m_dots.width();
     const int h = m_dots.height();
-    for (std::size_t i = 0; i < m_east.size(); ++i) {
-        const QPointF p = pixelOf(m_east[i], m_north[i]) - area.topLeft();
+    if (m_fixes == nullptr)
+        return;
+    // Metres computed as drawn: a copy of every fix in metres would cost
+    // as much memory as the fixes.
+    const navorel::LocalPlane plane(m_figures.meanLatitude, m_figures.meanLongitude);
+    for (std::size_t i = 0; i < m_fixes->size(); ++i) {
+        const QPointF p =
+            pixelOf(plane.east(m_fixes->longitudes[i]), plane.north(m_fixes->latitudes[i])) - area.topLeft();
         const int x = static_cast<int>(std::lround(p.x()));
         const int y = static_cast<int>(std::lround(p.y()));
         // A 3 x 3 dot: one fix is visible, a crowd becomes a blot.

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <vector>
 
+#include "filter/acceptedfixes.h"
 #include "filter/precisionfigures.h"
 
 // The fixes as metres east and north of their mean, one metre as long
@@ -17,9 +18,9 @@ class PrecisionPlot : public QWidget
 public:
     explicit PrecisionPlot(QWidget *parent = nullptr);
 
-    // east and north hold one offset in metres per fix.
-    void setFixes(std::vector<double> east, std::vector<double> north,
-                  const navorel::PrecisionFigures &figures);
+    // The fixes stay the caller's, unchanged while shown; they are drawn
+    // in metres from the figures' mean.
+    void setFixes(const navorel::AcceptedFixes *fixes, const navorel::PrecisionFigures &figures);
     void clear();
 
     // Where a point east and north of the mean, in metres, is drawn.
@@ -38,8 +39,7 @@ private:
     void drawAxes(QPainter &painter, const QRectF &area) const;
     void drawCircles(QPainter &painter) const;
 
-    std::vector<double> m_east;
-    std::vector<double> m_north;
+    const navorel::AcceptedFixes *m_fixes = nullptr;
     navorel::PrecisionFigures m_figures;
     double m_reach = 1.0; // metres from the mean that the smaller side shows
     QImage m_dots;

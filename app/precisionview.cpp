@@ -8,7 +8,6 @@
 
 #include "app/convergencechart.h"
 #include "app/precisionplot.h"
-#include "filter/localplane.h"
 
 namespace {
 
@@ -72,14 +71,7 @@ void PrecisionView::showFixes(navorel::AcceptedFixes fixes)
     m_fixes = std::move(fixes);
     std::vector<navorel::ConvergencePoint> curve;
     m_figures = navorel::measurePrecision(m_fixes, &curve);
-    const navorel::LocalPlane plane(m_figures.meanLatitude, m_figures.meanLongitude);
-    std::vector<double> east(m_fixes.size());
-    std::vector<double> north(m_fixes.size());
-    for (std::size_t i = 0; i < m_fixes.size(); ++i) {
-        east[i] = plane.east(m_fixes.longitudes[i]);
-        north[i] = plane.north(m_fixes.latitudes[i]);
-    }
-    m_plot->setFixes(std::move(east), std::move(north), m_figures);
+    m_plot->setFixes(&m_fixes, m_figures);
     m_convergence->setCurve(std::move(curve), m_figures.timed);
     fillTable();
 }

@@ -11,25 +11,10 @@
 #include "prefs/settingsstore.h"
 #include "resultfile/resultfilereader.h"
 #include "resultfile/resultfilewriter.h"
+#include "ui/documentbuilder.h"
 #include "ui/nmeatextarea.h"
 #include "ui/prompter.h"
 #include "ui/textcodec.h"
-
-namespace {
-
-// The editor's own buffer, scanned where it lies once the core takes a byte
-// range; until then through a list of lines made from a copy.
-template <typename Text>
-navorel::FilterRun filterInPlace(Text text, const navorel::Settings &settings,
-                                 const navorel::ProgressCallback &progress)
-{
-    if constexpr (requires { navorel::runFilter(text, settings, progress); })
-        return navorel::runFilter(text, settings, progress);
-    else
-        return navorel::runFilter(navorel::TextLines::fromText(std::string(text)), settings, progress);
-}
-
-} // namespace
 
 ResultCommands::ResultCommands(SettingsStore &settings, FileDialogs &dialogs, Prompter &prompter,
                                const Controls &controls)
@@ -93,13 +78,19 @@ void ResultCommands::FilterProcess()
     m_nmeaView = text->keepDocument();
     text->markKept();
     m_resultView.reset();
-    navorel::FilterRun run =
-        filterInPlace(text->bytesView(), settings,
-                      [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); });
+    // The filter scans the editor's own buffer and hands over the lines
+    // "Show filter result" shows as it goes: they are kept nowhere else.
+    const std::string_view nmea = text->bytesView();
+    DocumentBuilder resultText(text, nmea.size());
+    navorel::FilterOptions options;
+    options.progress = [this](std::size_t position, std::size_t maximum) { setProgress(position, maximum); };
+    options.displaySink = [&resultText](std::string_view lines, std::size_t read) {
+        resultText.appendLines(lines, read);
+    };
+    navorel::FilterRun run = navorel::runFilter(nmea, settings, std::move(options));
+    m_resultView = resultText.take();
     m_filterResult = std::move(run.result);
-    // The document holds the text; a second copy would double the memory.
-    m_filterResult.nmeaCopy = {};
-    m_controls.views->addToCharts(run.points, run.bars);
+    m_controls.views->addToCharts(std::move(run.points), run.bars);
     m_resultPage->setLines(fromWindows1252(run.report));
     // Enabled before the time span is taken, which may still fail.
     if (run.linesRead && run.fixAccepted())
@@ -135,18 +126,9 @@ void ResultCommands::TB_NMEAClick()
 
 void ResultCommands::TB_filterdataClick()
 {
-    NmeaTextArea *text = m_controls.text;
+    // Made by the run, then swapped in and out like the log.
     m_showsResult = true;
-    if (!m_resultView.isNull()) {
-        text->showDocument(m_resultView);
-        return;
-    }
-    // Made once per run, then swapped in and out like the log.
-    if (text->isShowing(m_nmeaView))
-        text->showDocument(m_nmeaView);
-    replaceText(m_filterResult.displayLines);
-    m_resultView = text->keepDocument();
-    text->markKept();
+    m_controls.text->showDocument(m_resultView);
 }
 
 void ResultCommands::SavefilteredData1Click()

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
 #include <sys/resource.h>
 
 #include "app/aboutbox.h"
@@ -72,14 +73,20 @@ int main(int argc, char **argv)
     window.document().OpenHandleTXT(path);
     window.textArea()->repaint();
     const qint64 openMs = timer.restart();
+    const long afterOpen = currentKilobytes();
+    const long peakOpen = peakKilobytes();
     window.FilterClick();
     const qint64 filterMs = timer.restart();
+    const long afterFilter = currentKilobytes();
     window.positionViews()->positionChart()->grab();
     window.positionViews()->satelliteChart()->grab();
     QApplication::processEvents();
     const qint64 chartMs = timer.elapsed();
 
     const long peak = peakKilobytes();
+    std::printf("resident MB: idle %.0f, opened %.0f (peak %.0f), filtered %.0f, charted %.0f\n",
+                before / 1024.0, afterOpen / 1024.0, peakOpen / 1024.0, afterFilter / 1024.0,
+                currentKilobytes() / 1024.0);
     std::printf("log: %.1f MB, %zu fixes drawn\n", fileBytes / 1e6,
                 window.positionViews()->positionChart()->points().size());
     std::printf(
@@ -88,5 +95,14 @@ int main(int argc, char **argv)
         static_cast<long long>(openMs + filterMs + chartMs));
     std::printf("peak %.0f MB, %.2f bytes per log byte above the idle window (target <= 1.5)\n",
                 peak / 1024.0, static_cast<double>(peak - before) * 1024.0 / fileBytes);
+    // Large buffers ask for huge pages; this says how much of the memory got them.
+    if (std::FILE *rollup = std::fopen("/proc/self/smaps_rollup", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, rollup) != nullptr) {
+            if (std::strncmp(line, "AnonHugePages:", 14) == 0)
+                std::fputs(line, stdout);
+        }
+        std::fclose(rollup);
+    }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace navorel {
 
@@ -24,6 +25,20 @@ bool idNumber(const char *begin, const char *end, std::uint32_t &number)
     }
     number = value;
     return true;
+}
+
+// The system a talker of one system stands for, as NMEA 4.10 numbers it in
+// GSA: a receiver that sends $GPGSA without the system field and $GNGSA
+// with it names one satellite both ways. GN and unknown talkers stay.
+std::string_view systemOfTalker(std::string_view talker)
+{
+    static constexpr std::pair<std::string_view, std::string_view> kSystems[] = {
+        {"GP", "1"}, {"GL", "2"}, {"GA", "3"}, {"GB", "4"}, {"BD", "4"}, {"GQ", "5"}, {"GI", "6"}};
+    for (const auto &[name, system] : kSystems) {
+        if (talker == name)
+            return system;
+    }
+    return talker;
 }
 
 } // namespace
@@ -60,7 +75,7 @@ void EpochSatellites::add(std::string_view sentence)
             break;
         p = q + 1;
     }
-    const std::string_view system = systemId.empty() ? sentence.substr(1, 2) : systemId;
+    const std::string_view system = systemId.empty() ? systemOfTalker(sentence.substr(1, 2)) : systemId;
     System *slot = systemSlot(system);
     for (int i = 0; i < numberCount; ++i) {
         if (slot != nullptr && numbers[i] < kIds)

@@ -58,6 +58,7 @@ struct ChunkScan
     std::size_t firstLine = 1;  // the number of the first line
     bool firstLineKnown = true; // else firstLine is a guess, mended at the merge
     std::size_t lineCount = 0;  // lines scanned, when the chunk did not stop
+    std::size_t textEnd = 0;    // bytes of the whole text up to the chunk's end
     bool keepDisplayLines = true;
 
     FilterCounts counts;
@@ -446,15 +447,20 @@ bool ChunkMerge::add(ChunkScan &chunk)
     m_run.counts.found += chunk.counts.found;
     m_run.counts.accepted += chunk.counts.accepted;
     m_run.counts.notValid += chunk.counts.notValid;
-    if (m_options.keepDisplayLines)
+    if (m_options.displaySink) {
+        if (!chunk.displayLines.empty())
+            m_options.displaySink(chunk.displayLines.text(), chunk.textEnd);
+    } else if (m_options.keepDisplayLines) {
         result.displayLines.append(chunk.displayLines);
+    }
     if (m_options.keepPoints)
         m_run.points.insert(m_run.points.end(), chunk.points.begin(), chunk.points.end());
     for (const double latitude : chunk.fixes.latitudes)
         result.latitudeSum += latitude;
     for (const double longitude : chunk.fixes.longitudes)
         result.longitudeSum += longitude;
-    m_run.fixes.append(chunk.fixes);
+    if (m_options.keepFixes)
+        m_run.fixes.append(chunk.fixes);
 
     if (m_fixAccepted) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
@@ -627,7 +633,7 @@ struct FilterProcess::State
     {}
 
     bool scanBlock(std::string_view bytes, std::size_t offset);
-    bool scanCarry();
+    bool scanCarry(std::size_t textEnd);
     bool mergeChunk(ChunkScan &chunk);
 
     const Settings settings;
@@ -691,10 +697,11 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
         if (end == start)
             continue;
         ChunkScan &scan = scans[used++];
-        scan.keepDisplayLines = options.keepDisplayLines;
+        scan.keepDisplayLines = options.keepDisplayLines || options.displaySink;
         scan.bytes = bytes.substr(start, end - start);
         scan.firstLine = used == 1 ? lines + 1 : 1;
         scan.firstLineKnown = used == 1;
+        scan.textEnd = offset + end;
         if (settings.Talkers == TalkerMode::GNSS) {
             const std::optional<std::string_view> time = timeBefore(bytes.substr(0, start), settings.IDF);
             scan.previousTime.assign(time ? *time : std::string_view(lastFoundTime));
@@ -722,12 +729,13 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
     return true;
 }
 
-bool FilterProcess::State::scanCarry()
+bool FilterProcess::State::scanCarry(std::size_t textEnd)
 {
-    carryScan.keepDisplayLines = options.keepDisplayLines;
+    carryScan.keepDisplayLines = options.keepDisplayLines || options.displaySink;
     carryScan.bytes = carry;
     carryScan.firstLine = lines + 1;
     carryScan.firstLineKnown = true;
+    carryScan.textEnd = textEnd;
     carryScan.previousTime = lastFoundTime;
     scanChunk(carryScan, settings, {});
     const bool goOn = mergeChunk(carryScan);
@@ -748,7 +756,7 @@ FilterProcess::FilterProcess(const Settings &settings, FilterOptions options)
     // fills it; untouched room costs no memory.
     const std::size_t expected = state.options.expectedBytes / 360 + 1;
     if (state.options.expectedBytes > 0) {
-        if (state.options.keepDisplayLines)
+        if (state.options.keepDisplayLines && !state.options.displaySink)
             state.run.result.displayLines.reserve(expected, expected * 48);
         state.run.result.dataLines.reserve(expected, expected * 40);
         if (state.options.keepPoints && settings.Acc)
@@ -783,7 +791,7 @@ bool FilterProcess::feed(std::string_view bytes)
         state.carryBytes += end;
         if (end == bytes.size())
             return true;
-        if (!state.scanCarry())
+        if (!state.scanCarry(offset + end))
             return false;
         const std::size_t next = nextLineStart(bytes.data(), end, bytes.size());
         bytes.remove_prefix(next);
@@ -808,7 +816,7 @@ FilterRun FilterProcess::finish()
 {
     State &state = *m_state;
     if (!state.stopped && state.carryBytes > 0)
-        state.scanCarry();
+        state.scanCarry(state.fed);
     if (!state.stopped) {
         state.merge.finish();
         state.reporter.set(state.options.expectedBytes + 1);
@@ -821,8 +829,13 @@ FilterRun runFilter(std::string_view text, const Settings &settings, const Progr
 {
     FilterOptions options;
     options.chunkCount = chunkCount;
-    options.expectedBytes = text.size();
     options.progress = progress;
+    return runFilter(text, settings, std::move(options));
+}
+
+FilterRun runFilter(std::string_view text, const Settings &settings, FilterOptions options)
+{
+    options.expectedBytes = text.size();
     FilterProcess process(settings, std::move(options));
     for (std::size_t start = 0; start < text.size(); start += kBlockBytes) {
         if (!process.feed(text.substr(start, kBlockBytes)))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -57,9 +58,14 @@ struct FilterOptions
     // lists get room once, and progress is reported against it.
     std::size_t expectedBytes = 0;
     ProgressCallback progress;
-    // The command line needs neither unless asked to write them.
+    // The command line needs none of them unless asked to write them.
     bool keepDisplayLines = true;
     bool keepPoints = true;
+    bool keepFixes = true; // FilterRun::fixes; the mean is summed either way
+    // When set, the display lines go here as they are merged, each followed
+    // by CR LF, with the bytes of the text read up to them, instead of into
+    // the result: the text area builds its view of them while the run goes.
+    std::function<void(std::string_view lines, std::size_t textBytesRead)> displaySink;
 };
 
 // A line longer than this is no sentence (NMEA allows 82 characters): only
@@ -99,6 +105,8 @@ private:
 // empty.
 FilterRun runFilter(std::string_view text, const Settings &settings, const ProgressCallback &progress = {},
                     unsigned chunkCount = 0);
+// The same with the options' lists, sink and progress; the expected size is the text's.
+FilterRun runFilter(std::string_view text, const Settings &settings, FilterOptions options);
 
 // The same over lines that are then kept as the result's NMEA copy, for the
 // views that switch back to the text the run started from.

@@ -315,6 +315,8 @@ int main(int argc, char **argv)
     filterOptions.expectedBytes = S_ISREG(input.st_mode) ? static_cast<std::size_t>(input.st_size) : 0;
     filterOptions.keepDisplayLines = !options.displayFile.empty();
     filterOptions.keepPoints = false;
+    filterOptions.keepFixes =
+        options.json || !options.gpxFile.empty() || !options.kmlFile.empty() || !options.trackFile.empty();
     navorel::FilterProcess process(settings, filterOptions);
     navorel::BlockReader reader;
     const bool read = reader.readAll(fd, [&](std::string_view block) { return process.feed(block); });

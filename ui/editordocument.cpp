@@ -4,8 +4,12 @@
 #include <utility>
 
 EditorDocument::EditorDocument(QsciScintillaBase *editor)
-        : m_editor(editor),
-          m_document(reinterpret_cast<void *>(editor->SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER)))
+        : EditorDocument(
+            editor, reinterpret_cast<void *>(editor->SendScintilla(QsciScintillaBase::SCI_GETDOCPOINTER)))
+{}
+
+EditorDocument::EditorDocument(QsciScintillaBase *editor, void *document)
+        : m_editor(editor), m_document(document)
 {
     editor->SendScintilla(QsciScintillaBase::SCI_ADDREFDOCUMENT, 0, m_document);
 }

@@ -12,6 +12,8 @@ public:
     EditorDocument() = default;
     // Takes a reference to the document the editor shows now.
     explicit EditorDocument(QsciScintillaBase *editor);
+    // Takes a reference to a document through an editor that need not show it.
+    EditorDocument(QsciScintillaBase *editor, void *document);
     ~EditorDocument();
     EditorDocument(const EditorDocument &) = delete;
     EditorDocument &operator=(const EditorDocument &) = delete;

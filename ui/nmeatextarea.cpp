@@ -28,7 +28,7 @@ constexpr char exactBytesFormat[] = "application/x-navorel-bytes";
 // Scintilla move the whole text into a larger buffer.
 std::size_t appendHeadroom(std::size_t size)
 {
-    return std::max<std::size_t>(1 << 20, size / 32);
+    return std::max<std::size_t>(1 << 20, size / 64);
 }
 
 bool isLineBreak(long byte)

@@ -169,6 +169,35 @@ TEST(FilterPieces, AnyCutGivesTheOnePassResult)
     }
 }
 
+// A sink takes the display lines as they are merged, in order, instead of
+// the result: together they are the lines a run keeps.
+TEST(FilterPieces, DisplaySinkGetsTheLinesInOrder)
+{
+    const std::string log = mixedBreaks(generatedLog(12, 300, 0.2, 0.1));
+    Settings settings;
+    const FilterRun single = runFilter(log, settings, {}, 1);
+    ASSERT_FALSE(single.result.displayLines.empty());
+    for (const unsigned chunks : {1U, 3U}) {
+        std::string lines;
+        std::size_t lastRead = 0;
+        FilterOptions options;
+        options.chunkCount = chunks;
+        options.displaySink = [&](std::string_view piece, std::size_t read) {
+            lines += piece;
+            EXPECT_GE(read, lastRead);
+            EXPECT_LE(read, log.size());
+            lastRead = read;
+        };
+        FilterProcess process(settings, options);
+        for (std::size_t at = 0; at < log.size(); at += 1000)
+            process.feed(std::string_view(log).substr(at, 1000));
+        const FilterRun run = process.finish();
+        EXPECT_EQ(lines, single.result.displayLines.text()) << chunks << " chunks";
+        EXPECT_TRUE(run.result.displayLines.empty());
+        EXPECT_EQ(run.result.dataLines.joined(), single.result.dataLines.joined());
+    }
+}
+
 // A line too long for a sentence is none, however it arrives; only its head
 // is held while it goes on.
 TEST(FilterPieces, OverlongLineIsNoSentence)
