@@ -28,6 +28,7 @@
 #include "app/resultcommands.h"
 #include "app/textdocument.h"
 #include "prefs/settingsstore.h"
+#include "ui/elidedgroupbox.h"
 #include "ui/filedialogs.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
@@ -155,7 +156,8 @@ void MainWindow::buildViews()
     splitter->setChildrenCollapsible(false);
     containerLayout->addWidget(splitter);
 
-    m_textGroup = new QGroupBox(QStringLiteral(" Data: "), splitter);
+    // The caption names the file: a long name must not widen the pane.
+    m_textGroup = new ElidedGroupBox(QStringLiteral(" Data: "), splitter);
     m_textGroup->setObjectName(QStringLiteral("GB_Text"));
     auto *textLayout = new QVBoxLayout(m_textGroup);
     textLayout->setContentsMargins(2, 2, 2, 2);

@@ -106,7 +106,6 @@ PositionChart::PositionChart(QWidget *parent)
 
     // The nearest Qt has to a lowered bevel round a white panel.
     setBackgroundBrush(Qt::white);
-    setMinimumHeight(268);
     rescale();
 }
 

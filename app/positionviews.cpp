@@ -8,17 +8,23 @@
 #include "app/precisionview.h"
 #include "app/satellitechart.h"
 #include "ui/hints.h"
+#include "ui/stoplayout.h"
 #include "ui/textcodec.h"
 
 namespace {
 
-QLabel *positionLabel(QWidget *parent, const char *name, int x, const QString &text, const QString &hint)
+QLabel *positionLabel(StopLayout *row, const char *name, int x, const QString &text, const QString &hint,
+                      const QString &widest)
 {
-    auto *label = new QLabel(text, parent);
+    auto *label = new QLabel(text, row->parentWidget());
     label->setObjectName(QLatin1String(name));
-    label->move(x, 10);
-    label->setMinimumWidth(160);
+    // Arial for the time too: the window's font is as narrow, the desktop's
+    // sans is not.
+    label->setFont(QFont(QStringLiteral("Arial"), 8));
+    // Wide enough for the figures of a run: filling the labels moves none.
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widest));
     setHint(label, hint);
+    row->addWidget(label, x);
     return label;
 }
 
@@ -33,25 +39,25 @@ PositionViews::PositionViews(QWidget *parent) : QGroupBox(QStringLiteral(" Appro
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setFixedHeight(34);
     setHint(panel2, QStringLiteral("Approximately position"));
-    m_latitudeLabel = positionLabel(panel2, "Label_N", 7, QStringLiteral(" North latitude : "),
-                                    QStringLiteral("Approximately north latitude"));
-    m_longitudeLabel = positionLabel(panel2, "Label_E", 180, QStringLiteral(" East longitude : "),
-                                     QStringLiteral("Approximately east longitude"));
-    m_timeLabel =
-        positionLabel(panel2, "Label_toa", 352, QStringLiteral("Time : "), QStringLiteral("Time over all"));
-    const QFont arial(QStringLiteral("Arial"), 8);
-    m_latitudeLabel->setFont(arial);
-    m_longitudeLabel->setFont(arial);
-    // The window's font is as narrow; the desktop's sans would push the time
-    // past the right edge at the window's first size.
-    m_timeLabel->setFont(arial);
+    auto *row = new StopLayout(panel2);
+    row->setContentsMargins(7, 0, 4, 0);
+    row->setSpacing(3);
+    m_latitudeLabel = positionLabel(row, "Label_N", 7, QStringLiteral(" North latitude : "),
+                                    QStringLiteral("Approximately north latitude"),
+                                    QStringLiteral(" North latitude : -89\u00B0 59,9999'"));
+    m_longitudeLabel = positionLabel(row, "Label_E", 180, QStringLiteral(" East longitude : "),
+                                     QStringLiteral("Approximately east longitude"),
+                                     QStringLiteral(" East longitude : -179\u00B0 59,9999'"));
+    m_timeLabel = positionLabel(row, "Label_toa", 352, QStringLiteral("Time : "),
+                                QStringLiteral("Time over all"), QStringLiteral(" Time: 9999h 59m 59s"));
 
     scriptLayout->addWidget(panel2);
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     m_pages->setTabPosition(QTabWidget::South);
-    m_pages->setMinimumHeight(271);
+    // At least 271 high through its pages: a chart of 268 and the tabs. A
+    // minimum of its own would win over theirs and cut the charts' bottom.
     m_positionChart = new PositionChart();
     m_positionChart->setObjectName(QStringLiteral("ChartGPS"));
     m_satelliteChart = new SatelliteChart();

@@ -17,6 +17,9 @@ void styleChart(QChartView *view, const QString &title)
     chart->setPlotAreaBackgroundVisible(true);
     chart->layout()->setContentsMargins(0, 0, 0, 0);
     view->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // Narrower, the left axis' labels of a position lose their first digit;
+    // lower, the axis titles are cut.
+    view->setMinimumSize(300, 268);
 }
 
 void fitChartMargins(QChartView *view)

@@ -136,6 +136,8 @@ private slots:
     void gaugeTextReadsOverTheBar();
     void addressShownWhenNoProgramOpensIt();
     void entriesAtTheSocketPath();
+    void captionAndLabelsFitTheWindow_data();
+    void captionAndLabelsFitTheWindow();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
@@ -1059,6 +1061,44 @@ void MainWindowTest::switchingViewsKeepsMemoryFlat()
     }
     QVERIFY2(residentKilobytes() - before < 4096,
              qPrintable(QStringLiteral("%1 kB more").arg(residentKilobytes() - before)));
+}
+
+void MainWindowTest::captionAndLabelsFitTheWindow_data()
+{
+    QTest::addColumn<bool>("minimum");
+    QTest::newRow("first size") << false;
+    QTest::newRow("minimum size") << true;
+}
+
+void MainWindowTest::captionAndLabelsFitTheWindow()
+{
+    QFETCH(bool, minimum);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+    const int width = m_window->width();
+    const QString name =
+        QStringLiteral("a very long file name of a receiver log recorded on the roof, week 49.nmea");
+    QVERIFY(m_window->document().OpenHandleTXT(writeFile(name, kFix1 + "\r\n")));
+    PositionViews *views = m_window->positionViews();
+    views->showPosition(" North latitude : -37\xB0 47,0877'", " East longitude : 175\xB0 18,8939'");
+    views->showTimeSpan(" Time: 64h 10m 23s");
+    if (minimum)
+        m_window->resize(m_window->minimumSizeHint());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+
+    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: ") + name + QLatin1Char(' '));
+    QVERIFY2(m_window->width() <= width, qPrintable(QString::number(m_window->width())));
+    for (const QLabel *label : {views->latitudeLabel(), views->longitudeLabel(), views->timeLabel()}) {
+        // Clipped by Panel2 and everything round it.
+        const QRect shown = label->visibleRegion().boundingRect();
+        const QFontMetrics metrics = label->fontMetrics();
+        QVERIFY2(shown.left() == 0 && shown.width() >= metrics.horizontalAdvance(label->text())
+                     && shown.height() >= metrics.height(),
+                 qPrintable(label->objectName()));
+    }
+    // The chart of the page shown, whole: its axis titles lie along its edges.
+    const QWidget *chart = views->positionChart();
+    QCOMPARE(chart->visibleRegion().boundingRect(), chart->rect());
 }
 
 QTEST_MAIN(MainWindowTest)
