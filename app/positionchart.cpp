@@ -184,6 +184,26 @@ void PositionChart::rescale()
         m_chart->layout()->activate();
         m_dotLayerValid = false;
     }
+    standLabelsUpright();
+}
+
+// Labels that do not fit side by side under the plot (long ones, south or
+// west, in a narrow window) stand upright, whole, instead of being cut.
+void PositionChart::standLabelsUpright()
+{
+    const QFontMetrics metrics(m_latitudeAxis->labelsFont());
+    const QStringList labels = m_latitudeAxis->categoriesLabels();
+    int widest = 0;
+    for (const QString &label : labels)
+        widest = std::max(widest, metrics.horizontalAdvance(label));
+    const qreal across = (widest + 2 * metrics.averageCharWidth()) * static_cast<qreal>(labels.size());
+    const int angle = across > m_chart->plotArea().width() ? -90 : 0;
+    if (m_latitudeAxis->labelsAngle() == angle)
+        return;
+    m_latitudeAxis->setLabelsAngle(angle);
+    m_latitudeAxis->setTruncateLabels(angle == 0);
+    m_chart->layout()->activate();
+    m_dotLayerValid = false;
 }
 
 void PositionChart::resizeEvent(QResizeEvent *event)

@@ -63,6 +63,7 @@ private:
     static Scale scaleFor(const Extent &extent, int maxTicks);
     // The width a label of four decimals takes, with room between two.
     int labelWidth() const;
+    void standLabelsUpright();
     static void showScale(QCategoryAxis *axis, const Scale &scale);
 
     void include(const navorel::PositionPoint &point);

@@ -183,6 +183,8 @@ void ChartsTest::labelsAreRoundMinutesAndFitAtTheDefaultSize_data()
     QTest::newRow("empty") << std::vector<PositionPoint>{};
     QTest::newRow("a few metres") << std::vector<PositionPoint>{{1131.0, 4807.0}, {1131.008, 4807.003}};
     QTest::newRow("across a degree") << std::vector<PositionPoint>{{4759.9, 959.95}, {4800.2, 1000.1}};
+    QTest::newRow("south and east, centimetres")
+        << std::vector<PositionPoint>{{-3747.0873, 17518.8932}, {-3747.0879, 17518.8942}};
 }
 
 void ChartsTest::labelsAreRoundMinutesAndFitAtTheDefaultSize()
@@ -200,6 +202,15 @@ void ChartsTest::labelsAreRoundMinutesAndFitAtTheDefaultSize()
             QVERIFY2(minutes.match(label).captured(1).toInt() < 60, qPrintable(label));
     }
     verifyAxesFit(chart);
+    // Side by side, every label is whole; else they stand upright.
+    const QFontMetrics labelMetrics(chart.latitudeAxis()->labelsFont());
+    const QStringList across = chart.latitudeAxis()->categoriesLabels();
+    if (chart.latitudeAxis()->labelsAngle() == 0) {
+        for (const QString &label : across)
+            QVERIFY2(labelMetrics.horizontalAdvance(label) * across.size()
+                         < chart.chart()->plotArea().width(),
+                     qPrintable(label));
+    }
     // The last label is centred on the plot's right end and must not leave the chart.
     const QFontMetrics metrics(chart.latitudeAxis()->labelsFont());
     const QString last = chart.latitudeAxis()->categoriesLabels().last();
