@@ -32,6 +32,7 @@ void ElidedGroupBox::paintEvent(QPaintEvent *)
     QStylePainter painter(this);
     QStyleOptionGroupBox option;
     initStyleOption(&option);
-    option.text = shownTitle(option);
+    // A file name is shown as it is: "R&D.nmea" keeps its "&".
+    option.text = shownTitle(option).replace(QLatin1Char('&'), QStringLiteral("&&"));
     painter.drawComplexControl(QStyle::CC_GroupBox, option);
 }
