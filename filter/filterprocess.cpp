@@ -536,7 +536,8 @@ unsigned chunksFor(std::size_t bytes, unsigned requested)
 {
     if (requested > 0)
         return requested;
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    // Asked once: the library reads it from the system every time.
+    static const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t worthIt = std::max<std::size_t>(1, bytes / kBytesPerChunkMin);
     return static_cast<unsigned>(std::min<std::size_t>({cores, worthIt, kChunksMax}));
 }
