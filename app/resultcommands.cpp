@@ -96,7 +96,10 @@ void ResultCommands::FilterProcess()
     if (run.linesRead && run.fixAccepted())
         actions.saveResult->setEnabled(true);
     if (!run.completed()) {
-        m_prompter.errorBox(m_controls.window, fromWindows1252(run.errorString));
+        const QString message = fromWindows1252(run.errorString);
+        m_prompter.errorBox(m_controls.window,
+                            run.errorNeedsLine ? QStringLiteral("Line %1: %2").arg(run.errorLine).arg(message)
+                                               : message);
         return;
     }
 

@@ -92,6 +92,7 @@ struct ChunkScan
     std::optional<std::int64_t> lastDay;
     std::string errorString;
     std::size_t errorLine = 0;
+    bool errorNeedsLine = false;
 
     // Empties the lists but keeps their room for the next block.
     void reset()
@@ -121,6 +122,7 @@ struct ChunkScan
         lastDay.reset();
         errorString.clear();
         errorLine = 0;
+        errorNeedsLine = false;
     }
 };
 
@@ -206,10 +208,11 @@ public:
     }
 
 private:
-    bool stop(std::string message, std::size_t lineNumber)
+    bool stop(std::string message, std::size_t lineNumber, bool needsLine = false)
     {
         m_chunk.errorString = std::move(message);
         m_chunk.errorLine = lineNumber;
+        m_chunk.errorNeedsLine = needsLine;
         return false;
     }
 
@@ -268,9 +271,9 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::string_view 
     if (!validEnough || fields.Latitude.empty() || fields.Longitude.empty())
         return true;
     if (!isHemisphere(fields.LatitudeHemisphere, 'N', 'S'))
-        return stop(hemisphereMessage("latitude", fields.LatitudeHemisphere, "N nor S"), lineNumber);
+        return stop(hemisphereMessage("latitude", fields.LatitudeHemisphere, "N nor S"), lineNumber, true);
     if (!isHemisphere(fields.LongitudeHemisphere, 'E', 'W'))
-        return stop(hemisphereMessage("longitude", fields.LongitudeHemisphere, "E nor W"), lineNumber);
+        return stop(hemisphereMessage("longitude", fields.LongitudeHemisphere, "E nor W"), lineNumber, true);
 
     if (m_settings.UTC) {
         m_timeText = fields.Time;
@@ -494,6 +497,7 @@ bool ChunkMerge::add(ChunkScan &chunk)
         return true;
     m_run.errorString = chunk.errorString;
     m_run.errorLine = chunk.errorLine;
+    m_run.errorNeedsLine = chunk.errorNeedsLine;
     return false;
 }
 

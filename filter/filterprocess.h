@@ -40,6 +40,9 @@ struct FilterRun
     // until then stays in the lists, points and bars.
     std::string errorString;
     std::size_t errorLine = 0;
+    // The message is the program's own, not a number's conversion text: a
+    // window showing it names the line too.
+    bool errorNeedsLine = false;
     // Every line was read: a stop after that is the time span's, and the
     // result is already whole enough to be saved.
     bool linesRead = false;

@@ -196,6 +196,7 @@ TEST(FilterProcess, HemisphereThatIsNeitherStopsTheRunNamingTheLine)
         EXPECT_FALSE(run.completed());
         EXPECT_EQ(run.errorString, c.message);
         EXPECT_EQ(run.errorLine, 2u);
+        EXPECT_TRUE(run.errorNeedsLine);
         EXPECT_EQ(run.report.size(), 3u);
     }
     // not accepted anyway: no stop

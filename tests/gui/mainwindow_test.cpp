@@ -114,6 +114,7 @@ private slots:
     void filterRunFillsLabelsResultPageAndCharts();
     void filterWithoutResultPageSaysReady();
     void failedRunLeavesGaugeLabelsAndText();
+    void ownStopNamesItsLine();
     void emptyTextRunEnablesTheViewsOnly();
     void switchingTheViewsLosesTypedText();
     void resultFileRoundTripThroughTheWindow();
@@ -450,6 +451,15 @@ void MainWindowTest::filterWithoutResultPageSaysReady()
     QCOMPARE(m_prompter->messages, QStringList(QStringLiteral("Filter process ready.")));
     QVERIFY(m_prompter->modals.isEmpty());
     QCOMPARE(m_window->positionViews()->timeLabel()->text(), QString());
+}
+
+// The program's own stops name their line: a log has millions.
+void MainWindowTest::ownStopNamesItsLine()
+{
+    m_window->textArea()->setBytes(bytesOf(kFix1 + "\r\n" + QByteArray(kFix2).replace(",N,", ",3,")));
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_prompter->errors,
+             QStringList(QStringLiteral("Line 2: the latitude hemisphere '3' is neither N nor S")));
 }
 
 void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
