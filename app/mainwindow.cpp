@@ -29,6 +29,7 @@
 #include "app/textdocument.h"
 #include "prefs/settingsstore.h"
 #include "ui/elidedgroupbox.h"
+#include "ui/elidedlabel.h"
 #include "ui/filedialogs.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
@@ -125,7 +126,7 @@ void MainWindow::buildStatusBar()
     QStatusBar *bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(false);
-    m_fileNamePanel = new QLabel(QStringLiteral(" untitled"), bar);
+    m_fileNamePanel = new ElidedLabel(QStringLiteral(" untitled"), bar);
     m_fileNamePanel->setObjectName(QStringLiteral("Panel0"));
     m_fileNamePanel->setFixedWidth(200);
     m_hintPanel = new QLabel(QStringLiteral(" check your position"), bar);
