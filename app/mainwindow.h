@@ -17,6 +17,7 @@ class HintDisplay;
 class NmeaTextArea;
 class PositionViews;
 class Prompter;
+class ElidedGroupBox;
 class QDialog;
 class QGroupBox;
 class QLabel;
@@ -53,7 +54,7 @@ public:
     TextDocument &document() const { return *m_document; }
     PositionViews *positionViews() const { return m_positionViews; }
     QLabel *statusPanel(int index) const { return index == 0 ? m_fileNamePanel : m_hintPanel; }
-    QGroupBox *textGroup() const { return m_textGroup; }
+    ElidedGroupBox *textGroup() const { return m_textGroup; }
     QProgressBar *gauge() const { return m_gauge; }
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *gaugeSeparator() const { return m_gaugeSeparator; }
@@ -132,7 +133,7 @@ private:
     QLabel *m_fileNamePanel = nullptr;
     QLabel *m_hintPanel = nullptr;
     QProgressBar *m_gauge = nullptr;
-    QGroupBox *m_textGroup = nullptr;
+    ElidedGroupBox *m_textGroup = nullptr;
     NmeaTextArea *m_textArea = nullptr;
     PositionViews *m_positionViews = nullptr;
     HintDisplay *m_hints = nullptr;

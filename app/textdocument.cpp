@@ -2,11 +2,11 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QGroupBox>
 #include <QLabel>
 
 #include "filter/textfile.h"
 #include "filter/textlines.h"
+#include "ui/elidedgroupbox.h"
 #include "ui/nmeatextarea.h"
 #include "ui/progressgauge.h"
 #include "ui/prompter.h"
@@ -18,8 +18,8 @@ const QString kTextFilter = QStringLiteral("Text (.txt)|*.txt|NMEA ASCII (.NMEA)
 
 } // namespace
 
-TextDocument::TextDocument(NmeaTextArea *text, QGroupBox *group, QLabel *statusName, FileDialogs &dialogs,
-                           Prompter &prompter, QWidget *window)
+TextDocument::TextDocument(NmeaTextArea *text, ElidedGroupBox *group, QLabel *statusName,
+                           FileDialogs &dialogs, Prompter &prompter, QWidget *window)
         : QObject(window), m_text(text), m_group(group), m_statusName(statusName), m_dialogs(dialogs),
           m_prompter(prompter), m_window(window)
 {
@@ -33,7 +33,7 @@ TextDocument::TextDocument(NmeaTextArea *text, QGroupBox *group, QLabel *statusN
 
 void TextDocument::showName()
 {
-    m_group->setTitle(QStringLiteral(" Data: ") + m_name + QLatin1Char(' '));
+    m_group->setCaption(QStringLiteral(" Data: ") + m_name + QLatin1Char(' '));
     m_statusName->setText(m_name);
 }
 
@@ -88,7 +88,7 @@ void TextDocument::newText()
 {
     m_path.clear();
     m_text->clearText();
-    m_group->setTitle(QStringLiteral(" Data: "));
+    m_group->setCaption(QStringLiteral(" Data: "));
     m_statusName->setText(QStringLiteral("untitled"));
     emit textIsDocument();
 }

@@ -11,7 +11,7 @@
 class NmeaTextArea;
 class ProgressGauge;
 class Prompter;
-class QGroupBox;
+class ElidedGroupBox;
 class QLabel;
 class QWidget;
 
@@ -23,7 +23,7 @@ class TextDocument : public QObject
     Q_OBJECT
 
 public:
-    TextDocument(NmeaTextArea *text, QGroupBox *group, QLabel *statusName, FileDialogs &dialogs,
+    TextDocument(NmeaTextArea *text, ElidedGroupBox *group, QLabel *statusName, FileDialogs &dialogs,
                  Prompter &prompter, QWidget *window);
 
     QString path() const { return m_path; }
@@ -61,7 +61,7 @@ private:
     void showName();
 
     NmeaTextArea *m_text;
-    QGroupBox *m_group;
+    ElidedGroupBox *m_group;
     QLabel *m_statusName;
     FileDialogs &m_dialogs;
     Prompter &m_prompter;

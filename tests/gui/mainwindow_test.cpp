@@ -40,6 +40,7 @@
 #include "prefs/settingsstore.h"
 #include "serial/rs232window.h"
 #include "tests/gui/fakes.h"
+#include "ui/elidedgroupbox.h"
 #include "ui/nmeatextarea.h"
 
 namespace {
@@ -115,6 +116,7 @@ private slots:
     void filterWithoutResultPageSaysReady();
     void failedRunLeavesGaugeLabelsAndText();
     void ownStopNamesItsLine();
+    void ampersandInAFileNameIsNoShortcut();
     void emptyTextRunEnablesTheViewsOnly();
     void switchingTheViewsLosesTypedText();
     void resultFileRoundTripThroughTheWindow();
@@ -202,7 +204,7 @@ void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
     QCOMPARE(m_window->windowTitle(), QStringLiteral("Navorel " NAVOREL_VERSION));
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral(" untitled"));
     QCOMPARE(m_window->statusPanel(1)->text(), QStringLiteral(" check your position"));
-    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
+    QCOMPARE(m_window->textGroup()->caption(), QStringLiteral(" Data: "));
     QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : "));
     QCOMPARE(m_window->positionViews()->longitudeLabel()->text(), QStringLiteral(" East longitude : "));
     QCOMPARE(m_window->positionViews()->timeLabel()->text(), QStringLiteral("Time : "));
@@ -288,7 +290,7 @@ void MainWindowTest::failedOpenLeavesTheDocumentAsItWas()
     QCOMPARE(m_prompter->errors,
              QStringList(QStringLiteral("Datei %1 kann nicht ge\u00F6ffnet werden").arg(missing)));
     QCOMPARE(m_window->document().path(), good);
-    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: good.txt "));
+    QCOMPARE(m_window->textGroup()->caption(), QStringLiteral(" Data: good.txt "));
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("good.txt"));
     QCOMPARE(m_window->textArea()->bytes(), std::string("good\r\n"));
 
@@ -309,7 +311,7 @@ void MainWindowTest::saveAsProposesTheBaseNameAndSaveThenNeedsNoDialog()
     QCOMPARE(m_dialogs->asked[0].title, QStringLiteral("Save Text File"));
     QCOMPARE(m_dialogs->asked[0].fileName, QStringLiteral("NMEA data"));
     QVERIFY(m_dialogs->asked[0].confirmOverwrite);
-    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: track.nmea.txt "));
+    QCOMPARE(m_window->textGroup()->caption(), QStringLiteral(" Data: track.nmea.txt "));
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("track.nmea.txt"));
     QCOMPARE(QFileInfo(m_window->document().saveDialog().fileName).fileName(), QStringLiteral("track"));
 
@@ -396,7 +398,7 @@ void MainWindowTest::openResetsTheViewsButADropKeepsThem()
 
     m_window->actions().newText->trigger();
     QCOMPARE(m_window->statusPanel(0)->text(), QStringLiteral("untitled"));
-    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: "));
+    QCOMPARE(m_window->textGroup()->caption(), QStringLiteral(" Data: "));
     QVERIFY(m_window->document().path().isEmpty());
     QVERIFY(m_window->textArea()->bytes().empty());
 }
@@ -460,6 +462,14 @@ void MainWindowTest::ownStopNamesItsLine()
     m_window->actions().filter->trigger();
     QCOMPARE(m_prompter->errors,
              QStringList(QStringLiteral("Line 2: the latitude hemisphere '3' is neither N nor S")));
+}
+
+// "&File.nmea" must not take Alt+F from the File menu.
+void MainWindowTest::ampersandInAFileNameIsNoShortcut()
+{
+    QVERIFY(m_window->document().OpenHandleTXT(writeFile(QStringLiteral("&File.nmea"), kFix1 + "\r\n")));
+    QCOMPARE(m_window->textGroup()->caption(), QStringLiteral(" Data: &File.nmea "));
+    QVERIFY(QKeySequence::mnemonic(m_window->textGroup()->title()).isEmpty());
 }
 
 void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
@@ -1096,7 +1106,7 @@ void MainWindowTest::captionAndLabelsFitTheWindow()
         m_window->resize(m_window->minimumSizeHint());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
 
-    QCOMPARE(m_window->textGroup()->title(), QStringLiteral(" Data: ") + name + QLatin1Char(' '));
+    QCOMPARE(m_window->textGroup()->caption(), QStringLiteral(" Data: ") + name + QLatin1Char(' '));
     QVERIFY2(m_window->width() <= width, qPrintable(QString::number(m_window->width())));
     for (const QLabel *label : {views->latitudeLabel(), views->longitudeLabel(), views->timeLabel()}) {
         // Clipped by Panel2 and everything round it.
