@@ -702,7 +702,7 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
         if (end == start)
             continue;
         ChunkScan &scan = scans[used++];
-        scan.keepDisplayLines = options.keepDisplayLines || options.displaySink;
+        scan.keepDisplayLines = options.makesDisplayLines();
         scan.bytes = bytes.substr(start, end - start);
         scan.firstLine = used == 1 ? lines + 1 : 1;
         scan.firstLineKnown = used == 1;
@@ -736,7 +736,7 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
 
 bool FilterProcess::State::scanCarry(std::size_t textEnd)
 {
-    carryScan.keepDisplayLines = options.keepDisplayLines || options.displaySink;
+    carryScan.keepDisplayLines = options.makesDisplayLines();
     carryScan.bytes = carry;
     carryScan.firstLine = lines + 1;
     carryScan.firstLineKnown = true;

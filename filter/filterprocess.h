@@ -69,6 +69,8 @@ struct FilterOptions
     // by CR LF, with the bytes of the text read up to them, instead of into
     // the result: the text area builds its view of them while the run goes.
     std::function<void(std::string_view lines, std::size_t textBytesRead)> displaySink;
+
+    bool makesDisplayLines() const { return keepDisplayLines || displaySink; }
 };
 
 // A line longer than this is no sentence (NMEA allows 82 characters): only

@@ -228,12 +228,6 @@ EditorDocument NmeaTextArea::keepDocument()
     return EditorDocument(this);
 }
 
-bool NmeaTextArea::isShowing(const EditorDocument &document) const
-{
-    return !document.isNull()
-           && reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER)) == document.pointer();
-}
-
 void NmeaTextArea::markKept()
 {
     SendScintilla(SCI_SETSAVEPOINT);

@@ -58,7 +58,6 @@ public:
     // looks as it did when kept: edits made since are undone.
     EditorDocument keepDocument();
     void showDocument(const EditorDocument &document);
-    bool isShowing(const EditorDocument &document) const;
     // The state the shown text goes back to when it is left.
     void markKept();
 
