@@ -13,7 +13,7 @@
 namespace {
 
 // Four decimals of minutes are all a label shows: finer steps would repeat labels.
-constexpr double kLabelResolution = 0.0001;
+constexpr double kLabelResolution = 0.0001 / 60.0;
 constexpr int kTickLength = 5;
 constexpr int kMinLabels = 4;
 
@@ -60,7 +60,7 @@ void PositionChart::Extent::include(double value)
 PositionChart::Scale PositionChart::scaleFor(const Extent &extent, int maxTicks)
 {
     double low = 0.0;
-    double high = 100.0; // one degree while there is nothing to show
+    double high = 1.0; // one degree while there is nothing to show
     if (!extent.isEmpty()) {
         // Room of 2 % on each side, so that the frame does not cut the
         // outermost dots in half; a single fix gets a few label steps round it.
@@ -80,7 +80,7 @@ void PositionChart::showScale(QCategoryAxis *axis, const Scale &scale)
     axis->setStartValue(scale.min());
     for (int i = 0; i < scale.axis.ticks.count; ++i) {
         axis->append(fromWindows1252(scale.axis.label(i)),
-                     std::clamp(scale.axis.coordinateAt(i), scale.min(), scale.max()));
+                     std::clamp(scale.axis.degreesAt(i), scale.min(), scale.max()));
     }
     axis->setRange(scale.min(), scale.max());
 }
@@ -114,19 +114,19 @@ PositionChart::~PositionChart() = default;
 void PositionChart::addPositionPoint(double latitude, double longitude)
 {
     m_points.push_back({latitude, longitude});
-    include(m_points.back());
+    includeFrom(m_points.size() - 1);
     pointsChanged();
 }
 
 void PositionChart::addPoints(std::vector<navorel::PositionPoint> points)
 {
-    for (const navorel::PositionPoint &point : points)
-        include(point);
+    const std::size_t from = m_points.size();
     // A run's points are taken over, not copied.
     if (m_points.empty())
         m_points = std::move(points);
     else
         m_points.insert(m_points.end(), points.begin(), points.end());
+    includeFrom(from);
     pointsChanged();
 }
 
@@ -135,8 +135,16 @@ void PositionChart::clearPoints()
     m_points.clear();
     m_latitudeExtent = {};
     m_longitudeExtent = {};
+    m_longitudes = {};
+    m_overDateLine = false;
     m_dotLayer = QImage();
     pointsChanged();
+}
+
+double PositionChart::drawnLongitude(double longitude) const
+{
+    // Over the date line the axis runs on past 180 E, where western longitudes lie.
+    return m_overDateLine && longitude < 0.0 ? longitude + 360.0 : longitude;
 }
 
 const std::vector<navorel::PositionPoint> &PositionChart::points() const
@@ -144,10 +152,20 @@ const std::vector<navorel::PositionPoint> &PositionChart::points() const
     return m_points;
 }
 
-void PositionChart::include(const navorel::PositionPoint &point)
+void PositionChart::includeFrom(std::size_t from)
 {
-    m_latitudeExtent.include(point.latitude);
-    m_longitudeExtent.include(point.longitude);
+    for (std::size_t i = from; i < m_points.size(); ++i) {
+        m_latitudeExtent.include(m_points[i].latitude);
+        if (std::isfinite(m_points[i].longitude))
+            m_longitudes.add(m_points[i].longitude);
+    }
+    if (m_longitudes.crossesDateLine() != m_overDateLine) {
+        m_overDateLine = !m_overDateLine;
+        m_longitudeExtent = {};
+        from = 0;
+    }
+    for (std::size_t i = from; i < m_points.size(); ++i)
+        m_longitudeExtent.include(drawnLongitude(m_points[i].longitude));
 }
 
 void PositionChart::pointsChanged()
@@ -253,7 +271,7 @@ void PositionChart::renderDotLayer(const QRectF &plotArea)
     int dots = 0;
     for (const navorel::PositionPoint &point : m_points) {
         const double x = left + (point.latitude - m_latitudeScale.min()) * xPerValue;
-        const double y = bottom - (point.longitude - m_longitudeScale.min()) * yPerValue;
+        const double y = bottom - (drawnLongitude(point.longitude) - m_longitudeScale.min()) * yPerValue;
         if (!(x >= 0 && x < width && y >= 0 && y < height))
             continue;
         const int column = static_cast<int>(x);
@@ -279,10 +297,9 @@ void PositionChart::drawTicks(QPainter *painter, const QRectF &plotArea) const
         const navorel::AxisTicks &ticks = scale.axis.ticks;
         for (int i = 0; i < ticks.count; ++i) {
             painter->drawLine(
-                tickAt(scale.fraction(std::clamp(scale.axis.coordinateAt(i), scale.min(), scale.max()))));
+                tickAt(scale.fraction(std::clamp(scale.axis.degreesAt(i), scale.min(), scale.max()))));
             if (i + 1 < ticks.count)
-                painter->drawLine(
-                    tickAt(scale.fraction(navorel::minutesToCoordinate(ticks.at(i) + ticks.step / 2))));
+                painter->drawLine(tickAt(scale.fraction((ticks.at(i) + ticks.step / 2) / 60.0)));
         }
     };
     painter->save();

@@ -7,6 +7,7 @@
 
 #include "filter/axislabel.h"
 #include "filter/filterresult.h"
+#include "filter/longitudesum.h"
 
 class QCategoryAxis;
 
@@ -26,7 +27,7 @@ public:
     explicit PositionChart(QWidget *parent = nullptr);
     ~PositionChart() override;
 
-    // Coordinates are NMEA coordinate numbers (degrees x 100 + minutes).
+    // Coordinates in decimal degrees, negative south and west.
     void addPositionPoint(double latitude, double longitude);
     void addPoints(std::vector<navorel::PositionPoint> points);
     void clearPoints();
@@ -34,6 +35,9 @@ public:
 
     QCategoryAxis *latitudeAxis() const { return m_latitudeAxis; }
     QCategoryAxis *longitudeAxis() const { return m_longitudeAxis; }
+    // The points lie on both sides of 180 degrees: the longitude axis runs
+    // on past 180 E, where the western ones are drawn.
+    bool drawsOverTheDateLine() const { return m_overDateLine; }
     // The dots of the last paint: points that fall on the same pixel share one.
     int paintedDotCount() const { return m_paintedDotCount; }
 
@@ -66,7 +70,9 @@ private:
     void standLabelsUpright();
     static void showScale(QCategoryAxis *axis, const Scale &scale);
 
-    void include(const navorel::PositionPoint &point);
+    // Takes the points from index from on into the extents.
+    void includeFrom(std::size_t from);
+    double drawnLongitude(double longitude) const;
     void pointsChanged();
     void rescale();
     void renderDotLayer(const QRectF &plotArea);
@@ -77,7 +83,9 @@ private:
     QCategoryAxis *m_longitudeAxis;
     std::vector<navorel::PositionPoint> m_points;
     Extent m_latitudeExtent;
-    Extent m_longitudeExtent;
+    Extent m_longitudeExtent; // of the longitudes as drawn
+    navorel::LongitudeSum m_longitudes;
+    bool m_overDateLine = false;
     Scale m_latitudeScale;
     Scale m_longitudeScale;
 

@@ -6,6 +6,7 @@
 #include "app/mainactions.h"
 #include "app/positionviews.h"
 #include "app/resultpage.h"
+#include "app/satellitechart.h"
 #include "filter/filterprocess.h"
 #include "filter/textfile.h"
 #include "prefs/settingsstore.h"
@@ -90,6 +91,7 @@ void ResultCommands::FilterProcess()
     navorel::FilterRun run = navorel::runFilter(nmea, settings, std::move(options));
     m_resultView = resultText.take();
     m_filterResult = std::move(run.result);
+    m_controls.views->satelliteChart()->setScaleGrows(settings.Talkers == navorel::TalkerMode::GNSS);
     m_controls.views->addToCharts(std::move(run.points), run.bars);
     m_resultPage->setLines(fromWindows1252(run.report));
     // Enabled before the time span is taken, which may still fail.
@@ -151,7 +153,7 @@ void ResultCommands::Openfiltereddata1Click()
         return;
     if (m_settings.settings().Progress)
         showProgress(true);
-    m_filterResult.replaceSums(0.0, 0.0);
+    m_filterResult.replaceSums(0.0, {});
     m_controls.text->clearText();
     m_showsResult = true;
 
@@ -168,6 +170,8 @@ void ResultCommands::Openfiltereddata1Click()
         return;
     }
     // Added to what the charts hold: a result beside the last run's.
+    m_controls.views->satelliteChart()->setScaleGrows(m_settings.settings().Talkers
+                                                      == navorel::TalkerMode::GNSS);
     m_controls.views->addToCharts(view.points, view.bars);
     m_filterResult.replaceSums(view.latitudeSum, view.longitudeSum);
     if (!view.completed()) {

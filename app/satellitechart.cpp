@@ -62,6 +62,28 @@ void SatelliteChart::clearBars()
     barsChanged();
 }
 
+void SatelliteChart::setScaleGrows(bool grows)
+{
+    if (grows == m_scaleGrows)
+        return;
+    m_scaleGrows = grows;
+    barsChanged();
+}
+
+void SatelliteChart::rescaleSatellites()
+{
+    double top = kSatellitesShown;
+    if (m_scaleGrows) {
+        for (const navorel::SatelliteBar &bar : m_shownBars)
+            top = std::max(top, static_cast<double>((bar.satellites + 3) / 4 * 4));
+    }
+    if (top == m_satellitesAxis->max())
+        return;
+    m_satellitesAxis->setRange(0.0, top);
+    // A label every 2 satellites up to 16, every 4 beyond.
+    m_satellitesAxis->setTickCount(top > kSatellitesShown ? static_cast<int>(top) / 4 + 1 : 9);
+}
+
 const std::vector<navorel::SatelliteBar> &SatelliteChart::bars() const
 {
     return m_bars;
@@ -88,6 +110,7 @@ void SatelliteChart::barsChanged()
         const double gap = static_cast<double>(m_shownBars[i].rangeEnd - m_shownBars[i - 1].rangeEnd);
         m_barSpace = i == 1 ? gap : std::min(m_barSpace, gap);
     }
+    rescaleSatellites();
     rescale();
     viewport()->update();
 }
@@ -130,14 +153,15 @@ void SatelliteChart::drawForeground(QPainter *painter, const QRectF &rect)
     };
     const double halfBar = m_barSpace * kBarWidth / 2;
     painter->save();
-    // A mean above 16 runs out of the top; the scale does not grow.
+    // A mean above 16 runs out of the top unless the scale grows.
     painter->setClipRect(plotArea, Qt::IntersectClip);
     painter->setPen(QPen(kBarOutline, 1));
     painter->setBrush(kBarColour);
     for (const navorel::SatelliteBar &bar : m_shownBars) {
         const double minute = static_cast<double>(bar.rangeEnd);
         const double top =
-            plotArea.bottom() - static_cast<double>(bar.satellites) / kSatellitesShown * plotArea.height();
+            plotArea.bottom()
+            - static_cast<double>(bar.satellites) / m_satellitesAxis->max() * plotArea.height();
         painter->drawRect(QRectF(QPointF(across(minute - halfBar), top),
                                  QPointF(across(minute + halfBar), plotArea.bottom())));
     }

@@ -8,7 +8,9 @@
 class QValueAxis;
 
 // The satellites chart: one bar per time range, at the range's end in
-// minutes, as high as the mean number of active satellites; 0 to 16 up.
+// minutes, as high as the mean number of active satellites; 0 to 16 up, as
+// a GPS receiver sees them. A receiver of several systems uses twice as
+// many or more: with every talker the scale grows to the highest bar.
 //
 // A Qt Charts bar series puts its bars at category positions, not at
 // numbers, and an area series stepping round each bar takes a third of a
@@ -25,6 +27,8 @@ public:
     void addBar(long long rangeEnd, long long satellites);
     void addBars(const std::vector<navorel::SatelliteBar> &bars);
     void clearBars();
+    // Whether the scale grows beyond 16 to take in the highest bar.
+    void setScaleGrows(bool grows);
     const std::vector<navorel::SatelliteBar> &bars() const;
 
     QValueAxis *minutesAxis() const { return m_minutesAxis; }
@@ -37,6 +41,7 @@ protected:
 private:
     void barsChanged();
     void rescale();
+    void rescaleSatellites();
 
     QChart *m_chart;
     QValueAxis *m_minutesAxis;
@@ -44,4 +49,5 @@ private:
     std::vector<navorel::SatelliteBar> m_bars;
     std::vector<navorel::SatelliteBar> m_shownBars; // by minute, one per minute
     double m_barSpace = 1.0;                        // minutes from one bar to the next
+    bool m_scaleGrows = false;
 };

@@ -25,11 +25,11 @@ constexpr int kRounds = 5;
 std::vector<navorel::PositionPoint> standingFixes(int count)
 {
     std::mt19937 random(1);
-    std::normal_distribution<double> noise(0.0, 0.002);
+    std::normal_distribution<double> noise(0.0, 0.002 / 60); // degrees: 0.002 minutes
     std::vector<navorel::PositionPoint> points;
     points.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        points.push_back({4807.038 + noise(random), 1131.0 + noise(random)});
+        points.push_back({48.1173 + noise(random), 11.5166667 + noise(random)});
     return points;
 }
 
@@ -41,7 +41,7 @@ std::vector<navorel::PositionPoint> spreadFixes(int count)
     std::vector<navorel::PositionPoint> points;
     points.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i)
-        points.push_back({4800.0 + 10.0 * spread(random), 1130.0 + 10.0 * spread(random)});
+        points.push_back({48.0 + spread(random) / 6, 11.5 + spread(random) / 6});
     return points;
 }
 

@@ -103,15 +103,19 @@ double MinuteAxis::coordinateAt(int index) const
 {
     // A tick is a multiple of the step only up to binary rounding: 2879.9999999
     // minutes would read "47°60,0".
-    return minutesToCoordinate(std::round(ticks.at(index) * 10000.0) / 10000.0);
+    double minutes = std::round(ticks.at(index) * 10000.0) / 10000.0;
+    constexpr double kHalfCircle = 180.0 * 60.0;
+    if (minutes > kHalfCircle)
+        minutes -= 2 * kHalfCircle;
+    return minutesToCoordinate(minutes);
 }
 
 MinuteAxis minuteAxis(double low, double high, int maxTicks, int minTicks)
 {
-    if (!std::isfinite(low) || !std::isfinite(high) || std::fabs(low) >= 1e13 || std::fabs(high) >= 1e13)
+    if (!std::isfinite(low) || !std::isfinite(high) || std::fabs(low) >= 1e11 || std::fabs(high) >= 1e11)
         return {};
-    double from = coordinateToMinutes(std::min(low, high));
-    double to = coordinateToMinutes(std::max(low, high));
+    double from = std::min(low, high) * 60.0;
+    double to = std::max(low, high) * 60.0;
     maxTicks = std::max(maxTicks, 2);
     // Four decimals of minutes are all a label shows.
     double step = niceStepAtLeast(std::max((to - from) / (maxTicks - 1), 0.0001));
@@ -126,18 +130,11 @@ MinuteAxis minuteAxis(double low, double high, int maxTicks, int minTicks)
     }
     for (bool after = true; last - first + 1 < minTicks; after = !after)
         after ? ++last : --first;
-    // Minutes past 59 map below their own number: the ends still take them in.
-    const double lowest = std::min(low, high);
-    const double highest = std::max(low, high);
-    while (minutesToCoordinate(first * step) > lowest)
-        --first;
-    while (minutesToCoordinate(last * step) < highest)
-        ++last;
 
     MinuteAxis axis;
     axis.ticks = {first * step, step, static_cast<int>(last - first + 1)};
-    axis.low = minutesToCoordinate(first * step);
-    axis.high = minutesToCoordinate(last * step);
+    axis.low = first * step / 60.0;
+    axis.high = last * step / 60.0;
     axis.decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step) - 1e-9)), 1, 4);
     return axis;
 }

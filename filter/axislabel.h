@@ -34,17 +34,20 @@ struct AxisTicks
 // may hold none; ends that are not finite hold none.
 AxisTicks niceAxisTicks(double low, double high, int maxTicks, double minimumStep);
 
-// A position chart axis over coordinate numbers, labelled at round
-// minutes: steps of 1, 2 or 5 times a power of ten minutes, the finest that
-// puts at most maxTicks labels on it, then widened to at least minTicks.
-// Its ends are its first and last label, so the data it was made for lies
-// within; every label has the decimals the step needs.
+// A position chart axis over decimal degrees, labelled at round minutes:
+// steps of 1, 2 or 5 times a power of ten minutes, the finest that puts at
+// most maxTicks labels on it, then widened to at least minTicks. Its ends
+// are its first and last label, so the data it was made for lies within;
+// every label has the decimals the step needs. An axis of longitudes drawn
+// on past 180 E (over the date line) labels them as western ones.
 struct MinuteAxis
 {
-    double low = 0.0; // coordinate numbers of the ends
+    double low = 0.0; // degrees of the ends
     double high = 0.0;
     AxisTicks ticks; // in minutes
     int decimals = 1;
+    double degreesAt(int index) const { return ticks.at(index) / 60.0; }
+    // The NMEA coordinate number a label shows.
     double coordinateAt(int index) const;
     std::string label(int index) const { return axisLabelText(coordinateAt(index), decimals); }
     bool operator==(const MinuteAxis &) const = default;

@@ -37,6 +37,13 @@ std::string hemisphereMessage(const char *coordinate, std::string_view text, con
            + expected;
 }
 
+// A time of day more than half a day before the last one: the log went on
+// into the next day.
+bool passesMidnight(std::int32_t before, std::int32_t after)
+{
+    return before - after > 12 * 3600;
+}
+
 void appendSatellites(std::string &line, int satellites)
 {
     if (satellites >= 100) {
@@ -90,6 +97,12 @@ struct ChunkScan
     // The dates of those two lines: the lines themselves are gone by the merge.
     std::optional<std::int64_t> firstDay;
     std::optional<std::int64_t> lastDay;
+    // Without dates, midnights are counted where the time of day goes back:
+    // the seconds of the first and last fix with a readable time, and the
+    // midnights passed between them.
+    std::int32_t firstSecond = AcceptedFixes::kNoTime;
+    std::int32_t lastSecond = AcceptedFixes::kNoTime;
+    std::int64_t midnights = 0;
     std::string errorString;
     std::size_t errorLine = 0;
     bool errorNeedsLine = false;
@@ -120,6 +133,9 @@ struct ChunkScan
         lastTimeLine = 0;
         firstDay.reset();
         lastDay.reset();
+        firstSecond = AcceptedFixes::kNoTime;
+        lastSecond = AcceptedFixes::kNoTime;
+        midnights = 0;
         errorString.clear();
         errorLine = 0;
         errorNeedsLine = false;
@@ -285,6 +301,14 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::string_view 
         m_chunk.lastTime = fields.Time;
         m_chunk.lastTimeLine = lineNumber;
         m_lastFixLine = line;
+        const std::int32_t second = AcceptedFixes::timeOfDay(fields.Time);
+        if (second != AcceptedFixes::kNoTime) {
+            if (m_chunk.firstSecond == AcceptedFixes::kNoTime)
+                m_chunk.firstSecond = second;
+            else
+                m_chunk.midnights += passesMidnight(m_chunk.lastSecond, second) ? 1 : 0;
+            m_chunk.lastSecond = second;
+        }
     }
     m_chunk.fixAccepted = true;
     m_chunk.dataLinePrefix.clear();
@@ -301,7 +325,7 @@ bool ChunkScanner::takePositionSentence(std::string_view line, std::string_view 
     m_latitudeNumber = DegreesToCoord(latitude.value(), 1);
     m_longitudeNumber = DegreesToCoord(longitude.value(), 1);
     if (m_settings.Acc)
-        m_chunk.points.push_back({m_latitudeNumber, m_longitudeNumber});
+        m_chunk.points.push_back({latitude.value(), longitude.value()});
 
     if (!m_chunk.keepDisplayLines)
         return true;
@@ -375,11 +399,12 @@ public:
     void finish();
 
 private:
-    // Dates of RMC fixes let a log of several days show all its hours.
+    // Dates of RMC fixes let a log of several days show all its hours;
+    // without them, every midnight the fix times passed counts a day.
     std::optional<std::int64_t> daysOfFixes() const
     {
         if (m_firstTimeLine == 0 || m_lastTimeLine == 0 || !m_firstDay || !m_lastDay)
-            return std::nullopt;
+            return m_midnights;
         return *m_lastDay - *m_firstDay;
     }
 
@@ -405,6 +430,8 @@ private:
     std::size_t m_lastTimeLine = 0;
     std::optional<std::int64_t> m_firstDay;
     std::optional<std::int64_t> m_lastDay;
+    std::int32_t m_lastSecond = AcceptedFixes::kNoTime;
+    std::int64_t m_midnights = 0;
     std::string m_line;
 };
 
@@ -461,7 +488,7 @@ bool ChunkMerge::add(ChunkScan &chunk)
     for (const double latitude : chunk.fixes.latitudes)
         result.latitudeSum += latitude;
     for (const double longitude : chunk.fixes.longitudes)
-        result.longitudeSum += longitude;
+        result.longitudeSum.add(longitude);
     if (m_options.keepFixes)
         m_run.fixes.append(chunk.fixes);
 
@@ -492,6 +519,12 @@ bool ChunkMerge::add(ChunkScan &chunk)
         m_lastTime = chunk.lastTime;
         m_lastTimeLine = chunk.lastTimeLine;
         m_lastDay = chunk.lastDay;
+    }
+    if (chunk.firstSecond != AcceptedFixes::kNoTime) {
+        if (m_lastSecond != AcceptedFixes::kNoTime && passesMidnight(m_lastSecond, chunk.firstSecond))
+            ++m_midnights;
+        m_midnights += chunk.midnights;
+        m_lastSecond = chunk.lastSecond;
     }
     if (chunk.errorString.empty())
         return true;

@@ -29,11 +29,14 @@ std::string meanLatitudeText(double latitudeSum, long long count)
     return std::string(kLatitudePrefix) + CoordToText(DegreesToCoord(latitudeSum, count));
 }
 
-std::string meanLongitudeText(double longitudeSum, long long count)
+std::string meanLongitudeText(const LongitudeSum &longitudes, long long count)
 {
     if (count == 0)
         return std::string(kLongitudeError);
-    return std::string(kLongitudePrefix) + CoordToText(DegreesToCoord(longitudeSum, count));
+    if (!longitudes.crossesDateLine())
+        return std::string(kLongitudePrefix) + CoordToText(DegreesToCoord(longitudes.plain(), count));
+    const double mean = LongitudeSum::normalised(longitudes.sum() / static_cast<double>(count));
+    return std::string(kLongitudePrefix) + CoordToText(DegreesToCoord(mean, 1));
 }
 
 void appendReportAdvice(std::vector<std::string> &report)

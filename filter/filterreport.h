@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "filter/longitudesum.h"
+
 namespace navorel {
 
 inline constexpr std::string_view kLatitudePrefix = " North latitude : ";
@@ -22,7 +24,7 @@ void appendReportCounts(std::vector<std::string> &report, std::string_view found
 // The mean position's two label texts from the sums of `count` fixes, in
 // degrees; the error texts when there are none.
 std::string meanLatitudeText(double latitudeSum, long long count);
-std::string meanLongitudeText(double longitudeSum, long long count);
+std::string meanLongitudeText(const LongitudeSum &longitudes, long long count);
 
 // The closing advice every report ends with.
 void appendReportAdvice(std::vector<std::string> &report);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filter/longitudesum.h"
 #include "filter/textlines.h"
 
 namespace navorel {
@@ -12,18 +13,18 @@ struct FilterResult
     TextLines dataLines;      // "hh:mm:ss;lat;lon;satellites" per $GPGSA after a fix
     TextLines rangeLines;     // "range end;mean satellites" per completed range
     double latitudeSum = 0.0; // decimal degrees of all accepted fixes
-    double longitudeSum = 0.0;
+    LongitudeSum longitudeSum;
 
     // A result file read back brings its own sums, and nothing else.
-    void replaceSums(double latitude, double longitude)
+    void replaceSums(double latitude, const LongitudeSum &longitude)
     {
         latitudeSum = latitude;
         longitudeSum = longitude;
     }
 };
 
-// One point of the position chart: latitude and longitude as NMEA
-// coordinate numbers (degrees x 100 + minutes).
+// One point of the position chart: latitude and longitude in decimal
+// degrees, negative south and west.
 struct PositionPoint
 {
     double latitude = 0.0;

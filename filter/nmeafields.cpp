@@ -257,7 +257,7 @@ void appendCoordText(std::string &out, double coordinate)
     char number[400];
     const std::size_t length =
         formatFixed(number, static_cast<double>(static_cast<long double>(coordinate) * 0.01L), 6);
-    const std::string_view text(number, length);
+    std::string_view text(number, length);
     const std::size_t comma = text.find(',');
     char composed[420];
     std::size_t size = 0;
@@ -265,12 +265,33 @@ void appendCoordText(std::string &out, double coordinate)
         piece.copy(composed + size, piece.size());
         size += piece.size();
     };
-    add(text.substr(0, comma));
+    std::string_view degrees = text.substr(0, comma);
+    std::string_view minutes = text.substr(comma + 1, 2);
+    std::string_view decimals = text.substr(comma + 3);
+    // 59.99999 minutes round to "60,0000": a whole degree more, as the
+    // position is.
+    std::string carried;
+    char minutesLeft[2];
+    if (minutes.size() == 2 && minutes >= "60") {
+        carried.assign(degrees);
+        std::size_t digit = carried.size();
+        while (digit > 0 && carried[digit - 1] == '9')
+            carried[--digit] = '0';
+        if (digit > 0 && carried[digit - 1] != '-')
+            ++carried[digit - 1];
+        else
+            carried.insert(digit, 1, '1');
+        degrees = carried;
+        minutesLeft[0] = static_cast<char>(minutes[0] - 6);
+        minutesLeft[1] = minutes[1];
+        minutes = std::string_view(minutesLeft, 2);
+    }
+    add(degrees);
     composed[size++] = kDegreeSign;
     composed[size++] = ' ';
-    add(text.substr(comma + 1, 2));
+    add(minutes);
     composed[size++] = ',';
-    add(text.substr(comma + 3));
+    add(decimals);
     composed[size++] = '\'';
     out.append(composed, size);
 }

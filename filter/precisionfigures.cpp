@@ -62,7 +62,8 @@ std::int64_t dayNumber(std::int32_t date)
 // Seconds since the first timed fix, from each fix's own time field; a fix
 // without one keeps the time before it. When every timed fix has its date
 // (RMC) the days between count, as the report's time span counts them;
-// else a log that passes midnight gets a day added once.
+// else a day is added at every midnight, where the time of day goes back by
+// more than half a day.
 class FixClock
 {
 public:
@@ -78,8 +79,11 @@ public:
         const std::int32_t time = i < m_times.size() ? m_times[i] : AcceptedFixes::kNoTime;
         if (time == AcceptedFixes::kNoTime)
             return m_last;
+        if (!m_dated && m_previous != AcceptedFixes::kNoTime && m_previous - time > 12 * 3600)
+            m_days += kSecondsPerDay;
+        m_previous = time;
         const double absolute = m_dated ? static_cast<double>(dayNumber(m_dates[i])) * kSecondsPerDay + time
-                                        : static_cast<double>(time);
+                                        : m_days + static_cast<double>(time);
         if (!m_started) {
             m_started = true;
             m_first = absolute;
@@ -97,6 +101,8 @@ private:
     const std::vector<std::int32_t> &m_dates;
     bool m_dated = false;
     bool m_started = false;
+    std::int32_t m_previous = AcceptedFixes::kNoTime;
+    double m_days = 0.0; // seconds of the midnights passed
     double m_first = 0.0;
     double m_last = 0.0;
 };

@@ -69,16 +69,15 @@ bool readDataLine(ResultFileView &view, std::string_view line, std::size_t index
 
     if (latitudeText.size() > 1 && longitudeText.size() > 1) {
         view.latitudeSum += latitude.value();
-        view.longitudeSum += longitude.value();
+        view.longitudeSum.add(longitude.value());
     }
-    const PositionPoint point{DegreesToCoord(latitude.value(), 1), DegreesToCoord(longitude.value(), 1)};
-    view.points.push_back(point);
+    view.points.push_back({latitude.value(), longitude.value()});
 
     std::string display(time);
     display += "   ";
-    display += CoordToText(point.latitude);
+    display += CoordToText(DegreesToCoord(latitude.value(), 1));
     display += "   ";
-    display += CoordToText(point.longitude);
+    display += CoordToText(DegreesToCoord(longitude.value(), 1));
     view.displayLines.append(display);
     return true;
 }

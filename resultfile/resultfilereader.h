@@ -18,7 +18,7 @@ struct ResultFileView
 
     std::size_t dataLinesRead = 0;
     double latitudeSum = 0.0; // decimal degrees, as a filter run sums them
-    double longitudeSum = 0.0;
+    LongitudeSum longitudeSum;
     std::vector<PositionPoint> points;    // added to the position chart
     std::vector<SatelliteBar> bars;       // added to the satellites chart
     TextLines displayLines;               // for the text area, as a run makes them

@@ -169,7 +169,10 @@ TEST(MinuteAxis, RoundMinutesWithTheDecimalsOfTheStep)
          "50,0"},
     };
     for (const MinuteAxisCase &c : cases) {
-        const MinuteAxis axis = minuteAxis(c.low, c.high, c.maxTicks, 4);
+        // The chart's values are degrees; the cases read better as coordinate numbers.
+        const double low = coordinateToMinutes(c.low) / 60.0;
+        const double high = coordinateToMinutes(c.high) / 60.0;
+        const MinuteAxis axis = minuteAxis(low, high, c.maxTicks, 4);
         std::string labels;
         for (int i = 0; i < axis.ticks.count; ++i) {
             if (i > 0)
@@ -177,9 +180,30 @@ TEST(MinuteAxis, RoundMinutesWithTheDecimalsOfTheStep)
             labels += axis.label(i);
         }
         EXPECT_EQ(labels, c.labels) << c.low << ".." << c.high;
-        EXPECT_LE(axis.low, c.low) << c.low;
-        EXPECT_GE(axis.high, c.high) << c.high;
+        // A hair inside where a label is a hair off a multiple of its step.
+        EXPECT_LE(axis.low, low + 1e-12) << c.low;
+        EXPECT_GE(axis.high, high - 1e-12) << c.high;
+        EXPECT_DOUBLE_EQ(axis.degreesAt(0), axis.low);
+        EXPECT_DOUBLE_EQ(axis.degreesAt(axis.ticks.count - 1), axis.high);
     }
+}
+
+// Past 180 E, as an axis over the date line runs on, the labels are western.
+TEST(MinuteAxis, LabelsPast180AreWestern)
+{
+    const MinuteAxis axis = minuteAxis(179.99, 180.01, 5, 4);
+    std::string labels;
+    for (int i = 0; i < axis.ticks.count; ++i) {
+        if (i > 0)
+            labels += ' ';
+        labels += axis.label(i);
+    }
+    EXPECT_EQ(labels, "179\xB0"
+                      "59,0 179\xB0"
+                      "59,5 180\xB0"
+                      "00,0 -179\xB0"
+                      "59,5 -179\xB0"
+                      "59,0");
 }
 
 TEST(AxisTicks, EndsThatAreNotFiniteHoldNone)

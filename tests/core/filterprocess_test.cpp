@@ -108,10 +108,11 @@ TEST(FilterProcess, ReportOfTheThreeSentenceExample)
               (std::vector<std::string>{"10:15:00   48\xB0 07,0380'   11\xB0 31,0000'",
                                         "10:15:01   48\xB0 07,0400'   11\xB0 31,0020'"}));
     ASSERT_EQ(run.points.size(), 2u);
-    EXPECT_NEAR(run.points[0].latitude, 4807.038, 1e-9);
-    EXPECT_NEAR(run.points[0].longitude, 1131.0, 1e-9);
-    EXPECT_NEAR(run.points[1].latitude, 4807.04, 1e-9);
-    EXPECT_NEAR(run.points[1].longitude, 1131.002, 1e-9);
+    // Decimal degrees, so that the chart runs on over a whole degree.
+    EXPECT_NEAR(run.points[0].latitude, 48 + 7.038 / 60, 1e-12);
+    EXPECT_NEAR(run.points[0].longitude, 11 + 31.0 / 60, 1e-12);
+    EXPECT_NEAR(run.points[1].latitude, 48 + 7.04 / 60, 1e-12);
+    EXPECT_NEAR(run.points[1].longitude, 11 + 31.002 / 60, 1e-12);
     EXPECT_EQ(listOf(run.result.nmeaCopy), (std::vector<std::string>{line1, line2, line3}));
 }
 
@@ -333,6 +334,42 @@ TEST(FilterProcess, TimeSpanRunsPastMidnight)
     EXPECT_EQ(run.timeSpanText, " Time: 0h 20m 0s");
 }
 
+// Without dates every midnight counts: where the time of day goes back by
+// more than half a day. Fixes are hours apart here, as in a log that was
+// thinned; the rule is the same for a fix every second.
+TEST(FilterProcess, TimeSpanOfUndatedFixesCountsEveryMidnight)
+{
+    const struct
+    {
+        const char *name;
+        std::vector<std::string> times;
+        const char *span;
+    } cases[] = {
+        {"one midnight", {"220000", "030000"}, " Time: 5h 0m 0s"},
+        {"fifty hours", {"100000", "200000", "060000", "160000", "020000", "120000"}, " Time: 50h 0m 0s"},
+        {"back by an hour is no midnight", {"100000", "120000", "110000"}, " Time: 1h 0m 0s"},
+        {"last before first, no midnight", {"100000", "093000"}, " Time: 23h 30m 0s"},
+    };
+    for (const auto &c : cases) {
+        for (const PositionSentence kind : {PositionSentence::GGA, PositionSentence::RMC}) {
+            std::string log;
+            for (const std::string &time : c.times) {
+                log += kind == PositionSentence::GGA
+                           ? gga(time, "5013.4760", "01710.4770")
+                           : sentence("GPRMC," + time + ".00,A,5013.4760,N,01710.4770,E,0.5,54.7,,,");
+                log += "\r\n";
+            }
+            Settings settings = classic();
+            settings.IDF = kind;
+            // Each line a chunk of its own, too: the midnights between chunks count.
+            for (const unsigned chunks : {1u, 4u}) {
+                const FilterRun run = runFilter(log, settings, {}, chunks);
+                EXPECT_EQ(run.timeSpanText, c.span) << c.name << ", " << chunks << " chunks";
+            }
+        }
+    }
+}
+
 TEST(FilterProcess, TimeSpanOfRmcFixesCountsTheirDays)
 {
     const auto fix = [](const std::string &time, const std::string &date) {
@@ -349,6 +386,46 @@ TEST(FilterProcess, TimeSpanOfRmcFixesCountsTheirDays)
 
 // A field with its own sign, or with a control byte, stops the run; the
 // message shows the field whole.
+// A receiver at the date line: its fixes lie on both sides of 180 degrees.
+TEST(FilterProcess, MeanLongitudeOverTheDateLine)
+{
+    int second = 0;
+    const auto fix = [&second](const std::string &lon, const std::string &ew) {
+        return sentence("GPRMC,1015" + std::to_string(10 + second++) + ".00,A,1630.0000,S," + lon + "," + ew
+                        + ",0.5,54.7,191206,,");
+    };
+    const struct
+    {
+        const char *name;
+        std::vector<std::string> lines;
+        const char *longitude;
+    } cases[] = {
+        {"east and west of 180",
+         {fix("17959.9990", "E"), fix("17959.9990", "W"), fix("17959.9960", "E")},
+         " East longitude : 179\xB0 59,9987'"},
+        {"mean west of 180",
+         {fix("17959.9990", "E"), fix("17959.9950", "W"), fix("17959.9970", "W")},
+         " East longitude : -179\xB0 59,9977'"},
+        {"one side only, as always",
+         {fix("17959.9990", "E"), fix("17959.9970", "E")},
+         " East longitude : 179\xB0 59,9980'"},
+        {"across 0, as always",
+         {fix("00000.0060", "E"), fix("00000.0020", "W")},
+         " East longitude : 0\xB0 00,0020'"},
+        {"half the world apart, as always",
+         {fix("17000.0000", "E"), fix("01000.0000", "W")},
+         " East longitude : 80\xB0 00,0000'"},
+    };
+    for (const auto &c : cases) {
+        std::string log;
+        for (const std::string &line : c.lines)
+            log += line + "\r\n";
+        const FilterRun run = runFilter(log, Settings());
+        EXPECT_EQ(run.longitudeText, c.longitude) << c.name;
+        EXPECT_EQ(run.report[8], c.longitude) << c.name;
+    }
+}
+
 TEST(FilterProcess, SignedOrControlFieldStopsWithAReadableMessage)
 {
     const struct

@@ -22,12 +22,33 @@ const QColor kPointColour(0, 85, 168);
 const QColor kBarColour(0, 85, 168);
 const QColor kBarOutline(0, 64, 128);
 
+// The chart takes decimal degrees; the cases read better as they stand in
+// a sentence, as coordinate numbers (4807.038 for 48 degrees 7.038 minutes).
+double degreesOf(double coordinate)
+{
+    return navorel::coordinateToMinutes(coordinate) / 60.0;
+}
+
+PositionPoint at(double latitude, double longitude)
+{
+    return {degreesOf(latitude), degreesOf(longitude)};
+}
+
+std::vector<PositionPoint> pointsAt(std::initializer_list<std::pair<double, double>> coordinates)
+{
+    std::vector<PositionPoint> points;
+    for (const auto &[latitude, longitude] : coordinates)
+        points.push_back(at(latitude, longitude));
+    return points;
+}
+
 // A receiver standing still, its fixes wandering by a few metres.
 std::vector<PositionPoint> fixesAround(double latitude, double longitude, int count)
 {
     std::vector<PositionPoint> points;
     for (int i = 0; i < count; ++i)
-        points.push_back({latitude + 0.0013 * std::sin(i * 0.7), longitude + 0.0021 * std::cos(i * 1.3)});
+        points.push_back({degreesOf(latitude) + 0.0013 / 60 * std::sin(i * 0.7),
+                          degreesOf(longitude) + 0.0021 / 60 * std::cos(i * 1.3)});
     return points;
 }
 
@@ -75,7 +96,11 @@ void verifyAxisFits(QCategoryAxis *axis, double low, double high)
     const int decimals = static_cast<int>(first.size() - first.indexOf(QLatin1Char(',')) - 1);
     for (const QString &label : axis->categoriesLabels()) {
         const double value = axis->endValue(label);
-        QCOMPARE(label, fromWindows1252(navorel::axisLabelText(value, decimals)));
+        double minutes = std::round(value * 60 * 10000) / 10000;
+        if (minutes > 180 * 60)
+            minutes -= 360 * 60; // over the date line
+        QCOMPARE(label,
+                 fromWindows1252(navorel::axisLabelText(navorel::minutesToCoordinate(minutes), decimals)));
         QVERIFY2(value >= axis->min() && value <= axis->max(), qPrintable(label));
     }
 }
@@ -87,8 +112,10 @@ void verifyAxesFit(const PositionChart &chart)
     for (const PositionPoint &point : chart.points()) {
         minLatitude = std::min(minLatitude, point.latitude);
         maxLatitude = std::max(maxLatitude, point.latitude);
-        minLongitude = std::min(minLongitude, point.longitude);
-        maxLongitude = std::max(maxLongitude, point.longitude);
+        const double longitude =
+            chart.drawsOverTheDateLine() && point.longitude < 0 ? point.longitude + 360 : point.longitude;
+        minLongitude = std::min(minLongitude, longitude);
+        maxLongitude = std::max(maxLongitude, longitude);
     }
     verifyAxisFits(chart.latitudeAxis(), minLatitude, maxLatitude);
     verifyAxisFits(chart.longitudeAxis(), minLongitude, maxLongitude);
@@ -112,7 +139,10 @@ private slots:
     void dotsAppearWhereThePointsAre_data();
     void dotsAppearWhereThePointsAre();
     void manyPointsShareDotsAndAreAllKept();
+    void fixesOnBothSidesOfAWholeDegreeLieTogether_data();
+    void fixesOnBothSidesOfAWholeDegreeLieTogether();
     void satelliteScaleStaysAtSixteen();
+    void satelliteScaleGrowsToTheHighestBar();
     void barsStandAtTheirMinutes();
     void aWeekOfBarsFitsTheMinutesAxis();
     void barsAddAndClear();
@@ -141,13 +171,13 @@ void ChartsTest::titlesAreTheWindowTexts()
 void ChartsTest::addPointsKeepsThemAllInsideTheAxes_data()
 {
     QTest::addColumn<std::vector<PositionPoint>>("points");
-    QTest::newRow("one fix") << std::vector<PositionPoint>{{4807.038, 1131.0}};
+    QTest::newRow("one fix") << pointsAt({{4807.038, 1131.0}});
     QTest::newRow("standing near Munich") << fixesAround(4807.038, 1131.0, 1000);
     QTest::newRow("south and west") << fixesAround(-3351.1234, -15112.5, 50);
-    QTest::newRow("across the equator") << std::vector<PositionPoint>{{-0.5, 3.25}, {0.75, 3.5}, {0.0, 3.0}};
-    QTest::newRow("two places far apart") << std::vector<PositionPoint>{{4807.038, 1131.0}, {5130.2, -7.4}};
-    QTest::newRow("the same fix twice")
-        << std::vector<PositionPoint>{{4807.0380, 1131.0}, {4807.0380, 1131.0}};
+    QTest::newRow("across the equator") << pointsAt({{-0.5, 3.25}, {0.75, 3.5}, {0.0, 3.0}});
+    QTest::newRow("two places far apart") << pointsAt({{4807.038, 1131.0}, {5130.2, -7.4}});
+    QTest::newRow("the same fix twice") << pointsAt({{4807.0380, 1131.0}, {4807.0380, 1131.0}});
+    QTest::newRow("over the date line") << pointsAt({{-1630.0, 17959.999}, {-1630.001, -17959.998}});
 }
 
 void ChartsTest::addPointsKeepsThemAllInsideTheAxes()
@@ -181,10 +211,11 @@ void ChartsTest::labelsAreRoundMinutesAndFitAtTheDefaultSize_data()
 {
     QTest::addColumn<std::vector<PositionPoint>>("points");
     QTest::newRow("empty") << std::vector<PositionPoint>{};
-    QTest::newRow("a few metres") << std::vector<PositionPoint>{{1131.0, 4807.0}, {1131.008, 4807.003}};
-    QTest::newRow("across a degree") << std::vector<PositionPoint>{{4759.9, 959.95}, {4800.2, 1000.1}};
+    QTest::newRow("a few metres") << pointsAt({{1131.0, 4807.0}, {1131.008, 4807.003}});
+    QTest::newRow("across a degree") << pointsAt({{4759.9, 959.95}, {4800.2, 1000.1}});
     QTest::newRow("south and east, centimetres")
-        << std::vector<PositionPoint>{{-3747.0873, 17518.8932}, {-3747.0879, 17518.8942}};
+        << pointsAt({{-3747.0873, 17518.8932}, {-3747.0879, 17518.8942}});
+    QTest::newRow("over the date line") << pointsAt({{-1630.0, 17959.999}, {-1630.001, -17959.998}});
 }
 
 void ChartsTest::labelsAreRoundMinutesAndFitAtTheDefaultSize()
@@ -222,19 +253,19 @@ void ChartsTest::aPointInsideTheAxesShowsAtTheNextPaint()
 {
     PositionChart chart;
     chart.resize(640, 400);
-    chart.addPoints({{4807.0, 1131.0}, {4808.0, 1132.0}});
+    chart.addPoints(pointsAt({{4807.0, 1131.0}, {4808.0, 1132.0}}));
     const double left = chart.latitudeAxis()->min();
     const double top = chart.longitudeAxis()->max();
     chart.grab();
 
     // Inside the axes as they are: nothing to rescale, only a dot to add.
-    chart.addPositionPoint(4807.5, 1131.5);
+    chart.addPositionPoint(degreesOf(4807.5), degreesOf(1131.5));
     QCOMPARE(chart.latitudeAxis()->min(), left);
     QCOMPARE(chart.longitudeAxis()->max(), top);
     const QImage image = chart.grab().toImage();
     const QRect plotArea = plotAreaInGrab(chart);
-    const QPoint centre = pixelOf(plotArea, fractionOn(chart.latitudeAxis(), 4807.5),
-                                  fractionOn(chart.longitudeAxis(), 1131.5));
+    const QPoint centre = pixelOf(plotArea, fractionOn(chart.latitudeAxis(), degreesOf(4807.5)),
+                                  fractionOn(chart.longitudeAxis(), degreesOf(1131.5)));
     QVERIFY(pixelsOf(image, QRect(centre - QPoint(3, 3), QSize(7, 7)), kPointColour) > 0);
 }
 
@@ -242,7 +273,7 @@ void ChartsTest::clearingEmptiesAndTheNextPointsRescale()
 {
     PositionChart chart;
     chart.resize(640, 400);
-    chart.addPoints({{100.0, 200.0}, {8000.0, 17000.0}});
+    chart.addPoints(pointsAt({{100.0, 200.0}, {8000.0, 17000.0}}));
     chart.clearPoints();
     QVERIFY(chart.points().empty());
     // Back to the axes of an empty chart.
@@ -278,8 +309,8 @@ void ChartsTest::dotsAppearWhereThePointsAre()
         QVERIFY(QTest::qWaitForWindowExposed(&chart));
     }
     // Latitude across, longitude up: one fix low left, one high right.
-    const PositionPoint lowLeft{4807.0, 1131.0};
-    const PositionPoint highRight{4808.0, 1132.0};
+    const PositionPoint lowLeft = at(4807.0, 1131.0);
+    const PositionPoint highRight = at(4808.0, 1132.0);
     chart.addPoints({lowLeft, highRight});
 
     // The last two sizes keep the labels and move the plot area.
@@ -323,6 +354,38 @@ void ChartsTest::manyPointsShareDotsAndAreAllKept()
              qPrintable(QString::number(chart.paintedDotCount())));
 }
 
+void ChartsTest::fixesOnBothSidesOfAWholeDegreeLieTogether_data()
+{
+    QTest::addColumn<std::vector<PositionPoint>>("points");
+    QTest::addColumn<QString>("westernLabel");
+    // A few centimetres apart: in coordinate numbers 47 59.9999 and 48 00.0001 are 40 apart.
+    QTest::newRow("whole degree") << pointsAt({{4759.9999, 1131.0}, {4800.0001, 1131.0001}}) << QString();
+    QTest::newRow("date line") << pointsAt({{-1630.0, 17959.9999}, {-1630.0001, -17959.9999}})
+                               << QStringLiteral("-179\u00B0");
+}
+
+void ChartsTest::fixesOnBothSidesOfAWholeDegreeLieTogether()
+{
+    QFETCH(std::vector<PositionPoint>, points);
+    QFETCH(QString, westernLabel);
+    PositionChart chart;
+    chart.resize(640, 400);
+    chart.addPoints(points);
+    verifyAxesFit(chart);
+    // Four label steps at most round the two fixes: a tenth of a minute or less.
+    for (QCategoryAxis *axis : {chart.latitudeAxis(), chart.longitudeAxis()})
+        QVERIFY2(axis->max() - axis->min() < 0.01, qPrintable(QString::number(axis->max() - axis->min())));
+    if (!westernLabel.isEmpty()) {
+        QVERIFY(chart.drawsOverTheDateLine());
+        const QStringList labels = chart.longitudeAxis()->categoriesLabels();
+        QVERIFY2(labels.first().startsWith(QStringLiteral("179\u00B0"))
+                     && labels.last().startsWith(westernLabel),
+                 qPrintable(labels.join(QLatin1Char(' '))));
+    }
+    const QImage image = chart.grab().toImage();
+    QVERIFY(pixelsOf(image, plotAreaInGrab(chart), kPointColour) > 0);
+}
+
 void ChartsTest::satelliteScaleStaysAtSixteen()
 {
     SatelliteChart chart;
@@ -343,6 +406,29 @@ void ChartsTest::satelliteScaleStaysAtSixteen()
     QVERIFY(image.pixelColor(barColumn(45), topRow) != kBarColour);
     QCOMPARE(image.pixelColor(barColumn(45), pixelOf(plotArea, 0, 7.0 / 16).y()), kBarColour);
     QVERIFY(image.pixelColor(barColumn(45), pixelOf(plotArea, 0, 9.0 / 16).y()) != kBarColour);
+}
+
+void ChartsTest::satelliteScaleGrowsToTheHighestBar()
+{
+    // A four-system receiver with every talker: the bars are whole.
+    SatelliteChart chart;
+    chart.resize(640, 400);
+    chart.setScaleGrows(true);
+    chart.addBars({{15, 27}, {30, 33}, {45, 8}});
+    QCOMPARE(chart.satellitesAxis()->max(), 36.0);
+    const QImage image = chart.grab().toImage();
+    const QRect plotArea = plotAreaInGrab(chart);
+    const int column = pixelOf(plotArea, fractionOn(chart.minutesAxis(), 30), 0).x();
+    QCOMPARE(image.pixelColor(column, pixelOf(plotArea, 0, 32.0 / 36).y()), kBarColour);
+    QVERIFY(image.pixelColor(column, pixelOf(plotArea, 0, 34.0 / 36).y()) != kBarColour);
+    // Small bars keep the classic scale, and so does the classic mode.
+    chart.clearBars();
+    chart.addBars({{15, 9}});
+    QCOMPARE(chart.satellitesAxis()->max(), 16.0);
+    chart.addBars({{30, 17}});
+    QCOMPARE(chart.satellitesAxis()->max(), 20.0);
+    chart.setScaleGrows(false);
+    QCOMPARE(chart.satellitesAxis()->max(), 16.0);
 }
 
 void ChartsTest::barsStandAtTheirMinutes()
