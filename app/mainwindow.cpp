@@ -56,8 +56,6 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
     buildStatusBar();
     buildViews();
     m_document = new TextDocument(m_textArea, m_textGroup, m_fileNamePanel, m_dialogs, m_prompter, this);
-    m_document->setResultShownQuery([this] { return showsResult(); });
-    connect(m_document, &TextDocument::textIsDocument, this, [this] { m_results->forgetResultShown(); });
     m_editActions = new EditActions(m_actions.undo, m_actions.cut, m_actions.copy, m_actions.paste,
                                     m_actions.selectAll, this);
 
@@ -240,6 +238,8 @@ void MainWindow::resetPositionViews()
 
 void MainWindow::NewText1Click()
 {
+    if (!m_document->askToSaveChanges())
+        return;
     m_document->newText();
     resetPositionViews();
 }
@@ -382,6 +382,10 @@ void MainWindow::showEvent(QShowEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    if (!m_document->askToSaveChanges()) {
+        event->ignore();
+        return;
+    }
     emit FormClose();
     event->accept();
 }

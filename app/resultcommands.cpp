@@ -44,9 +44,9 @@ void ResultCommands::replaceText(const navorel::TextLines &lines)
     // Hidden while replaced, so that a long text is drawn once.
     text->hide();
     if (const std::optional<std::string_view> view = lines.joinedView())
-        text->setBytes(*view);
+        text->showText(*view);
     else
-        text->setBytes(lines.joined());
+        text->showText(lines.joined());
     text->show();
 }
 
@@ -74,10 +74,10 @@ void ResultCommands::FilterProcess()
     const navorel::Settings settings = m_settings.settings();
     if (settings.Progress)
         showProgress(true);
-    // The text the run starts from stays as the editor's document: "Show
-    // NMEA data" shows it again as it is now, without a copy.
-    m_nmeaView = text->keepDocument();
-    text->markKept();
+    // A run always filters the log, never the fixes of the last run or an
+    // opened result file shown instead: "Show NMEA data" shows it again.
+    if (!text->showsLog())
+        text->showLog();
     m_resultView.reset();
     // The filter scans the editor's own buffer and hands over the lines
     // "Show filter result" shows as it goes: they are kept nowhere else.
@@ -123,16 +123,19 @@ void ResultCommands::FilterProcess()
     showProgress(false);
 }
 
+bool ResultCommands::showsResult() const
+{
+    return !m_controls.text->showsLog();
+}
+
 void ResultCommands::TB_NMEAClick()
 {
-    m_controls.text->showDocument(m_nmeaView);
-    m_showsResult = false;
+    m_controls.text->showLog();
 }
 
 void ResultCommands::TB_filterdataClick()
 {
-    // Made by the run, then swapped in and out like the log.
-    m_showsResult = true;
+    // Made by the run, then swapped in and out beside the log.
     m_controls.text->showDocument(m_resultView);
 }
 
@@ -154,8 +157,9 @@ void ResultCommands::Openfiltereddata1Click()
     if (m_settings.settings().Progress)
         showProgress(true);
     m_filterResult.replaceSums(0.0, {});
-    m_controls.text->clearText();
-    m_showsResult = true;
+    // The log stays aside: "Show NMEA data" brings it back.
+    m_controls.text->showText({});
+    m_controls.actions.toolShowNmea->setEnabled(true);
 
     std::string bytes;
     if (!navorel::readRegularFileBytes(localPath(path), bytes)) {

@@ -43,10 +43,8 @@ public:
     ProgressGauge &gauge() { return m_gauge; }
     FileDialogState &openDialog() { return m_openDialog; }
     FileDialogState &saveDialog() { return m_saveDialog; }
-    // The text area shows filtered lines or an opened result file, not the
-    // document's text, until the document's own text comes back.
-    bool showsResult() const { return m_showsResult; }
-    void forgetResultShown() { m_showsResult = false; }
+    // The text area shows filtered lines or an opened result file, not the log.
+    bool showsResult() const;
 
     void FilterClick();
     void FilterProcess();
@@ -69,10 +67,8 @@ private:
     ProgressGauge m_gauge;
     ResultPage *m_resultPage = nullptr;
     navorel::FilterResult m_filterResult;
-    // The two views of the last run's text, kept as the editor's documents.
-    EditorDocument m_nmeaView;
+    // The fixes of the last run, kept as an editor document beside the log.
     EditorDocument m_resultView;
     FileDialogState m_openDialog;
     FileDialogState m_saveDialog;
-    bool m_showsResult = false;
 };

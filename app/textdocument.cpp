@@ -74,14 +74,28 @@ bool TextDocument::OpenHandleTXT(const QString &path)
     m_path = path;
     m_name = QFileInfo(path).fileName();
     showName();
-    emit textIsDocument();
     return true;
 }
 
 bool TextDocument::openTextFile()
 {
+    if (!askToSaveChanges())
+        return false;
     const QString path = m_dialogs.openFileName(m_window, m_fileOpenTXT);
     return !path.isEmpty() && OpenHandleTXT(path);
+}
+
+bool TextDocument::askToSaveChanges()
+{
+    if (!m_text->isLogModified())
+        return true;
+    const QString name = m_path.isEmpty() ? QStringLiteral("untitled") : m_name;
+    switch (m_prompter.askSaveChanges(m_window, name)) {
+    case Prompter::SaveChoice::Save: return saveLog();
+    case Prompter::SaveChoice::Discard: return true;
+    case Prompter::SaveChoice::Cancel: break;
+    }
+    return false;
 }
 
 void TextDocument::newText()
@@ -90,7 +104,6 @@ void TextDocument::newText()
     m_text->clearText();
     m_group->setCaption(QStringLiteral(" Data: "));
     m_statusName->setText(QStringLiteral("untitled"));
-    emit textIsDocument();
 }
 
 void TextDocument::SaveNMEAClick()
@@ -99,7 +112,7 @@ void TextDocument::SaveNMEAClick()
         SaveNMEAAsClick();
         return;
     }
-    if (m_resultShown && m_resultShown()) {
+    if (!m_text->showsLog()) {
         // Filtered lines are never written over the log unasked: Save As,
         // proposing a name of their own beside it.
         m_fileSaveNMEAdataAs.fileName = QFileInfo(m_path).absoluteDir().filePath(
@@ -107,12 +120,48 @@ void TextDocument::SaveNMEAClick()
         SaveNMEAAsClick();
         return;
     }
-    if (!navorel::writeFileReplacing(localPath(m_path), m_text->bytes()))
+    if (!navorel::writeFileReplacing(localPath(m_path), m_text->bytes())) {
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, m_path));
+        return;
+    }
+    m_text->setLogSaved();
+}
+
+bool TextDocument::saveLog()
+{
+    // Whichever view is shown: the log itself is written.
+    QString path = m_path;
+    if (path.isEmpty()) {
+        path = m_dialogs.saveFileName(m_window, m_fileSaveNMEAdataAs);
+        if (path.isEmpty())
+            return false;
+    }
+    if (!navorel::writeFileReplacing(localPath(path), m_text->logBytes())) {
+        m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, path));
+        return false;
+    }
+    m_text->setLogSaved();
+    if (path != m_path)
+        nameDocument(path);
+    return true;
+}
+
+void TextDocument::nameDocument(const QString &path)
+{
+    m_path = path;
+    m_name = QFileInfo(path).fileName();
+    showName();
+    // The next Save As proposes the base name: "track" for track.nmea.txt.
+    m_fileSaveNMEAdataAs.fileName =
+        QFileInfo(path).absoluteDir().filePath(m_name.section(QLatin1Char('.'), 0, 0));
 }
 
 void TextDocument::SaveNMEAAsClick()
 {
+    // A view saved under a name of its own is the document from then on:
+    // the log it takes the place of is not dropped with changes unsaved.
+    if (!m_text->showsLog() && !askToSaveChanges())
+        return;
     const QString path = m_dialogs.saveFileName(m_window, m_fileSaveNMEAdataAs);
     if (path.isEmpty())
         return;
@@ -120,17 +169,17 @@ void TextDocument::SaveNMEAAsClick()
         m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, path));
         return;
     }
-    m_path = path;
-    m_name = QFileInfo(path).fileName();
-    showName();
-    emit textIsDocument();
-    // The next Save As proposes the base name: "track" for track.nmea.txt.
-    m_fileSaveNMEAdataAs.fileName =
-        QFileInfo(path).absoluteDir().filePath(m_name.section(QLatin1Char('.'), 0, 0));
+    if (m_text->showsLog())
+        m_text->setLogSaved();
+    else
+        m_text->takeShownAsLog();
+    nameDocument(path);
 }
 
 void TextDocument::openDropped(const QList<QUrl> &urls)
 {
+    if (urls.isEmpty() || !askToSaveChanges())
+        return;
     for (const QUrl &url : urls) {
         if (!url.isLocalFile() || !OpenHandleTXT(url.toLocalFile()))
             return;
@@ -139,6 +188,8 @@ void TextDocument::openDropped(const QList<QUrl> &urls)
 
 void TextDocument::openHandedOver(const QString &text)
 {
+    if (!askToSaveChanges())
+        return;
     // The first and the last character are the quotes around the path.
     if (text.size() >= 2)
         OpenHandleTXT(text.mid(1, text.size() - 2));

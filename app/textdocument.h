@@ -30,20 +30,21 @@ public:
     QString name() const { return m_name; }
     FileDialogState &openDialog() { return m_fileOpenTXT; }
     FileDialogState &saveDialog() { return m_fileSaveNMEAdataAs; }
-    // Whether the text area shows something other than the document's own
-    // text (a filter result, an opened result file): Save then asks first.
-    void setResultShownQuery(std::function<bool()> query) { m_resultShown = std::move(query); }
-
     // Loads the file at path into the text area. A file that cannot be
     // read leaves everything as it was, the document path included, so
     // that a later save never writes the old text over an unread file.
     bool OpenHandleTXT(const QString &path);
     // Asks for a file and opens it; true when one was opened.
     bool openTextFile();
+    // Before the log is replaced or the program ends: when the log holds
+    // edits or received lines not yet saved, asks to save them. False when
+    // the user cancelled, or the save failed.
+    bool askToSaveChanges();
     void newText();
     void SaveNMEAClick();
     void SaveNMEAAsClick();
-    // Every dropped file in turn; a file that fails ends the drop.
+    // Every dropped file in turn, after asking to save changes; a file that
+    // fails ends the drop.
     void openDropped(const QList<QUrl> &urls);
     // The text of a second start: one path in double quotes.
     void openHandedOver(const QString &text);
@@ -52,13 +53,11 @@ public:
     static constexpr std::size_t kGaugedSize = std::size_t{16} << 20;
     void setGauge(ProgressGauge *gauge) { m_gauge = gauge; }
 
-signals:
-    // The text area holds the document's own text again: a file was opened
-    // or saved under a new name, or a new text begun.
-    void textIsDocument();
-
 private:
     void showName();
+    // Writes the log to its file, asking for a name when it has none.
+    bool saveLog();
+    void nameDocument(const QString &path);
 
     NmeaTextArea *m_text;
     ElidedGroupBox *m_group;
@@ -66,7 +65,6 @@ private:
     FileDialogs &m_dialogs;
     Prompter &m_prompter;
     QWidget *m_window;
-    std::function<bool()> m_resultShown;
     ProgressGauge *m_gauge = nullptr;
     QString m_path; // empty for an untitled text
     QString m_name;

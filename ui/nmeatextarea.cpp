@@ -2,7 +2,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QFont>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <Qsci/qscicommand.h>
 #include <Qsci/qscicommandset.h>
@@ -108,6 +110,7 @@ NmeaTextArea::NmeaTextArea(QWidget *parent) : QsciScintilla(parent)
         standardCommands()->find(command)->setKey(0);
 
     startNewDocument({});
+    m_log.takeShown(false);
     // QScintilla's change notifications feed its own accessibility, which
     // converts the whole text on each: the text area reports changes itself.
     SendScintilla(SCI_SETMODEVENTMASK, 0);
@@ -118,7 +121,33 @@ NmeaTextArea::NmeaTextArea(QWidget *parent) : QsciScintilla(parent)
 void NmeaTextArea::setBytes(std::string_view bytes)
 {
     startNewDocument(bytes);
+    m_log.takeShown(!bytes.empty());
     showFromStart();
+}
+
+void NmeaTextArea::showText(std::string_view bytes)
+{
+    if (!showsLog())
+        revertToKept();
+    startNewDocument(bytes);
+    showFromStart();
+}
+
+std::string NmeaTextArea::logBytes() const
+{
+    std::string bytes;
+    m_log.onLog([&bytes](QsciScintillaBase *log) {
+        const auto length = static_cast<std::size_t>(log->SendScintilla(SCI_GETLENGTH));
+        const auto *text = reinterpret_cast<const char *>(log->SendScintilla(SCI_GETCHARACTERPOINTER));
+        bytes.assign(text, length);
+        return 0L;
+    });
+    return bytes;
+}
+
+void NmeaTextArea::showLog()
+{
+    showDocument(m_log.document());
 }
 
 // Every text gets a fresh document, as only a new one can be made without
@@ -219,6 +248,7 @@ NmeaTextArea::LoadResult NmeaTextArea::loadFile(const std::string &path, const L
         showDocument(previous);
         return result;
     }
+    m_log.takeShown(false);
     showFromStart();
     return result;
 }
@@ -249,12 +279,19 @@ void NmeaTextArea::showDocument(const EditorDocument &document)
 {
     if (document.isNull())
         return;
-    revertToKept();
-    const bool readOnly = SendScintilla(SCI_GETREADONLY) != 0;
-    SendScintilla(SCI_SETDOCPOINTER, 0, document.pointer());
-    SendScintilla(SCI_SETREADONLY, readOnly ? 1 : 0);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    markKept();
+    if (!showsLog())
+        revertToKept();
+    if (reinterpret_cast<void *>(SendScintilla(SCI_GETDOCPOINTER)) != document.pointer()) {
+        const bool readOnly = SendScintilla(SCI_GETREADONLY) != 0;
+        SendScintilla(SCI_SETDOCPOINTER, 0, document.pointer());
+        SendScintilla(SCI_SETREADONLY, readOnly ? 1 : 0);
+    }
+    // A view's history starts empty, and it goes back to this state when
+    // left; the log keeps its history and its changes.
+    if (!showsLog()) {
+        SendScintilla(SCI_EMPTYUNDOBUFFER);
+        markKept();
+    }
     showFromStart();
 }
 
@@ -336,21 +373,37 @@ void NmeaTextArea::appendLine(std::string_view line)
 
 void NmeaTextArea::appendLines(const std::vector<std::string> &lines)
 {
-    const long length = SendScintilla(SCI_GETLENGTH);
+    const long length = m_log.onLog([](QsciScintillaBase *log) { return log->SendScintilla(SCI_GETLENGTH); });
     std::size_t size = 0;
     for (const std::string &line : lines)
         size += line.size() + 2;
     std::string added;
     added.reserve(size);
-    bool breakNeeded = length > 0 && !isLineBreak(SendScintilla(SCI_GETCHARAT, length - 1));
+    bool breakNeeded = length > 0 && !isLineBreak(m_log.onLog([length](QsciScintillaBase *log) {
+                           return log->SendScintilla(SCI_GETCHARAT, length - 1);
+                       }));
     for (const std::string &line : lines) {
         if (breakNeeded)
             added += "\r\n";
         added += line;
         breakNeeded = true;
     }
-    if (!added.empty())
+    if (added.empty())
+        return;
+    m_log.noteAppended();
+    if (showsLog()) {
         appendAtEnd(added);
+        return;
+    }
+    m_log.onLog([&added](QsciScintillaBase *log) {
+        const bool readOnly = log->SendScintilla(SCI_GETREADONLY) != 0;
+        log->SendScintilla(SCI_SETREADONLY, 0);
+        log->SendScintilla(SCI_SETUNDOCOLLECTION, 0);
+        log->SendScintilla(SCI_APPENDTEXT, added.size(), added.data());
+        log->SendScintilla(SCI_SETUNDOCOLLECTION, 1);
+        log->SendScintilla(SCI_SETREADONLY, readOnly ? 1 : 0);
+        return 0L;
+    });
 }
 
 void NmeaTextArea::appendAtEnd(std::string_view added)
@@ -417,6 +470,33 @@ void NmeaTextArea::onUpdateUi(int updated)
 
 // With a large text Scintilla reports an edit only at its next view update;
 // a Ctrl+Z typed right after a key must find Undo enabled already.
+bool NmeaTextArea::isWindowShortcut(const QKeyEvent *event) const
+{
+    if (event->key() == 0 || event->key() == Qt::Key_unknown)
+        return false;
+    const QKeySequence pressed(event->keyCombination());
+    const QWidget *owner = window();
+    const auto owns = [&pressed](const QAction *action) {
+        const QList<QKeySequence> shortcuts = action->shortcuts();
+        return std::any_of(shortcuts.begin(), shortcuts.end(),
+                           [&pressed](const QKeySequence &shortcut) { return shortcut == pressed; });
+    };
+    QList<QAction *> actions = owner->findChildren<QAction *>();
+    actions += owner->actions();
+    return std::any_of(actions.begin(), actions.end(), owns);
+}
+
+bool NmeaTextArea::event(QEvent *event)
+{
+    // Scintilla claims every key it has a binding for (Ctrl+D duplicates the
+    // line): the shortcuts of the window's menus and actions win over them.
+    if (event->type() == QEvent::ShortcutOverride && isWindowShortcut(static_cast<QKeyEvent *>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QsciScintilla::event(event);
+}
+
 void NmeaTextArea::keyPressEvent(QKeyEvent *event)
 {
     QsciScintilla::keyPressEvent(event);

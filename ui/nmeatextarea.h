@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/logdocument.h"
+
 class EditorDocument;
 
 // The text area of the NMEA text: 8-bit Windows-1252 bytes kept exactly, CR LF
@@ -27,11 +29,24 @@ public:
 
     explicit NmeaTextArea(QWidget *parent = nullptr);
 
-    // Replaces the whole text with bytes, as they are; not an undo step.
+    // Replaces the log with bytes, as they are, and shows it; not an undo step.
     void setBytes(std::string_view bytes);
-    // Reads a file straight into a new document, every lone CR and LF made
-    // CR LF; the text shown before stays when it fails.
+    // Reads a file straight into a new log, every lone CR and LF made CR LF;
+    // the text shown before stays when it fails.
     LoadResult loadFile(const std::string &path, const LoadProgress &progress = {});
+
+    // The log: the text opened, typed, pasted or received (see LogDocument).
+    // Views of other texts are shown beside it without replacing it.
+    bool showsLog() const { return m_log.isShown(); }
+    void showLog();
+    // Shows bytes as a view of their own; the log stays aside.
+    void showText(std::string_view bytes);
+    // The view shown is the log from now on (it was saved as one).
+    void takeShownAsLog() { m_log.takeShown(false); }
+    bool isLogModified() const { return m_log.isModified(); }
+    // The log's bytes, shown or not.
+    std::string logBytes() const;
+    void setLogSaved() { m_log.setSaved(); }
     // The whole text as bytes.
     std::string bytes() const;
     // The whole text without a copy; valid until the text next changes.
@@ -49,13 +64,14 @@ public:
     // starts no further line, and an empty text has none.
     std::size_t lineCount() const;
     std::string lineAt(std::size_t index) const;
-    // Adds lines at the end in one step: after a CR LF unless the text is
-    // empty or already ends with a line break.
+    // Adds lines at the end of the log in one step, whichever view is shown:
+    // after a CR LF unless the log is empty or already ends with a line break.
     void appendLines(const std::vector<std::string> &lines);
     void appendLine(std::string_view line);
 
-    // Texts kept aside and shown again without a copy. A text shown again
-    // looks as it did when kept: edits made since are undone.
+    // Texts kept aside and shown again without a copy. A view other than the
+    // log shown again looks as it did when kept: edits made since are undone.
+    // The log keeps its edits.
     EditorDocument keepDocument();
     void showDocument(const EditorDocument &document);
     // The state the shown text goes back to when it is left.
@@ -70,6 +86,7 @@ signals:
     void editStateChanged();
 
 protected:
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
@@ -82,7 +99,10 @@ private:
     void revertToKept();
     void showFromStart();
     void onUpdateUi(int updated);
+    // A shortcut of one of the window's actions: the menus own it.
+    bool isWindowShortcut(const QKeyEvent *event) const;
 
+    LogDocument m_log{this};
     std::size_t m_capacity = defaultCapacity;
     long m_lastCaretLine = -1;
 };

@@ -38,3 +38,15 @@ void Prompter::runModal(QDialog *dialog)
 {
     dialog->exec();
 }
+
+Prompter::SaveChoice Prompter::askSaveChanges(QWidget *parent, const QString &name)
+{
+    QMessageBox box(QMessageBox::Warning, kTitle, QStringLiteral("Save changes to %1?").arg(name),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    switch (box.exec()) {
+    case QMessageBox::Save: return SaveChoice::Save;
+    case QMessageBox::Discard: return SaveChoice::Discard;
+    default: return SaveChoice::Cancel;
+    }
+}

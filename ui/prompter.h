@@ -22,4 +22,8 @@ public:
     virtual void addressBox(QWidget *parent, const QString &message, const QString &address);
     // Shows a window modally and returns when it is closed.
     virtual void runModal(QDialog *dialog);
+
+    enum class SaveChoice { Save, Discard, Cancel };
+    // "Save changes to <name>?" with Save, Discard and Cancel.
+    virtual SaveChoice askSaveChanges(QWidget *parent, const QString &name);
 };

@@ -44,12 +44,19 @@ public:
         addresses.append(message + QLatin1Char(' ') + address);
     }
     void runModal(QDialog *dialog) override { modals.append(dialog->objectName()); }
+    SaveChoice askSaveChanges(QWidget *, const QString &name) override
+    {
+        saveQuestions.append(name);
+        return saveAnswers.isEmpty() ? SaveChoice::Discard : saveAnswers.takeFirst();
+    }
 
     QStringList errors;
     QStringList messages;
     QStringList systemErrors;
     QStringList modals;
     QStringList addresses;
+    QStringList saveQuestions;     // the names "Save changes to ...?" asked about
+    QList<SaveChoice> saveAnswers; // taken from the front; empty: Discard
     // Runs while a box is "open", as the user would be reading it.
     std::function<void()> whileShown;
 
