@@ -78,7 +78,8 @@ void GpxTrackWriter::finish()
 std::string GpxTrackWriter::leftOutText() const
 {
     std::string text;
-    appendCount(text, m_fixesLeftOut, "fix", "fixes", "latitude beyond a pole or longitude outside -180 to 180");
+    appendCount(text, m_fixesLeftOut, "fix", "fixes",
+                "latitude beyond a pole or longitude outside -180 to 180");
     appendCount(text, m_altitudesLeftOut, "altitude", "altitudes", "too large to write with decimals");
     appendCount(text, m_timesLeftOut, "time", "times", "no real date or time of day");
     return text;

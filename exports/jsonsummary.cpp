@@ -95,19 +95,20 @@ std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &fig
     } else {
         // 180° E is the meridian written -180 in GPX; the same here.
         const double longitude = figures.meanLongitude == 180.0 ? -180.0 : figures.meanLongitude;
-        summary.member("mean",
-                       JsonObject().member("lat_deg", figures.meanLatitude).member("lon_deg", longitude).text());
+        summary.member(
+            "mean", JsonObject().member("lat_deg", figures.meanLatitude).member("lon_deg", longitude).text());
     }
     summary.member("time_span_s", figures.timed ? number(figures.timeSpan) : kNull);
-    summary.member("precision_m", !impossible.empty() ? std::string(kNull) : JsonObject()
-                                      .member("sigma_north", figures.sigmaNorth)
-                                      .member("sigma_east", figures.sigmaEast)
-                                      .member("drms", figures.drms)
-                                      .member("twice_drms", figures.twiceDrms)
-                                      .member("cep50", figures.cep50)
-                                      .member("cep95", figures.cep95)
-                                      .member("max", figures.maxDistance)
-                                      .text());
+    summary.member("precision_m", !impossible.empty() ? std::string(kNull)
+                                                      : JsonObject()
+                                                            .member("sigma_north", figures.sigmaNorth)
+                                                            .member("sigma_east", figures.sigmaEast)
+                                                            .member("drms", figures.drms)
+                                                            .member("twice_drms", figures.twiceDrms)
+                                                            .member("cep50", figures.cep50)
+                                                            .member("cep95", figures.cep95)
+                                                            .member("max", figures.maxDistance)
+                                                            .text());
     summary.member("altitude_m", figures.altitudeFixes == 0 ? std::string(kNull)
                                                             : JsonObject()
                                                                   .member("mean", figures.altitudeMean)

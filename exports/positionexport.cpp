@@ -57,7 +57,8 @@ std::string PositionExport::fixedText(double value, int decimals)
     if (!std::isfinite(value))
         return {};
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (result.ec != std::errc())
         return {};
     return std::string(buffer, result.ptr);
@@ -121,7 +122,8 @@ std::string PositionExport::figuresText(const PrecisionFigures &figures)
 {
     std::string text = "n " + std::to_string(figures.fixes) + ", sigma north " + figure(figures.sigmaNorth)
                        + " m, sigma east " + figure(figures.sigmaEast) + " m, CEP50 " + figure(figures.cep50)
-                       + " m, CEP95 " + figure(figures.cep95) + " m, 2DRMS " + figure(figures.twiceDrms) + " m";
+                       + " m, CEP95 " + figure(figures.cep95) + " m, 2DRMS " + figure(figures.twiceDrms)
+                       + " m";
     if (figures.altitudeFixes > 0)
         text += ", altitude sigma " + figure(figures.altitudeSigma) + " m";
     if (figures.timed)
@@ -137,7 +139,8 @@ std::string PositionExport::meanPositionGpx(const PrecisionFigures &figures, std
     startGpx(xml);
     if (!impossibleMean(figures).empty())
         return xml.finish();
-    xml.start("wpt", {{"lat", degreesText(figures.meanLatitude)}, {"lon", longitudeText(figures.meanLongitude)}});
+    xml.start("wpt",
+              {{"lat", degreesText(figures.meanLatitude)}, {"lon", longitudeText(figures.meanLongitude)}});
     if (meanAltitudeWritten(figures))
         xml.element("ele", fixedText(figures.altitudeMean, 3));
     xml.element("name", name);

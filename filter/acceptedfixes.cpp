@@ -77,7 +77,7 @@ void AcceptedFixes::append(AcceptedFixes &other)
     appendList(latitudes, other.latitudes);
     appendList(longitudes, other.longitudes);
     appendList(times, other.times);
-    appendList(altitudes, other.altitudes);
+    altitudes.append(other.altitudes);
     appendList(dates, other.dates);
 }
 

@@ -64,7 +64,8 @@ TEST(PositionExport, HeightsWithoutDecimalTextAreLeftOutOrClamped)
         EXPECT_NE(gpx.find("altitude left out"), std::string::npos) << gpx;
         const std::string kml = PositionExport::meanPositionKml(figures, "x");
         EXPECT_NE(kml.find("<altitudeMode>clampToGround</altitudeMode>"), std::string::npos) << kml;
-        EXPECT_NE(kml.find("<coordinates>11.500000000,48.117300000,0</coordinates>"), std::string::npos) << kml;
+        EXPECT_NE(kml.find("<coordinates>11.500000000,48.117300000,0</coordinates>"), std::string::npos)
+            << kml;
         EXPECT_NE(kml.find("altitude left out"), std::string::npos) << kml;
 
         AcceptedFixes fixes;
@@ -134,8 +135,13 @@ TEST(PositionExport, NoCoordinateOutsideTheEarthNorOnTheDateLineTwice)
 TEST(PositionExport, OnlyRealDaysAndTimesOfDayAreWritten)
 {
     const std::pair<const char *, const char *> cases[] = {
-        {"310226", ""},           {"290223", ""},           {"290224", "2024-02-29T"}, {"290200", "2000-02-29T"},
-        {"310426", ""},           {"300426", "2026-04-30T"}, {"311226", "2026-12-31T"},
+        {"310226", ""},
+        {"290223", ""},
+        {"290224", "2024-02-29T"},
+        {"290200", "2000-02-29T"},
+        {"310426", ""},
+        {"300426", "2026-04-30T"},
+        {"311226", "2026-12-31T"},
     };
     for (const auto &[ddmmyy, written] : cases) {
         const std::string time = PositionExport::isoTime(AcceptedFixes::dateOf(ddmmyy), 43200);
