@@ -9,6 +9,7 @@ NAVOREL_PACKAGES=(
   qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libqscintilla2-qt6-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
+  libxml2-utils
   xvfb xauth socat xdotool imagemagick x11-apps
   gpsd gpsd-clients gpsbabel
   locales dpkg-dev file lintian
