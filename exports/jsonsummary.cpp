@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "exports/positionexport.h"
 #include "filter/codepage.h"
 
 namespace navorel {
@@ -45,6 +46,8 @@ std::string JsonSummary::number(double value)
         return kNull;
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    if (result.ec != std::errc())
+        return kNull;
     return std::string(buffer, result.ptr);
 }
 
@@ -85,19 +88,27 @@ std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &fig
             .member("settled_s", kNull)
             .text();
     }
-    summary.member(
-        "mean",
-        JsonObject().member("lat_deg", figures.meanLatitude).member("lon_deg", figures.meanLongitude).text());
+    // A mean beyond a pole or outside ±180° is none, nor are metres round it.
+    const std::string impossible = PositionExport::impossibleMean(figures);
+    if (!impossible.empty()) {
+        summary.member("mean", kNull).member("mean_error", quoted(impossible));
+    } else {
+        // 180° E is the meridian written -180 in GPX; the same here.
+        const double longitude = figures.meanLongitude == 180.0 ? -180.0 : figures.meanLongitude;
+        summary.member(
+            "mean", JsonObject().member("lat_deg", figures.meanLatitude).member("lon_deg", longitude).text());
+    }
     summary.member("time_span_s", figures.timed ? number(figures.timeSpan) : kNull);
-    summary.member("precision_m", JsonObject()
-                                      .member("sigma_north", figures.sigmaNorth)
-                                      .member("sigma_east", figures.sigmaEast)
-                                      .member("drms", figures.drms)
-                                      .member("twice_drms", figures.twiceDrms)
-                                      .member("cep50", figures.cep50)
-                                      .member("cep95", figures.cep95)
-                                      .member("max", figures.maxDistance)
-                                      .text());
+    summary.member("precision_m", !impossible.empty() ? std::string(kNull)
+                                                      : JsonObject()
+                                                            .member("sigma_north", figures.sigmaNorth)
+                                                            .member("sigma_east", figures.sigmaEast)
+                                                            .member("drms", figures.drms)
+                                                            .member("twice_drms", figures.twiceDrms)
+                                                            .member("cep50", figures.cep50)
+                                                            .member("cep95", figures.cep95)
+                                                            .member("max", figures.maxDistance)
+                                                            .text());
     summary.member("altitude_m", figures.altitudeFixes == 0 ? std::string(kNull)
                                                             : JsonObject()
                                                                   .member("mean", figures.altitudeMean)
@@ -108,7 +119,7 @@ std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &fig
     JsonObject settled;
     for (std::size_t r = 0; r < std::size(radii); ++r)
         settled.member(radii[r], figures.settled[r] ? number(*figures.settled[r]) : kNull);
-    summary.member("settled_s", settled.text());
+    summary.member("settled_s", impossible.empty() ? settled.text() : kNull);
     return summary.text();
 }
 

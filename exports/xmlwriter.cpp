@@ -90,11 +90,16 @@ void XmlWriter::element(std::string_view name, std::string_view text)
     m_text += ">\n";
 }
 
-std::string XmlWriter::finish()
+void XmlWriter::endAll()
 {
     while (!m_open.empty())
         end();
-    return std::move(m_text);
+}
+
+std::string XmlWriter::finish()
+{
+    endAll();
+    return std::exchange(m_text, std::string());
 }
 
 std::string XmlWriter::escaped(std::string_view text)

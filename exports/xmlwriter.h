@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -21,8 +22,15 @@ public:
     void end();
     // <name>text</name> on one line.
     void element(std::string_view name, std::string_view text);
+    // Closes every element still open.
+    void endAll();
     // The document with every element closed.
     std::string finish();
+    // The bytes made and not taken yet.
+    std::size_t textSize() const { return m_text.size(); }
+    // The text made so far, handed over: what follows goes on from there,
+    // so that a long document can be written out as it grows.
+    std::string takeText() { return std::exchange(m_text, std::string()); }
 
     // text with &, <, >, " and ' as entities and the characters XML 1.0 does
     // not allow left out. Text that is not UTF-8 is read as Windows-1252.

@@ -77,14 +77,16 @@ void AcceptedFixes::append(AcceptedFixes &other)
     appendList(latitudes, other.latitudes);
     appendList(longitudes, other.longitudes);
     appendList(times, other.times);
-    appendList(altitudes, other.altitudes);
+    altitudes.append(other.altitudes);
     appendList(dates, other.dates);
 }
 
 std::int32_t AcceptedFixes::timeOfDay(std::string_view hhmmss)
 {
     int hours = 0, minutes = 0, seconds = 0;
-    if (!sixDigits(hhmmss, hours, minutes, seconds) || hours > 23 || minutes > 59 || seconds > 60)
+    // A leap second is added at the end of a day, 23:59:60; no other minute has a 60th second.
+    if (!sixDigits(hhmmss, hours, minutes, seconds) || hours > 23 || minutes > 59 || seconds > 60
+        || (seconds == 60 && (hours != 23 || minutes != 59)))
         return kNoTime;
     return hours * 3600 + minutes * 60 + seconds;
 }

@@ -4,12 +4,14 @@
 #include <string_view>
 #include <vector>
 
+#include "filter/altitudelist.h"
 #include "filter/nmeafields.h"
 
 namespace navorel {
 
 // What a run keeps of every accepted fix, in log order: enough for the
-// precision figures and the exports without reading the log again.
+// precision figures and the exports without reading the log again, in 24
+// bytes a fix (two doubles, the time, and the date or the height).
 class AcceptedFixes
 {
 public:
@@ -20,7 +22,7 @@ public:
     std::vector<double> longitudes;  // negative west
     std::vector<std::int32_t> times; // seconds of the day, or kNoTime
     // One per fix in the mode whose sentence carries it, else empty:
-    std::vector<double> altitudes;   // GGA, metres above mean sea level; NaN when missing
+    AltitudeList altitudes;          // GGA, metres above mean sea level; NaN when missing
     std::vector<std::int32_t> dates; // RMC, yyyymmdd; kNoDate when missing
 
     std::size_t size() const { return latitudes.size(); }

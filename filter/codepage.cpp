@@ -64,4 +64,23 @@ std::string visibleText(std::string_view text)
     return visible;
 }
 
+bool looksLikeUtf16(std::string_view head)
+{
+    head = head.substr(0, kUtf16HeadBytes);
+    if (head.size() >= 2
+        && ((head[0] == '\xFF' && head[1] == '\xFE') || (head[0] == '\xFE' && head[1] == '\xFF')))
+        return true;
+    // ASCII in UTF-16: the high byte of every character is NUL, on the even
+    // places (big-endian) or the odd ones (little-endian); NULs everywhere are no text.
+    if (head.size() < 8)
+        return false;
+    const std::size_t pairs = head.size() / 2;
+    std::size_t evenNuls = 0, oddNuls = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        evenNuls += head[2 * i] == '\0';
+        oddNuls += head[2 * i + 1] == '\0';
+    }
+    return (evenNuls == pairs) != (oddNuls == pairs);
+}
+
 } // namespace navorel

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,13 @@ void appendUtf8(std::string &out, char16_t code);
 // undefined, become "\x00" and the like, so that a NUL cannot cut the
 // message short nor a tab or CR bend it.
 std::string visibleText(std::string_view text);
+
+// The bytes a text file begins with, up to the first block, tell whether it
+// is UTF-16 (a byte-order mark FF FE or FE FF, or every second byte NUL, as
+// a Windows editor's "Unicode" saves it) rather than 8-bit text: the filter
+// finds no sentence in it, and the user should hear why.
+bool looksLikeUtf16(std::string_view head);
+inline constexpr std::size_t kUtf16HeadBytes = 4096;
 
 // The degree sign of display texts in Windows-1252.
 inline constexpr char kDegreeSign = '\xB0';

@@ -444,6 +444,8 @@ void ChunkMerge::countRange(int satellites)
         return;
     m_rangeEnd += m_rangeLength / 60;
     const long long mean = m_rangeSum / m_rangeLength;
+    if (!m_options.keepDataLines)
+        return;
     m_run.bars.push_back({m_rangeEnd, mean});
     m_run.result.rangeLines.append(std::to_string(m_rangeEnd) + ";" + std::to_string(mean));
     m_rangeSum = 0;
@@ -455,7 +457,7 @@ void ChunkMerge::countRange(int satellites)
 void ChunkMerge::endEpoch(const std::string *dataLinePrefix)
 {
     const int satellites = m_epoch.count();
-    if (dataLinePrefix != nullptr) {
+    if (dataLinePrefix != nullptr && m_options.keepDataLines) {
         m_line.assign(*dataLinePrefix);
         appendSatellites(m_line, satellites);
         m_run.result.dataLines.append(m_line);
@@ -489,17 +491,20 @@ bool ChunkMerge::add(ChunkScan &chunk)
         result.latitudeSum += latitude;
     for (const double longitude : chunk.fixes.longitudes)
         result.longitudeSum.add(longitude);
+    if (m_options.fixesSink && !chunk.fixes.empty())
+        m_options.fixesSink(chunk.fixes);
     if (m_options.keepFixes)
         m_run.fixes.append(chunk.fixes);
 
-    if (m_fixAccepted) {
+    if (m_fixAccepted && m_options.keepDataLines) {
         for (std::size_t i = 0; i < chunk.satellitesBeforeFirstFix; ++i) {
             m_line.assign(m_dataLinePrefix);
             appendSatellites(m_line, static_cast<int>(chunk.satellites[i]));
             result.dataLines.append(m_line);
         }
     }
-    result.dataLines.append(chunk.dataLines);
+    if (m_options.keepDataLines)
+        result.dataLines.append(chunk.dataLines);
     for (const std::uint32_t satellites : chunk.satellites)
         countRange(static_cast<int>(satellites));
     if (chunk.trailingRun) {
@@ -796,7 +801,8 @@ FilterProcess::FilterProcess(const Settings &settings, FilterOptions options)
     if (state.options.expectedBytes > 0) {
         if (state.options.keepDisplayLines && !state.options.displaySink)
             state.run.result.displayLines.reserve(expected, expected * 48);
-        state.run.result.dataLines.reserve(expected, expected * 40);
+        if (state.options.keepDataLines)
+            state.run.result.dataLines.reserve(expected, expected * 40);
         if (state.options.keepPoints && settings.Acc)
             state.run.points.reserve(expected);
     }

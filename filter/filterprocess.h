@@ -65,6 +65,12 @@ struct FilterOptions
     bool keepDisplayLines = true;
     bool keepPoints = true;
     bool keepFixes = true; // FilterRun::fixes; the mean is summed either way
+    // The data lines, the range lines and the satellites chart's bars: an
+    // endless stream must not fill the memory with lines nobody writes.
+    bool keepDataLines = true;
+    // When set, the fixes go here in log order as they are merged, so that
+    // a track can be written while the run goes.
+    std::function<void(const AcceptedFixes &fixes)> fixesSink;
     // When set, the display lines go here as they are merged, each followed
     // by CR LF, with the bytes of the text read up to them, instead of into
     // the result: the text area builds its view of them while the run goes.

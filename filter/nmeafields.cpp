@@ -40,7 +40,11 @@ std::size_t formatFixed(char *buffer, double value, int decimals)
     const double magnitude = std::fabs(value * kPowersOfTen[decimals]);
     const double fraction = magnitude - std::floor(magnitude);
     if (!(magnitude < 1e15) || std::fabs(fraction - 0.5) < 1e-6) {
+        // 400 bytes hold any double's fixed text; should that ever fail,
+        // the text is empty rather than what the buffer held before.
         const auto result = std::to_chars(buffer, buffer + 400, value, std::chars_format::fixed, decimals);
+        if (result.ec != std::errc())
+            return 0;
         const auto length = static_cast<std::size_t>(result.ptr - buffer);
         for (std::size_t i = 0; i < length; ++i) {
             if (buffer[i] == '.')

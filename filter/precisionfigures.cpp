@@ -107,12 +107,13 @@ private:
     double m_last = 0.0;
 };
 
-void measureAltitude(const std::vector<double> &altitudes, PrecisionFigures &figures)
+void measureAltitude(const AltitudeList &altitudes, PrecisionFigures &figures)
 {
     ExactSum sum;
     double origin = 0.0;
     std::size_t count = 0;
-    for (const double altitude : altitudes) {
+    for (std::size_t i = 0; i < altitudes.size(); ++i) {
+        const double altitude = altitudes[i];
         if (std::isnan(altitude))
             continue;
         if (count++ == 0)
@@ -126,7 +127,8 @@ void measureAltitude(const std::vector<double> &altitudes, PrecisionFigures &fig
     figures.altitudeMean = origin + offset;
     ExactSum deviations;
     ExactSum squares;
-    for (const double altitude : altitudes) {
+    for (std::size_t i = 0; i < altitudes.size(); ++i) {
+        const double altitude = altitudes[i];
         if (std::isnan(altitude))
             continue;
         const double deviation = (altitude - origin) - offset;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -42,18 +44,29 @@ struct RegularFileCheck
 RegularFileCheck checkRegularFile(const std::string &path);
 
 // Reads path only when it is a regular file: a FIFO or device is refused
-// without blocking on it. False with errno set otherwise.
-bool readRegularFileBytes(const std::string &path, std::string &bytes);
+// without blocking on it. False with errno set otherwise; EFBIG for a file
+// larger than maxBytes, which is never read whole.
+bool readRegularFileBytes(const std::string &path, std::string &bytes, std::size_t maxBytes = SIZE_MAX - 1);
 
-// Saves bytes as the new contents of path. A regular file, reached through
+// The outcome of a save: the system's reason when it failed, so that a
+// message can say what to do. Converts to true when the file was written,
+// so that callers asking only that read as before.
+struct FileWrite
+{
+    std::string reason; // "No such file or directory"; empty when written
+
+    bool ok() const { return reason.empty(); }
+    operator bool() const { return ok(); }
+};
+
+// Saves bytes as the new contents of path (see ReplacingFile). A regular file, reached through
 // any symbolic links, is replaced by a fully written new file renamed over
 // it, keeping its mode (less set-id bits), owner and group, so that a crash
 // or a full disk never leaves a torn file. It is written in place when it
 // has further hard links, or when no new file can be made in its folder.
-// Anything else (a FIFO, a device, /dev/stdout) is written directly. False
-// when that fails.
-bool writeFileReplacing(const std::string &path, std::string_view bytes);
+// Anything else (a FIFO, a device, /dev/stdout) is written directly.
+FileWrite writeFileReplacing(const std::string &path, std::string_view bytes);
 // The same for a file made of pieces, written as they lie.
-bool writeFileReplacing(const std::string &path, std::span<const std::string_view> pieces);
+FileWrite writeFileReplacing(const std::string &path, std::span<const std::string_view> pieces);
 
 } // namespace navorel

@@ -4,6 +4,7 @@
 
 #include "filter/codepage.h"
 #include "filter/textfile.h"
+#include "prefs/settingsfile.h"
 
 namespace navorel {
 
@@ -231,9 +232,10 @@ std::string unescapedValue(std::string_view raw)
 
 ConfFile ConfFile::read(const std::string &path)
 {
-    // Only a regular file: a FIFO under the name must not hang the start.
+    // Only a regular file: a FIFO under the name must not hang the start;
+    // one larger than any settings file is some other file, never read whole.
     std::string bytes;
-    if (!readRegularFileBytes(path, bytes))
+    if (!readRegularFileBytes(path, bytes, kSettingsFileBytesMax))
         return ConfFile();
     return fromText(bytes);
 }

@@ -1,5 +1,7 @@
 #include "prefs/settingsfile.h"
 
+#include <cerrno>
+
 #include <iterator>
 
 #include "filter/textfile.h"
@@ -92,6 +94,8 @@ SettingsFileRead SettingsReader::read()
     if (m_lines.size() <= 3) {
         m_result.status = SettingsFileRead::Status::WrongFile;
         m_result.errorString = kWrongSettingsFile;
+        m_result.reason =
+            m_lines.empty() ? "it is empty" : "it has only " + std::to_string(m_lines.size()) + " lines";
         return m_result;
     }
 
@@ -243,10 +247,20 @@ SettingsFileRead readSettingsFile(const std::string &path, SettingsTarget &targe
 {
     // A FIFO or a folder under the file's name is no settings file: reading
     // a FIFO would wait for a writer that never comes.
-    if (!checkRegularFile(path).regular())
-        return readSettingsLines(TextLines(), target);
+    const RegularFileCheck check = checkRegularFile(path);
+    if (!check.regular()) {
+        SettingsFileRead result = readSettingsLines(TextLines(), target);
+        result.reason = check.reason;
+        return result;
+    }
     std::string bytes;
-    if (!readRegularFileBytes(path, bytes)) {
+    if (!readRegularFileBytes(path, bytes, kSettingsFileBytesMax)) {
+        // 28 short lines: anything this large is some other file, never read whole.
+        if (errno == EFBIG) {
+            SettingsFileRead result = readSettingsLines(TextLines(), target);
+            result.reason = "it is larger than 1 MB";
+            return result;
+        }
         SettingsFileRead result;
         result.status = SettingsFileRead::Status::Failed;
         result.errorString = fillIn(kCannotOpenFile, path);

@@ -68,7 +68,12 @@ struct SettingsFileRead
     Status status = Status::Read;
     std::string errorString; // Windows-1252
     std::size_t errorLine = 0;
+    std::string reason; // WrongFile: why, in English ("it does not exist")
 };
+
+// Settings files larger than this are no settings files (NAVRL.ini has 28
+// short lines, navorel.conf a few groups): they are never read whole.
+inline constexpr std::size_t kSettingsFileBytesMax = 1 << 20;
 
 // The 28 lines of the settings file, each ending in CR LF.
 std::string settingsFileText(const Settings &settings);

@@ -34,17 +34,28 @@ std::string resultFileText(const FilterResult &result, std::string_view titlePat
     return text;
 }
 
-bool writeResultFile(const std::string &path, const FilterResult &result, std::string_view titlePath)
+bool writeResultFile(ReplacingFile &file, const FilterResult &result, std::string_view titlePath)
 {
     // The lists usually hold their lines in the written form already: they
     // go to the file from where they are, without a text built beside them.
     const std::optional<std::string_view> data = result.dataLines.withLineBreaksView();
     const std::optional<std::string_view> ranges = result.rangeLines.withLineBreaksView();
     if (!data || !ranges)
-        return writeFileReplacing(path, resultFileText(result, titlePath));
+        return file.write(resultFileText(result, titlePath));
     const std::string title = std::string(kTitle) + std::string(titlePath);
-    const std::string_view pieces[] = {title, kDataHead, *data, kSatelliteHead, *ranges};
-    return writeFileReplacing(path, pieces);
+    for (const std::string_view piece :
+         {std::string_view(title), kDataHead, *data, kSatelliteHead, *ranges}) {
+        if (!file.write(piece))
+            return false;
+    }
+    return true;
+}
+
+FileWrite writeResultFile(const std::string &path, const FilterResult &result, std::string_view titlePath)
+{
+    ReplacingFile file(path);
+    const bool ok = file.open() && writeResultFile(file, result, titlePath) && file.commit();
+    return FileWrite{ok ? std::string() : file.reason()};
 }
 
 } // namespace navorel

@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "filter/filterresult.h"
+#include "filter/replacingfile.h"
+#include "filter/textfile.h"
 
 namespace navorel {
 
@@ -13,8 +15,10 @@ namespace navorel {
 // path last chosen to open a result file, or nothing).
 std::string resultFileText(const FilterResult &result, std::string_view titlePath);
 
-// Writes that text to path, replacing any file there. False when the file
-// cannot be created.
-bool writeResultFile(const std::string &path, const FilterResult &result, std::string_view titlePath);
+// Writes that text to path, replacing any file there; the reason when the
+// file cannot be created.
+FileWrite writeResultFile(const std::string &path, const FilterResult &result, std::string_view titlePath);
+// The same into new contents of a file, put in place by the caller.
+bool writeResultFile(ReplacingFile &file, const FilterResult &result, std::string_view titlePath);
 
 } // namespace navorel

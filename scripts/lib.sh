@@ -9,6 +9,7 @@ NAVOREL_PACKAGES=(
   qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libqscintilla2-qt6-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
+  libxml2-utils
   xvfb xauth socat xdotool imagemagick x11-apps
   gpsd gpsd-clients gpsbabel
   locales dpkg-dev file lintian
@@ -84,13 +85,19 @@ run_fuzzers() {
   CC=clang CXX=clang++ cmake -S "$NAVOREL_ROOT" -B "$fuzz_build" -G Ninja -DNAVOREL_FUZZ=ON -DNAVOREL_WERROR=ON \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
   cmake --build "$fuzz_build"
-  for target in fuzz_filter fuzz_filter_chunks fuzz_resultfile fuzz_settingsfile; do
+  # Every tests/fuzz/fuzz_*.cpp is a target, as tests/fuzz/CMakeLists.txt builds them.
+  local targets=()
+  for source in "$NAVOREL_ROOT"/tests/fuzz/fuzz_*.cpp; do
+    targets+=("$(basename "$source" .cpp)")
+  done
+  for target in "${targets[@]}"; do
     local corpus="$fuzz_build/corpus/$target"
     local log="$fuzz_build/$target.log"
     mkdir -p "$corpus"
     cp "$NAVOREL_ROOT/tests/fuzz/seeds/${target#fuzz_}"/* "$corpus"/
     # The real receiver logs beside the project make good starting points too.
-    if [ "${target#fuzz_filter}" != "$target" ] && [ -d "$NAVOREL_ROOT/../shared/nmea-samples" ]; then
+    if { [ "${target#fuzz_filter}" != "$target" ] || [ "$target" = fuzz_exports ]; } \
+      && [ -d "$NAVOREL_ROOT/../shared/nmea-samples" ]; then
       cp "$NAVOREL_ROOT/../shared/nmea-samples/"*.log "$corpus"/
     fi
     echo "== $target, $seconds s"

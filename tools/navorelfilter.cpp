@@ -11,14 +11,18 @@
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
+#include "exports/gpxtrackwriter.h"
 #include "exports/jsonsummary.h"
 #include "exports/positionexport.h"
 #include "filter/blockreader.h"
 #include "filter/codepage.h"
 #include "filter/filterprocess.h"
+#include "filter/outputfiles.h"
 #include "filter/precisionfigures.h"
+#include "filter/replacingfile.h"
 #include "filter/textfile.h"
 #include "filter/wholenumber.h"
 #include "prefs/confsettings.h"
@@ -144,20 +148,24 @@ void applyFilterOption(navorel::Settings &settings, const std::string &option, c
         navorel::talkersFromText(value, settings.Talkers);
 }
 
-bool writeOutput(const std::string &path, bool written)
+// "Datei x kann nicht erstellt werden: No such file or directory": the
+// classic message and what the system says, so that the user knows what to mend.
+void printCannotCreate(const navorel::ReplacingFile &file)
+{
+    printFileError(std::string(navorel::kCannotCreateFile) + ": " + file.reason(), file.path());
+}
+
+// written: the new contents went into file; else says why not.
+bool filled(const navorel::ReplacingFile &file, bool written)
 {
     if (!written)
-        printFileError(navorel::kCannotCreateFile, path);
+        printCannotCreate(file);
     return written;
 }
 
-// The same file under any name: a link, a hard link, another path.
-bool sameFile(const struct stat &input, const std::string &path)
+void printNote(const std::string &path, const std::string &note)
 {
-    struct stat output
-    {};
-    return ::stat(path.c_str(), &output) == 0 && output.st_dev == input.st_dev
-           && output.st_ino == input.st_ino;
+    std::fprintf(stderr, "navorel-filter: %s: %s\n", path.c_str(), note.c_str());
 }
 
 int stdoutResult()
@@ -180,31 +188,65 @@ std::string exportName(const std::string &input)
     return name;
 }
 
-bool writeExports(const Options &options, const navorel::FilterRun &run)
+// The outputs a run writes, each at its place in OutputFiles.
+struct OutputPlaces
+{
+    static constexpr std::size_t kNone = SIZE_MAX;
+    std::size_t csv = kNone, display = kNone, gpx = kNone, kml = kNone, track = kNone;
+};
+
+OutputPlaces addOutputs(const Options &options, navorel::OutputFiles &outputs)
+{
+    OutputPlaces places;
+    const std::pair<const std::string *, std::size_t *> asked[] = {{&options.csvFile, &places.csv},
+                                                                   {&options.displayFile, &places.display},
+                                                                   {&options.gpxFile, &places.gpx},
+                                                                   {&options.kmlFile, &places.kml},
+                                                                   {&options.trackFile, &places.track}};
+    const char *const names[] = {"--csv", "--display", "--gpx", "--kml", "--gpx-track"};
+    for (std::size_t i = 0; i < std::size(asked); ++i) {
+        if (!asked[i].first->empty())
+            *asked[i].second = outputs.add(names[i], *asked[i].first);
+    }
+    return places;
+}
+
+// Writes what the run made into the outputs' new contents; nothing is in
+// place before commit.
+bool writeOutputs(const Options &options, const OutputPlaces &places, navorel::OutputFiles &outputs,
+                  const navorel::FilterRun &run, const navorel::PrecisionFigures &figures)
 {
     using navorel::PositionExport;
     const std::string name = exportName(options.input);
-    if (!options.trackFile.empty()
-        && !writeOutput(
-            options.trackFile,
-            navorel::writeFileReplacing(options.trackFile, PositionExport::fixesGpxTrack(run.fixes, name))))
-        return false;
-    if (options.gpxFile.empty() && options.kmlFile.empty())
-        return true;
-    const navorel::PrecisionFigures figures = navorel::measurePrecision(run.fixes);
-    if (figures.empty()) {
-        std::fprintf(stderr, "navorel-filter: no fix accepted, no mean position to write\n");
-        return false;
+    if (places.csv != OutputPlaces::kNone) {
+        navorel::ReplacingFile &file = outputs.file(places.csv);
+        if (!filled(file, navorel::writeResultFile(file, run.result, "")))
+            return false;
     }
-    if (!options.gpxFile.empty()
-        && !writeOutput(
-            options.gpxFile,
-            navorel::writeFileReplacing(options.gpxFile, PositionExport::meanPositionGpx(figures, name))))
-        return false;
-    return options.kmlFile.empty()
-           || writeOutput(
-               options.kmlFile,
-               navorel::writeFileReplacing(options.kmlFile, PositionExport::meanPositionKml(figures, name)));
+    if (places.display != OutputPlaces::kNone) {
+        const navorel::TextLines &lines = run.result.displayLines;
+        const std::optional<std::string_view> view = lines.joinedView();
+        navorel::ReplacingFile &file = outputs.file(places.display);
+        if (!filled(file, view ? file.write(*view) : file.write(lines.joined())))
+            return false;
+    }
+    const bool altitudeLeftOut = figures.altitudeFixes > 0 && !PositionExport::meanAltitudeWritten(figures);
+    if (places.gpx != OutputPlaces::kNone) {
+        navorel::ReplacingFile &file = outputs.file(places.gpx);
+        if (!filled(file, file.write(PositionExport::meanPositionGpx(figures, name))))
+            return false;
+        if (altitudeLeftOut)
+            printNote(options.gpxFile, "the mean altitude is too large to write with decimals: left out");
+    }
+    if (places.kml != OutputPlaces::kNone) {
+        navorel::ReplacingFile &file = outputs.file(places.kml);
+        if (!filled(file, file.write(PositionExport::meanPositionKml(figures, name))))
+            return false;
+        if (altitudeLeftOut)
+            printNote(options.kmlFile,
+                      "the mean altitude is too large to write with decimals: 0, clamped to the ground");
+    }
+    return true;
 }
 
 } // namespace
@@ -283,6 +325,11 @@ int main(int argc, char **argv)
     navorel::Settings settings;
     if (!options.settingsFile.empty()) {
         const navorel::SettingsFileRead read = navorel::readSettingsFile(options.settingsFile, settings);
+        if (read.status == navorel::SettingsFileRead::Status::WrongFile) {
+            printError(options.settingsFile + ": " + read.errorString
+                       + (read.reason.empty() ? "" : " (" + read.reason + ")"));
+            return kUsageOrFile;
+        }
         if (read.status != navorel::SettingsFileRead::Status::Read) {
             printError(read.errorLine > 0 ? options.settingsFile + ", line " + std::to_string(read.errorLine)
                                                 + ": " + read.errorString
@@ -299,6 +346,7 @@ int main(int argc, char **argv)
     // The log is read block by block and never held whole: standard input,
     // a pipe or a device work like a file.
     const bool fromStdin = options.input == "-";
+    const std::string inputName = fromStdin ? "standard input" : options.input;
     const int fd = fromStdin ? STDIN_FILENO : ::open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat input
     {};
@@ -306,20 +354,43 @@ int main(int argc, char **argv)
         printFileError(navorel::kCannotOpenFile, options.input);
         return kUsageOrFile;
     }
-    for (const std::string *output : {&options.csvFile, &options.displayFile}) {
-        if (!output->empty() && sameFile(input, *output))
-            return usageError("will not write " + *output + " over the log it reads");
+    // Every output is decided on before the run and made beside its file,
+    // so that a run that fails leaves them all as they were.
+    navorel::OutputFiles outputs;
+    outputs.setInput(input, inputName);
+    const OutputPlaces places = addOutputs(options, outputs);
+    if (const std::string clash = outputs.clash(); !clash.empty())
+        return usageError(clash);
+    if (!outputs.open()) {
+        printCannotCreate(*outputs.failed());
+        return kUsageOrFile;
     }
 
     navorel::FilterOptions filterOptions;
     filterOptions.expectedBytes = S_ISREG(input.st_mode) ? static_cast<std::size_t>(input.st_size) : 0;
     filterOptions.keepDisplayLines = !options.displayFile.empty();
+    filterOptions.keepDataLines = !options.csvFile.empty();
     filterOptions.keepPoints = false;
-    filterOptions.keepFixes =
-        options.json || !options.gpxFile.empty() || !options.kmlFile.empty() || !options.trackFile.empty();
+    filterOptions.keepFixes = options.json || !options.gpxFile.empty() || !options.kmlFile.empty();
+    // The track goes to its file as the run goes, never held whole.
+    std::optional<navorel::GpxTrackWriter> track;
+    if (places.track != OutputPlaces::kNone) {
+        track.emplace(exportName(options.input));
+        filterOptions.fixesSink = [&](const navorel::AcceptedFixes &fixes) {
+            track->add(fixes);
+            outputs.file(places.track).write(track->takeText());
+        };
+    }
     navorel::FilterProcess process(settings, filterOptions);
     navorel::BlockReader reader;
-    const bool read = reader.readAll(fd, [&](std::string_view block) { return process.feed(block); });
+    bool firstBlock = true;
+    const bool read = reader.readAll(fd, [&](std::string_view block) {
+        if (std::exchange(firstBlock, false) && navorel::looksLikeUtf16(block))
+            printNote(inputName,
+                      "looks like UTF-16 text, not 8-bit NMEA: convert it first (iconv -f UTF-16 -t "
+                      "WINDOWS-1252)");
+        return process.feed(block);
+    });
     if (!fromStdin)
         ::close(fd);
     if (!read) {
@@ -334,24 +405,35 @@ int main(int argc, char **argv)
         return kStopped;
     }
 
-    if (!options.csvFile.empty()
-        && !writeOutput(options.csvFile, navorel::writeResultFile(options.csvFile, run.result, "")))
-        return kUsageOrFile;
-    if (!options.displayFile.empty()) {
-        const navorel::TextLines &lines = run.result.displayLines;
-        const std::optional<std::string_view> view = lines.joinedView();
-        if (!writeOutput(options.displayFile,
-                         view ? navorel::writeFileReplacing(options.displayFile, *view)
-                              : navorel::writeFileReplacing(options.displayFile, lines.joined())))
-            return kUsageOrFile;
+    bool ok = true;
+    if (track) {
+        track->finish();
+        navorel::ReplacingFile &file = outputs.file(places.track);
+        const std::string head = track->describedHead();
+        ok = filled(file, file.write(track->takeText())
+                              && (head.empty() || file.replaceHead(track->headBytes(), head)));
+        if (ok && !track->leftOutText().empty())
+            printNote(options.trackFile, track->leftOutText());
+    }
+    const navorel::PrecisionFigures figures =
+        filterOptions.keepFixes ? navorel::measurePrecision(run.fixes) : navorel::PrecisionFigures();
+    // A waypoint beyond a pole is no waypoint: nothing is written then.
+    const std::string impossible = navorel::PositionExport::impossibleMean(figures);
+    if (ok && (!options.gpxFile.empty() || !options.kmlFile.empty()) && !impossible.empty()) {
+        std::fprintf(stderr, "navorel-filter: %s, no mean position to write\n", impossible.c_str());
+        ok = false;
+    } else if (options.json && run.fixAccepted() && !impossible.empty()) {
+        std::fprintf(stderr, "navorel-filter: %s: the mean is null\n", impossible.c_str());
+    }
+    ok = ok && writeOutputs(options, places, outputs, run, figures);
+    if (ok && !outputs.commit()) {
+        printCannotCreate(*outputs.failed());
+        ok = false;
     }
 
-    if (!writeExports(options, run))
-        return kUsageOrFile;
-
     if (options.json) {
-        std::puts(navorel::JsonSummary::ofRun(run, navorel::measurePrecision(run.fixes)).c_str());
-    } else if (!options.quiet) {
+        std::puts(navorel::JsonSummary::ofRun(run, figures).c_str());
+    } else if (!options.quiet && ok) {
         std::string report;
         for (const std::string &line : run.report) {
             report += line;
@@ -360,5 +442,6 @@ int main(int argc, char **argv)
         const std::string text = navorel::windows1252ToUtf8(report);
         std::fwrite(text.data(), 1, text.size(), stdout);
     }
-    return stdoutResult();
+    const int printed = stdoutResult();
+    return ok ? printed : kUsageOrFile;
 }

@@ -224,7 +224,10 @@ TEST(NavorelFilter, UsageAndFileErrorsExitWithTwo)
 
     const Outcome unwritable = runFilterTool("--csv /nonexistent/out.csv " + quoted(kSample));
     EXPECT_EQ(unwritable.status, 2);
-    EXPECT_EQ(unwritable.err, "navorel-filter: Datei /nonexistent/out.csv kann nicht erstellt werden\n");
+    // the system's reason says what to mend
+    EXPECT_EQ(unwritable.err,
+              "navorel-filter: Datei /nonexistent/out.csv kann nicht erstellt werden: No such "
+              "file or directory\n");
 
     const Outcome full = runShell(kFilter + " " + quoted(kSample) + " >/dev/full");
     EXPECT_EQ(full.status, 2);
@@ -300,7 +303,12 @@ TEST(NavorelFilter, SettingsFileComesFirstAndOptionsOverrideIt)
     const std::string wrong = tempFile("wrong.ini", "a\r\nb\r\n");
     const Outcome outcome = runFilterTool("--settings " + quoted(wrong) + " " + quoted(kSample));
     EXPECT_EQ(outcome.status, 2);
-    EXPECT_EQ(outcome.err, "navorel-filter: Wrong INI File. Check the Preferences.\n");
+    // which file, and what is wrong with it
+    EXPECT_EQ(outcome.err, "navorel-filter: " + wrong
+                               + ": Wrong INI File. Check the Preferences. (it has only 2 lines)\n");
+    EXPECT_EQ(runFilterTool("--settings /nonexistent/NAVRL.ini " + quoted(kSample)).err,
+              "navorel-filter: /nonexistent/NAVRL.ini: Wrong INI File. Check the Preferences. (it does not "
+              "exist)\n");
 }
 
 } // namespace

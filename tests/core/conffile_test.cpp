@@ -5,8 +5,10 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "filter/textfile.h"
 #include "prefs/conffile.h"
 #include "prefs/confsettings.h"
+#include "prefs/settingsfile.h"
 
 namespace navorel {
 namespace {
@@ -138,6 +140,13 @@ TEST(ConfFile, MissingFileReadsEmptyAndAWrittenFileReadsBack)
     ASSERT_TRUE(file.write(path));
     EXPECT_EQ(ConfFile::read(path).value("Filter", "Talkers"), "GPS");
     EXPECT_FALSE(file.write(::testing::TempDir())); // a folder is not replaced
+
+    // larger than a settings file ever is: the defaults, and it is not read whole
+    const std::string big = "[Filter]\nTalkers=GPS\n";
+    ASSERT_TRUE(writeFileReplacing(path, big + std::string(kSettingsFileBytesMax - big.size(), '\n')));
+    EXPECT_EQ(ConfFile::read(path).value("Filter", "Talkers"), "GPS");
+    ASSERT_TRUE(writeFileReplacing(path, big + std::string(kSettingsFileBytesMax, '\n')));
+    EXPECT_EQ(ConfFile::read(path).text(), "");
     std::remove(path.c_str());
 }
 

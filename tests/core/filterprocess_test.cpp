@@ -324,6 +324,42 @@ TEST(FilterProcess, SettingsSwitchThePartsOfTheResultOff)
     }
 }
 
+// The command line keeps only what it writes: an endless stream must not
+// fill the memory with data lines nobody asked for.
+TEST(FilterProcess, WithoutDataLinesTheReportStaysAndTheFixesGoToTheSink)
+{
+    const std::string body = rmc("101500", "A", "4807.0380", "01131.0000") + "\r\n" + gsa(5) + "\r\n"
+                             + rmc("101501", "A", "4807.0400", "01131.0020") + "\r\n" + gsa(6) + "\r\n";
+    std::string text;
+    for (int i = 0; i < 120; ++i)
+        text += body;
+    Settings settings = classic();
+    settings.SatTime = 1;
+    const FilterRun kept = runFilter(text, settings);
+    ASSERT_EQ(kept.result.dataLines.size(), 240u);
+    ASSERT_EQ(kept.result.rangeLines.size(), 4u);
+
+    FilterOptions options;
+    options.keepDataLines = false;
+    options.keepFixes = false;
+    AcceptedFixes sunk;
+    options.fixesSink = [&](const AcceptedFixes &fixes) {
+        for (std::size_t i = 0; i < fixes.size(); ++i) {
+            sunk.latitudes.push_back(fixes.latitudes[i]);
+            sunk.longitudes.push_back(fixes.longitudes[i]);
+        }
+    };
+    options.chunkCount = 3;
+    const FilterRun lean = runFilter(text, settings, options);
+    EXPECT_EQ(lean.report, kept.report);
+    EXPECT_TRUE(lean.result.dataLines.empty());
+    EXPECT_TRUE(lean.result.rangeLines.empty());
+    EXPECT_TRUE(lean.bars.empty());
+    EXPECT_TRUE(lean.fixes.empty());
+    EXPECT_EQ(sunk.latitudes, kept.fixes.latitudes);
+    EXPECT_EQ(sunk.longitudes, kept.fixes.longitudes);
+}
+
 TEST(FilterProcess, TimeSpanRunsPastMidnight)
 {
     Settings settings = classic();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -32,6 +34,51 @@ AcceptedFixes fixesOf(const std::vector<Fix> &list, bool gga)
         fixes.add(fix.latitude, fix.longitude, fields, gga);
     }
     return fixes;
+}
+
+// Four bytes a height, read back bit for bit as the double the text gave.
+TEST(AltitudeList, HeightsReadBackAsTheSameDoubles)
+{
+    const char *texts[] = {"545.4",
+                           "-12.345",
+                           "0",
+                           "0.0",
+                           "-0.0",
+                           "8848.86",
+                           "-430.5",
+                           "0.001",
+                           "123456.7",
+                           "13421.7727",
+                           "13421.7728",
+                           "99999999.9",
+                           "1e300",
+                           "1e-300",
+                           "3.14159265358979",
+                           "0.1234567890123456",
+                           "-1.7976931348623157e308"};
+    AltitudeList list;
+    std::vector<double> expected;
+    for (const char *text : texts) {
+        expected.push_back(std::strtod(text, nullptr));
+        list.push_back(expected.back());
+    }
+    list.push_back(NAN);
+    AltitudeList more;
+    more.push_back(1e300);
+    more.push_back(545.4);
+    list.append(more);
+    EXPECT_TRUE(more.empty());
+    expected.insert(expected.end(), {NAN, 1e300, 545.4});
+    ASSERT_EQ(list.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (std::isnan(expected[i])) {
+            EXPECT_TRUE(std::isnan(list[i])) << i;
+            continue;
+        }
+        const double back = list[i];
+        EXPECT_EQ(std::memcmp(&expected[i], &back, sizeof back), 0)
+            << i << ": " << back << " for " << expected[i];
+    }
 }
 
 struct FiguresCase

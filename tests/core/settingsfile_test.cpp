@@ -280,5 +280,27 @@ TEST(SettingsFile, FolderOrFifoIsAWrongFile)
     EXPECT_EQ(readSettingsFile(::testing::TempDir(), settings).status, SettingsFileRead::Status::WrongFile);
 }
 
+// A settings file of 28 short lines: a huge file under its name is some
+// other file, and is not read into memory whole.
+TEST(SettingsFile, FileLargerThanAMegabyteIsAWrongFileWithItsReason)
+{
+    const std::string path = ::testing::TempDir() + "big-NAVRL.ini-" + std::to_string(::getpid());
+    Settings stored;
+    stored.IDF = PositionSentence::GGA;
+    std::string text = settingsFileText(stored);
+    ASSERT_TRUE(writeFileReplacing(path, text + std::string(kSettingsFileBytesMax - text.size(), ' ')));
+    Settings settings;
+    EXPECT_EQ(readSettingsFile(path, settings).status, SettingsFileRead::Status::Read);
+    ASSERT_TRUE(writeFileReplacing(path, text + std::string(kSettingsFileBytesMax, ' ')));
+    settings = Settings();
+    const SettingsFileRead big = readSettingsFile(path, settings);
+    EXPECT_EQ(big.status, SettingsFileRead::Status::WrongFile);
+    EXPECT_EQ(big.errorString, kWrongSettingsFile);
+    EXPECT_EQ(big.reason, "it is larger than 1 MB");
+    EXPECT_EQ(settings.IDF, PositionSentence::RMC);
+    ::unlink(path.c_str());
+    EXPECT_EQ(readSettingsFile(path, settings).reason, "it does not exist");
+}
+
 } // namespace
 } // namespace navorel

@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "filter/replacingfile.h"
 #include "filter/textfile.h"
 
 namespace navorel {
@@ -182,11 +183,55 @@ TEST_F(SaveTest, KilledSavesNeverTearTheFile)
     EXPECT_EQ(names(), std::vector<std::string>{"big.nmea"});
 }
 
-TEST_F(SaveTest, FoldersAndMissingFoldersFail)
+TEST_F(SaveTest, FoldersAndMissingFoldersFailWithTheSystemsReason)
 {
     EXPECT_FALSE(writeFileReplacing(m_folder.string(), "x"));
-    EXPECT_FALSE(writeFileReplacing(at("no/such/folder.txt"), "x"));
+    EXPECT_EQ(writeFileReplacing(m_folder.string(), "x").reason, "Is a directory");
+    EXPECT_EQ(writeFileReplacing(at("no/such/folder.txt"), "x").reason, "No such file or directory");
     EXPECT_FALSE(writeFileReplacing("", "x"));
+    EXPECT_TRUE(writeFileReplacing(at("made.txt"), "x").reason.empty());
+}
+
+// Several outputs of one run: none is touched before all are whole.
+TEST_F(SaveTest, NewContentsAppearOnlyAtCommit)
+{
+    const std::string path = at("out.gpx");
+    ASSERT_TRUE(writeFileReplacing(path, "old"));
+    const std::string hard = at("hard.gpx");
+    ASSERT_EQ(::link(path.c_str(), hard.c_str()), 0);
+    {
+        ReplacingFile file(path);
+        ASSERT_TRUE(file.open());
+        ASSERT_TRUE(file.write("<head/>"));
+        ASSERT_TRUE(file.write("points"));
+        EXPECT_EQ(contents(path), "old");
+        // dropped without a commit: the file stays as it was
+    }
+    EXPECT_EQ(contents(path), "old");
+    EXPECT_EQ(names(), (std::vector<std::string>{"hard.gpx", "out.gpx"}));
+
+    ReplacingFile file(path);
+    ASSERT_TRUE(file.open());
+    ASSERT_TRUE(file.write("<head/>points"));
+    ASSERT_TRUE(file.replaceHead(7, "<head><desc/></head>"));
+    EXPECT_EQ(contents(path), "old");
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(contents(path), "<head><desc/></head>points");
+    EXPECT_EQ(contents(hard), "<head><desc/></head>points");
+
+    ReplacingFile fresh(at("new.gpx"));
+    ASSERT_TRUE(fresh.open());
+    ASSERT_TRUE(fresh.write("abc"));
+    ASSERT_TRUE(fresh.replaceHead(1, "A"));
+    EXPECT_FALSE(fs::exists(at("new.gpx")));
+    ASSERT_TRUE(fresh.commit());
+    EXPECT_EQ(contents(at("new.gpx")), "Abc");
+
+    ReplacingFile missing(at("no/such/folder.gpx"));
+    EXPECT_FALSE(missing.open());
+    EXPECT_EQ(missing.reason(), "No such file or directory");
+    EXPECT_FALSE(missing.write("x"));
+    EXPECT_FALSE(missing.commit());
 }
 
 TEST_F(SaveTest, OnlyRegularFilesAreReadAsFiles)

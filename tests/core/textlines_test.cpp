@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "filter/codepage.h"
 #include "filter/textlines.h"
 
 namespace navorel {
@@ -84,6 +85,32 @@ TEST(TextLines, AppendAfterTextWithoutFinalBreakStartsANewLine)
     lines.append("");
     EXPECT_EQ(linesIn(lines), (std::vector<std::string>{"a", "b", "c", ""}));
     EXPECT_EQ(lines.joined(), "a\r\nb\r\nc\r\n");
+}
+
+TEST(CodePage, Utf16TextIsToldFromEightBitText)
+{
+    const std::string rmc = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n";
+    std::string little = "\xFF\xFE", big = "\xFE\xFF", littleBare, bigBare;
+    for (const char c : rmc) {
+        little += std::string{c, '\0'};
+        big += std::string{'\0', c};
+        littleBare += std::string{c, '\0'};
+        bigBare += std::string{'\0', c};
+    }
+    const std::pair<std::string, bool> cases[] = {
+        {little, true},
+        {big, true},
+        {littleBare, true},
+        {bigBare, true},
+        {rmc, false},
+        {"", false},
+        {std::string(64, '\0'), false},
+        {"\xFF\xFE", true},
+        {"$GP", false},
+        {"\xB0\xB0\xB0 48\xB0 07,0380'", false},
+    };
+    for (const auto &[head, utf16] : cases)
+        EXPECT_EQ(looksLikeUtf16(head), utf16) << visibleText(head);
 }
 
 } // namespace
