@@ -48,9 +48,6 @@ void PositionExportCommands::exportTrack(QWidget *parent, const PrecisionView &v
 
 void PositionExportCommands::write(QWidget *parent, const QString &path, const std::string &text)
 {
-    if (navorel::writeFileReplacing(localPath(path), text))
-        return;
-    QString message = fromWindows1252(navorel::kCannotCreateFile);
-    message.replace(QStringLiteral("%s"), path);
-    m_prompter.errorBox(parent, message);
+    if (const navorel::FileWrite written = navorel::writeFileReplacing(localPath(path), text); !written)
+        m_prompter.errorBox(parent, cannotCreateMessage(path, written.reason));
 }

@@ -145,8 +145,10 @@ void ResultCommands::SavefilteredData1Click()
     if (path.isEmpty())
         return;
     // The title line names the result file last chosen for opening.
-    if (!navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_openDialog.fileName)))
-        m_prompter.errorBox(m_controls.window, fillIn(navorel::kCannotCreateFile, path));
+    const navorel::FileWrite written =
+        navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_openDialog.fileName));
+    if (!written)
+        m_prompter.errorBox(m_controls.window, cannotCreateMessage(path, written.reason));
 }
 
 void ResultCommands::Openfiltereddata1Click()

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include "filter/codepage.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
 #include "ui/elidedgroupbox.h"
@@ -74,6 +75,15 @@ bool TextDocument::OpenHandleTXT(const QString &path)
     m_path = path;
     m_name = QFileInfo(path).fileName();
     showName();
+    // A Windows editor's "Unicode" text: every other byte is NUL, and the
+    // filter would find nothing in it without a word why.
+    const std::string_view head = m_text->bytesView().substr(0, navorel::kUtf16HeadBytes);
+    if (navorel::looksLikeUtf16(head))
+        m_prompter.messageBox(m_window,
+                              QStringLiteral("%1 looks like UTF-16 text, not 8-bit NMEA: the filter "
+                                             "finds no sentence in it. Convert it first, for instance "
+                                             "with iconv -f UTF-16 -t WINDOWS-1252.")
+                                  .arg(m_name));
     return true;
 }
 
@@ -120,8 +130,9 @@ void TextDocument::SaveNMEAClick()
         SaveNMEAAsClick();
         return;
     }
-    if (!navorel::writeFileReplacing(localPath(m_path), m_text->bytes())) {
-        m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, m_path));
+    if (const navorel::FileWrite written = navorel::writeFileReplacing(localPath(m_path), m_text->bytes());
+        !written) {
+        m_prompter.errorBox(m_window, cannotCreateMessage(m_path, written.reason));
         return;
     }
     m_text->setLogSaved();
@@ -136,8 +147,9 @@ bool TextDocument::saveLog()
         if (path.isEmpty())
             return false;
     }
-    if (!navorel::writeFileReplacing(localPath(path), m_text->logBytes())) {
-        m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, path));
+    if (const navorel::FileWrite written = navorel::writeFileReplacing(localPath(path), m_text->logBytes());
+        !written) {
+        m_prompter.errorBox(m_window, cannotCreateMessage(path, written.reason));
         return false;
     }
     m_text->setLogSaved();
@@ -165,8 +177,9 @@ void TextDocument::SaveNMEAAsClick()
     const QString path = m_dialogs.saveFileName(m_window, m_fileSaveNMEAdataAs);
     if (path.isEmpty())
         return;
-    if (!navorel::writeFileReplacing(localPath(path), m_text->bytes())) {
-        m_prompter.errorBox(m_window, fillIn(navorel::kCannotCreateFile, path));
+    if (const navorel::FileWrite written = navorel::writeFileReplacing(localPath(path), m_text->bytes());
+        !written) {
+        m_prompter.errorBox(m_window, cannotCreateMessage(path, written.reason));
         return;
     }
     if (m_text->showsLog())

@@ -38,3 +38,12 @@ QString fillIn(std::string_view format, const QString &text)
 {
     return QString::fromStdString(navorel::fillIn(navorel::windows1252ToUtf8(format), text.toStdString()));
 }
+
+QString cannotCreateMessage(const QString &path, const std::string &reason)
+{
+    QString message = fillIn(navorel::kCannotCreateFile, path);
+    if (!reason.empty())
+        message +=
+            QLatin1Char('\n') + QString::fromLocal8Bit(reason.data(), static_cast<qsizetype>(reason.size()));
+    return message;
+}

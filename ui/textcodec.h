@@ -13,5 +13,9 @@ std::string toWindows1252(const QString &text);
 // Windows-1252 may not hold.
 QString fillIn(std::string_view format, const QString &text);
 
+// "Datei ... kann nicht erstellt werden", as the framework says it, and the
+// system's reason on a line of its own when there is one.
+QString cannotCreateMessage(const QString &path, const std::string &reason);
+
 // A path as the file functions of the core take it.
 std::string localPath(const QString &path);

@@ -37,6 +37,8 @@ private slots:
     void nothingAsksWhenNothingChanged();
     void savingAViewUnderANewNameKeepsTheLogsChanges();
     void menuShortcutsWinOverTheEditor();
+    void aFailedSaveSaysWhy();
+    void aUtf16LogGetsANote();
 };
 
 // Open, F12, F12 again, "Show NMEA data", Ctrl+S: the file is the log still.
@@ -237,6 +239,36 @@ void LogDocumentTest::menuShortcutsWinOverTheEditor()
         QVERIFY2(triggered.count() == 1, qPrintable(action->shortcut().toString()));
         QVERIFY2(rig.shown() == kLog, qPrintable(action->shortcut().toString()));
     }
+}
+
+// The framework's text stays as it is; the system's reason follows on a line of its own.
+void LogDocumentTest::aFailedSaveSaysWhy()
+{
+    WindowRig rig;
+    rig.text().setBytes(kLog.toStdString());
+    const QString path = rig.dir.filePath(QStringLiteral("no such folder/track.nmea"));
+    rig.dialogs.answers = {path};
+    rig.actions().saveTextAs->trigger();
+    QCOMPARE(rig.prompter.errors,
+             QStringList{
+                 QStringLiteral("Datei %1 kann nicht erstellt werden\nNo such file or directory").arg(path)});
+    QVERIFY(rig.text().isLogModified());
+}
+
+void LogDocumentTest::aUtf16LogGetsANote()
+{
+    WindowRig rig;
+    QByteArray utf16 = "\xFF\xFE";
+    for (const char c : kLog) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    QVERIFY(rig.window.document().OpenHandleTXT(rig.writeFile(QStringLiteral("unicode.txt"), utf16)));
+    QCOMPARE(rig.prompter.messages.size(), 1);
+    QVERIFY2(rig.prompter.messages[0].startsWith(QStringLiteral("unicode.txt looks like UTF-16 text")),
+             qPrintable(rig.prompter.messages[0]));
+    QVERIFY(rig.window.document().OpenHandleTXT(rig.writeFile(QStringLiteral("plain.txt"), kLog)));
+    QCOMPARE(rig.prompter.messages.size(), 1);
 }
 
 QTEST_MAIN(LogDocumentTest)
