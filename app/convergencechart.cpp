@@ -89,8 +89,10 @@ void ConvergenceChart::clear()
 
 QRectF ConvergenceChart::plotArea() const
 {
-    return QRectF(kLeftMargin, kMargin, std::max(10, width() - kLeftMargin - kMargin),
-                  std::max(10, height() - kMargin - kBottomMargin));
+    // The title has a line of its own above the curve.
+    const int top = kMargin / 2 + QFontMetrics(font()).height() + 2;
+    return QRectF(kLeftMargin, top, std::max(10, width() - kLeftMargin - kMargin),
+                  std::max(10, height() - top - kBottomMargin));
 }
 
 double ConvergenceChart::yOf(double metres, const QRectF &area) const
@@ -136,9 +138,10 @@ void ConvergenceChart::paintEvent(QPaintEvent *)
     const QString across = m_timed ? QStringLiteral("Seconds since the first fix") : QStringLiteral("Fixes");
     painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(across) / 2.0, height() - 3),
                      across);
-    const QString up = QStringLiteral("Running mean from the final mean (m), settle radii dashed");
-    painter.drawText(
-        QPointF(area.right() - metrics.horizontalAdvance(up) - 4, area.top() + metrics.ascent() + 2), up);
+    const QString up =
+        metrics.elidedText(QStringLiteral("Running mean from the final mean (m), settle radii dashed"),
+                           Qt::ElideRight, static_cast<int>(area.width()));
+    painter.drawText(QPointF(area.left(), kMargin / 2 + metrics.ascent()), up);
 
     painter.setPen(QPen(QColor(200, 0, 0), 1, Qt::DashLine));
     for (const double radius : navorel::PrecisionFigures::kSettleRadii) {

@@ -13,6 +13,7 @@ namespace {
 constexpr int kLeftMargin = 44;
 constexpr int kBottomMargin = 32;
 constexpr int kMargin = 8;
+constexpr int kLegendSample = 20; // the piece of line before an entry's name
 const QRgb kDotColour = qRgb(0, 85, 168);
 
 struct Ring
@@ -27,11 +28,6 @@ const Ring kRings[] = {
     {"CEP95", QColor(230, 120, 0), Qt::SolidLine},
     {"2DRMS", QColor(200, 0, 0), Qt::DashLine},
 };
-
-QString metresText(double metres)
-{
-    return QString::number(metres, 'f', 3) + QStringLiteral(" m");
-}
 
 QString tickText(double value, double step)
 {
@@ -63,10 +59,33 @@ void PrecisionPlot::clear()
     setFixes(nullptr, navorel::PrecisionFigures());
 }
 
+// The legend stands above the plot, never over the fixes: entries side by
+// side, in as many rows as the width needs. Their radii are in the table.
+std::vector<QRectF> PrecisionPlot::legendEntries() const
+{
+    const QFontMetrics metrics(font());
+    const int lineHeight = metrics.height();
+    std::vector<QRectF> entries;
+    double x = kLeftMargin;
+    double y = kMargin;
+    for (const Ring &ring : kRings) {
+        const double entryWidth =
+            kLegendSample + 6 + metrics.horizontalAdvance(QString::fromLatin1(ring.name));
+        if (x > kLeftMargin && x + entryWidth > width() - kMargin) {
+            x = kLeftMargin;
+            y += lineHeight;
+        }
+        entries.emplace_back(x, y, entryWidth, lineHeight);
+        x += entryWidth + 14;
+    }
+    return entries;
+}
+
 QRectF PrecisionPlot::plotArea() const
 {
-    return QRectF(kLeftMargin, kMargin, std::max(10, width() - kLeftMargin - kMargin),
-                  std::max(10, height() - kMargin - kBottomMargin));
+    const double top = legendEntries().back().bottom() + 4;
+    return QRectF(kLeftMargin, top, std::max(10, width() - kLeftMargin - kMargin),
+                  std::max(10.0, height() - top - kBottomMargin));
 }
 
 double PrecisionPlot::pixelsPerMetre() const
@@ -179,27 +198,20 @@ void PrecisionPlot::drawCircles(QPainter &painter) const
     painter.setPen(QPen(Qt::black, 1));
     painter.drawLine(centre - QPointF(5, 0), centre + QPointF(5, 0));
     painter.drawLine(centre - QPointF(0, 5), centre + QPointF(0, 5));
+}
 
-    // The legend in the upper left corner, on white so the dots do not hide it.
+void PrecisionPlot::drawLegend(QPainter &painter) const
+{
     const QFontMetrics metrics(font());
-    const QRectF area = plotArea();
-    const int lineHeight = metrics.height();
-    int textWidth = 0;
-    for (std::size_t i = 0; i < std::size(kRings); ++i)
-        textWidth = std::max(textWidth, metrics.horizontalAdvance(QString::fromLatin1(kRings[i].name) + "  "
-                                                                  + metresText(radii[i])));
-    const QRectF box(area.left() + 4, area.top() + 4, textWidth + 34, lineHeight * 3 + 6);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(QColor(160, 160, 160));
-    painter.setBrush(QColor(255, 255, 255, 230));
-    painter.drawRect(box);
+    const std::vector<QRectF> entries = legendEntries();
     for (std::size_t i = 0; i < std::size(kRings); ++i) {
-        const double y = box.top() + 3 + lineHeight * (static_cast<double>(i) + 0.5);
+        const QRectF &entry = entries[i];
+        const double y = entry.center().y();
         painter.setPen(QPen(kRings[i].colour, 2, kRings[i].style));
-        painter.drawLine(QPointF(box.left() + 5, y), QPointF(box.left() + 25, y));
+        painter.drawLine(QPointF(entry.left(), y), QPointF(entry.left() + kLegendSample, y));
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(box.left() + 30, y + metrics.ascent() / 2.0 - 1),
-                         QString::fromLatin1(kRings[i].name) + "  " + metresText(radii[i]));
+        painter.drawText(QPointF(entry.left() + kLegendSample + 6, entry.top() + metrics.ascent()),
+                         QString::fromLatin1(kRings[i].name));
     }
 }
 
@@ -221,4 +233,5 @@ void PrecisionPlot::paintEvent(QPaintEvent *)
     painter.drawImage(dotArea.topLeft(), m_dots);
     drawCircles(painter);
     painter.restore();
+    drawLegend(painter);
 }

@@ -26,6 +26,8 @@ public:
     // Where a point east and north of the mean, in metres, is drawn.
     QPointF pixelOf(double east, double north) const;
     QRectF plotArea() const;
+    // Where each ring's legend entry stands, above the plot area.
+    std::vector<QRectF> legendEntries() const;
 
     QSize sizeHint() const override { return {320, 260}; }
 
@@ -38,6 +40,7 @@ private:
     void renderDots(const QRect &area);
     void drawAxes(QPainter &painter, const QRectF &area) const;
     void drawCircles(QPainter &painter) const;
+    void drawLegend(QPainter &painter) const;
 
     const navorel::AcceptedFixes *m_fixes = nullptr;
     navorel::PrecisionFigures m_figures;

@@ -122,6 +122,24 @@ private slots:
         QVERIFY(view.convergenceChart()->topMetres() >= 10);
     }
 
+    // The legend stands beside the fixes, not over them, however narrow the plot.
+    void theLegendCoversNoFix()
+    {
+        const navorel::FilterRun run = sampleRun();
+        PrecisionView view;
+        view.showFixes(run.fixes);
+        PrecisionPlot *plot = view.plot();
+        for (const QSize size : {QSize(240, 230), QSize(200, 160), QSize(600, 300)}) {
+            plot->resize(size);
+            const std::vector<QRectF> entries = plot->legendEntries();
+            QCOMPARE(entries.size(), std::size_t{3});
+            for (const QRectF &entry : entries) {
+                QVERIFY(!entry.intersects(plot->plotArea()));
+                QVERIFY(QRectF(plot->rect()).contains(entry));
+            }
+        }
+    }
+
     void aFixIsDrawnWhereItLies()
     {
         navorel::AcceptedFixes fixes;
