@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "filter/fieldreader.h"
+
 namespace navorel {
 
 namespace {
@@ -46,35 +48,27 @@ std::string_view systemOfTalker(std::string_view talker)
 void EpochSatellites::add(std::string_view sentence)
 {
     // One pass over the fields: the IDs are kept as they pass, the system
-    // comes only at the end. A field ends at "," or at the "*" of the
-    // checksum, after which there are none.
+    // comes only at the end.
     std::uint32_t numbers[12];
     int numberCount = 0;
-    const char *others[12]; // IDs that are no number, where each begins and ends
-    const char *othersEnd[12];
+    std::string_view others[12]; // IDs that are no number
     int otherCount = 0;
-    std::string_view systemId;
-    const char *p = sentence.data() + std::min<std::size_t>(sentence.size(), 6);
-    const char *const end = sentence.data() + sentence.size();
-    // -3 the rest of the head, -2 mode, -1 fix type, 0-11 IDs, 12-14 DOPs, 15 system
-    for (int field = -3;; ++field) {
-        const char *q = p;
-        while (q < end && *q != ',' && *q != '*')
-            ++q;
-        if (field >= 0 && field < 12 && q > p) {
-            if (idNumber(p, q, numbers[numberCount]))
-                ++numberCount;
-            else {
-                others[otherCount] = p;
-                othersEnd[otherCount++] = q;
-            }
-        } else if (field == 15) {
-            systemId = std::string_view(p, static_cast<std::size_t>(q - p));
-        }
-        if (q == end || *q == '*' || field == 15)
-            break;
-        p = q + 1;
+    FieldReader reader(sentence.substr(std::min<std::size_t>(sentence.size(), 6)));
+    reader.next(); // the rest of the head
+    reader.next(); // mode
+    reader.next(); // fix type
+    for (int i = 0; i < 12; ++i) {
+        const std::string_view id = reader.next();
+        if (id.empty())
+            continue;
+        if (idNumber(id.data(), id.data() + id.size(), numbers[numberCount]))
+            ++numberCount;
+        else
+            others[otherCount++] = id;
     }
+    for (int dop = 0; dop < 3; ++dop) // PDOP, HDOP, VDOP
+        reader.next();
+    const std::string_view systemId = reader.next();
     const std::string_view system = systemId.empty() ? systemOfTalker(sentence.substr(1, 2)) : systemId;
     System *slot = systemSlot(system);
     for (int i = 0; i < numberCount; ++i) {
@@ -84,7 +78,7 @@ void EpochSatellites::add(std::string_view sentence)
             insertOther(system, std::to_string(numbers[i]));
     }
     for (int i = 0; i < otherCount; ++i)
-        insertOther(system, std::string_view(others[i], static_cast<std::size_t>(othersEnd[i] - others[i])));
+        insertOther(system, others[i]);
 }
 
 EpochSatellites::System *EpochSatellites::systemSlot(std::string_view system)

@@ -39,12 +39,8 @@ std::string withCrLfBreaks(std::string text)
     const std::size_t size = text.size();
     std::size_t lone = 0;
     for (std::size_t pos = findLineBreak(data, 0, size); pos < size; pos = findLineBreak(data, pos, size)) {
-        if (data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n') {
-            pos += 2;
-        } else {
-            ++lone;
-            ++pos;
-        }
+        lone += isCrLfAt(data, pos, size) ? 0 : 1;
+        pos = afterLineBreak(data, pos, size);
     }
     if (lone == 0)
         return text;
@@ -58,7 +54,7 @@ std::string withCrLfBreaks(std::string text)
         if (pos == size)
             break;
         converted += "\r\n";
-        start = data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n' ? pos + 2 : pos + 1;
+        start = afterLineBreak(data, pos, size);
     }
     return converted;
 }
@@ -78,12 +74,8 @@ TextLines TextLines::fromText(std::string text)
         std::size_t pos = findLineBreak(data, start, size);
         if (pos == size)
             break;
-        if (data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n') {
-            start = pos + 2;
-        } else {
-            lines.m_onlyCrLf = false;
-            start = pos + 1;
-        }
+        lines.m_onlyCrLf = lines.m_onlyCrLf && isCrLfAt(data, pos, size);
+        start = afterLineBreak(data, pos, size);
     }
     return lines;
 }

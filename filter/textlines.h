@@ -65,4 +65,16 @@ std::string withCrLfBreaks(std::string text);
 // Finds the next line break in [pos, size): returns its position, or size.
 std::size_t findLineBreak(const char *data, std::size_t pos, std::size_t size);
 
+// Whether the line break at pos is a CR LF: two bytes, one break.
+inline bool isCrLfAt(const char *data, std::size_t pos, std::size_t size)
+{
+    return data[pos] == '\r' && pos + 1 < size && data[pos + 1] == '\n';
+}
+
+// Where the line after the line break at pos begins.
+inline std::size_t afterLineBreak(const char *data, std::size_t pos, std::size_t size)
+{
+    return isCrLfAt(data, pos, size) ? pos + 2 : pos + 1;
+}
+
 } // namespace navorel

@@ -4,6 +4,7 @@
 
 #include "filter/codepage.h"
 #include "filter/textfile.h"
+#include "filter/textlines.h"
 #include "prefs/settingsfile.h"
 
 namespace navorel {
@@ -245,15 +246,9 @@ ConfFile ConfFile::fromText(std::string_view text)
     ConfFile file;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
+        const std::size_t end = findLineBreak(text.data(), start, text.size());
         const std::string_view line = text.substr(start, end - start);
-        start = end;
-        if (start < text.size() && text[start] == '\r')
-            ++start;
-        if (start < text.size() && text[start] == '\n')
-            ++start;
+        start = end < text.size() ? afterLineBreak(text.data(), end, text.size()) : end;
 
         const std::string_view content = trimmed(line);
         if (!content.empty() && content.front() == '[') {

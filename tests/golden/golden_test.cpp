@@ -140,15 +140,20 @@ void expectSameText(const std::string &file, const std::string &expected, const 
 class Golden : public ::testing::TestWithParam<GoldenCase>
 {};
 
+Settings settingsFor(const GoldenCase &c)
+{
+    Settings settings;
+    settings.IDF = c.kind;
+    settings.Talkers = c.talkers;
+    return settings;
+}
+
 TEST_P(Golden, MatchesTheExpectedOutputs)
 {
     const GoldenCase &c = GetParam();
     std::string bytes;
     ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
-    Settings settings;
-    settings.IDF = c.kind;
-    settings.Talkers = c.talkers;
-    const FilterRun run = runFilter(TextLines::fromText(std::move(bytes)), settings);
+    const FilterRun run = runFilter(TextLines::fromText(std::move(bytes)), settingsFor(c));
 
     const bool rebuild = std::getenv("NAVOREL_REBUILD_GOLDEN") != nullptr;
     const std::string base = expectedBase(c);
@@ -175,8 +180,7 @@ TEST_P(Golden, ReadingBlockByBlockGivesTheSameOutputs)
     const GoldenCase &c = GetParam();
     std::string bytes;
     ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
-    Settings settings;
-    settings.IDF = c.kind;
+    const Settings settings = settingsFor(c);
     const auto whole = outputsOf(runFilter(std::string_view(bytes), settings));
 
     const std::pair<std::size_t, unsigned> cases[] = {{1, 1},  {2, 0},    {3, 3},
