@@ -1,34 +1,33 @@
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 namespace navorel {
 
 // Walks the fields of a sentence. A field ends at "," or at the "*" that
-// starts the checksum; after the "*" every further field is empty.
+// starts the checksum; after the "*" every further field is empty. Read
+// for every sentence of a log: kept to a pointer walk.
 class FieldReader
 {
 public:
-    explicit FieldReader(std::string_view rest) : m_rest(rest) {}
+    explicit FieldReader(std::string_view rest) : m_next(rest.data()), m_end(rest.data() + rest.size()) {}
 
     std::string_view next()
     {
-        if (m_ended)
+        if (m_next == nullptr)
             return {};
-        std::size_t end = 0;
-        while (end < m_rest.size() && m_rest[end] != ',' && m_rest[end] != '*')
-            ++end;
-        const std::string_view field = m_rest.substr(0, end);
-        if (end == m_rest.size() || m_rest[end] == '*')
-            m_ended = true;
-        else
-            m_rest.remove_prefix(end + 1);
+        const char *p = m_next;
+        while (p < m_end && *p != ',' && *p != '*')
+            ++p;
+        const std::string_view field(m_next, static_cast<std::size_t>(p - m_next));
+        m_next = p < m_end && *p == ',' ? p + 1 : nullptr;
         return field;
     }
 
 private:
-    std::string_view m_rest;
-    bool m_ended = false;
+    const char *m_next; // the next field, or null when the fields have ended
+    const char *m_end;
 };
 
 } // namespace navorel

@@ -41,7 +41,7 @@ SentenceScanner::SentenceScanner(ChunkScan &chunk, const Settings &settings)
           m_everyTalker(settings.Talkers == TalkerMode::GNSS)
 {}
 
-bool SentenceScanner::scanLine(std::string_view line, std::size_t lineNumber)
+inline bool SentenceScanner::scanLine(std::string_view line, std::size_t lineNumber)
 {
     const bool longEnough = line.size() >= kShortestSentence;
     if (!longEnough && !m_countSatellites)
