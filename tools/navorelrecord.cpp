@@ -1,6 +1,7 @@
 // navorel-record: records a receiver's NMEA into a file, without a window.
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "filter/settings.h"
 #include "filter/textfile.h"
 #include "filter/wholenumber.h"
+#include "serial/sourcenotes.h"
 #include "tools/recorder.h"
 
 namespace {
@@ -73,11 +75,17 @@ bool positive(const char *text, qint64 &value)
     return true;
 }
 
+// Notes of a recording begin with the time, as the recorder's own do.
+std::string now()
+{
+    return navorel::utcTimeStamp(QDateTime::currentSecsSinceEpoch());
+}
+
 void printReport(const QString &out)
 {
     std::string bytes;
     if (!navorel::readFileBytes(out.toLocal8Bit().toStdString(), bytes)) {
-        std::fprintf(stderr, "navorel-record: cannot read %s for the report\n",
+        std::fprintf(stderr, "%s navorel-record: cannot read %s for the report\n", now().c_str(),
                      out.toLocal8Bit().constData());
         return;
     }
@@ -89,8 +97,8 @@ void printReport(const QString &out)
     const std::string text = navorel::windows1252ToUtf8(report);
     std::fwrite(text.data(), 1, text.size(), stdout);
     if (!run.completed())
-        std::fprintf(stderr, "navorel-record: the filter stopped at line %zu: %s\n", run.errorLine,
-                     navorel::windows1252ToUtf8(run.errorString).c_str());
+        std::fprintf(stderr, "%s navorel-record: the filter stopped at line %zu: %s\n", now().c_str(),
+                     run.errorLine, navorel::windows1252ToUtf8(run.errorString).c_str());
     std::fflush(stdout);
 }
 

@@ -108,6 +108,8 @@ void NetworkTest::aLineWithoutALineBreakIsCutWhileTheWindowAnswers()
     SocatListener peer;
     QVERIFY(peer.start(QStringLiteral("SYSTEM:cat '%1'; sleep 60").arg(sent), true));
     m_rig->setPortText(peer.address());
+    // Shown, so that the text area lays out and paints what it gets.
+    m_rig->window.show();
 
     qint64 longestGapMs = 0;
     std::size_t longestPartial = 0;
