@@ -27,6 +27,7 @@ void connectTransfer(MainWindow &window, SerialTransfer &transfer)
     QObject::connect(&transfer, &SerialTransfer::clearRequested, &window, &MainWindow::NewText1Click);
     QObject::connect(&transfer, &SerialTransfer::receivingChanged, &window, &MainWindow::showReceiving);
     QObject::connect(&transfer, &SerialTransfer::sendingChanged, &window, &MainWindow::showSending);
+    QObject::connect(&transfer, &SerialTransfer::noted, &window, &MainWindow::showNote);
 }
 
 } // namespace

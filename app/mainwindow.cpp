@@ -143,6 +143,11 @@ void MainWindow::buildStatusBar()
     m_hints = new HintDisplay(this, m_hintPanel);
 }
 
+void MainWindow::showNote(const QString &note)
+{
+    m_hints->showStatus(note);
+}
+
 void MainWindow::buildViews()
 {
     auto *container = new QWidget(this);

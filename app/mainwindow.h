@@ -68,6 +68,8 @@ public:
     // The transfer commands show whether they run.
     void showReceiving(bool running) { m_actions.showReceiving(running); }
     void showSending(bool running) { m_actions.showSending(running); }
+    // A note of the serial link, in the status bar's hint panel.
+    void showNote(const QString &note);
 
     // The commands.
     void NewText1Click();

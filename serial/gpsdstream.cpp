@@ -1,11 +1,15 @@
 #include "serial/gpsdstream.h"
 
+#include "serial/sourcenotes.h"
+
 namespace navorel {
 
 namespace {
 
 // Reports this long are not gpsd's answers; only their start is looked at.
 constexpr std::size_t kLongestReportKept = 1024;
+// Enough of a line to tell a sentence from other text.
+constexpr std::size_t kFirstLineKept = 80;
 
 // The text of a string member of a JSON report, without its escapes.
 std::string member(std::string_view report, std::string_view name)
@@ -32,10 +36,24 @@ void GpsdStream::restart()
     m_report.clear();
     m_answer = Answer::Awaited;
     m_refusal.clear();
+    m_bannerSeen = false;
+    m_receivers = Receivers::Unknown;
+    m_beforeBanner = false;
+    m_firstLine.clear();
+    m_firstLineNmea = false;
 }
 
 void GpsdStream::readReport()
 {
+    if (m_report.starts_with("{\"class\":\"VERSION\"")) {
+        m_bannerSeen = true;
+    } else if (m_report.starts_with("{\"class\":\"DEVICES\"")) {
+        m_receivers = m_report.find("\"path\"") != std::string::npos ? Receivers::Some : Receivers::None;
+    } else if (m_report.starts_with("{\"class\":\"DEVICE\"")) {
+        // A receiver that went away is reported once more, no longer activated.
+        m_receivers =
+            m_report.find("\"activated\":0") != std::string::npos ? Receivers::Gone : Receivers::Some;
+    }
     if (m_answer == Answer::Awaited) {
         if (m_report.starts_with("{\"class\":\"WATCH\"")) {
             m_answer = Answer::Watching;
@@ -45,6 +63,22 @@ void GpsdStream::readReport()
         }
     }
     m_report.clear();
+}
+
+void GpsdStream::passByte(char c, bool lineEnd)
+{
+    if (!m_beforeBanner)
+        return;
+    if (!lineEnd) {
+        if (m_firstLine.size() < kFirstLineKept)
+            m_firstLine += c;
+        return;
+    }
+    m_beforeBanner = false;
+    if (m_answer == Answer::Awaited) {
+        m_answer = Answer::NotGpsd;
+        m_firstLineNmea = looksLikeNmea(m_firstLine);
+    }
 }
 
 std::string GpsdStream::watchRequest(std::string_view device)
@@ -80,10 +114,14 @@ void GpsdStream::filter(std::string_view bytes, std::string &nmea)
                 m_report = c;
                 continue;
             }
-            if (!lineEnd)
+            if (!lineEnd) {
                 m_state = State::Passing;
+                m_beforeBanner = !m_bannerSeen && m_answer == Answer::Awaited;
+                passByte(c, false);
+            }
             break;
         case State::Passing:
+            passByte(c, lineEnd);
             if (lineEnd)
                 m_state = State::LineStart;
             break;

@@ -1,5 +1,7 @@
 #include "serial/nmeasource.h"
 
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
@@ -7,11 +9,23 @@
 #include <string>
 #include <sys/socket.h>
 
+#include "serial/sourcenotes.h"
+
 namespace {
 
 QString systemText(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString text(const std::string &words)
+{
+    return QString::fromStdString(words);
+}
+
+QString text(std::string_view words)
+{
+    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
 }
 
 // A receiver that loses power or its Wi-Fi says no goodbye, and a socket
@@ -29,18 +43,16 @@ void probeForAGonePeer(qintptr socket)
 
 } // namespace
 
+bool deviceWentAway(QSerialPort::SerialPortError error, const QString &devicePath)
+{
+    return error == QSerialPort::ResourceError || !QFileInfo::exists(devicePath);
+}
+
 NmeaSource::NmeaSource(QObject *parent) : QObject(parent)
 {
     m_connectTimeout.setSingleShot(true);
     m_connectTimeout.setInterval(kConnectTimeoutMs);
-    connect(&m_connectTimeout, &QTimer::timeout, this, [this] {
-        // Connected but not answered: something else listens on gpsd's port.
-        const QString reason = m_socket.state() == QAbstractSocket::ConnectedState
-                                   ? QStringLiteral("No answer from gpsd")
-                                   : systemText(ETIMEDOUT);
-        m_socket.abort();
-        fail(reason);
-    });
+    connect(&m_connectTimeout, &QTimer::timeout, this, &NmeaSource::timedOut);
     connect(&m_socket, &QTcpSocket::connected, this, &NmeaSource::connected);
     connect(&m_socket, &QTcpSocket::readyRead, this, &NmeaSource::socketReadable);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &NmeaSource::socketFailed);
@@ -77,6 +89,20 @@ void NmeaSource::open(const QString &name, QIODevice::OpenMode mode, const Seria
     m_connectTimeout.start();
 }
 
+void NmeaSource::timedOut()
+{
+    QString reason = systemText(ETIMEDOUT);
+    switch (m_socket.state()) {
+    // Connected but not answered: something else listens on gpsd's port.
+    case QAbstractSocket::ConnectedState: reason = QStringLiteral("No answer from gpsd"); break;
+    // The name server, not the peer, kept silent.
+    case QAbstractSocket::HostLookupState: reason = text(navorel::lookupNoAnswer(m_source.host)); break;
+    default: break;
+    }
+    m_socket.abort();
+    fail(reason);
+}
+
 void NmeaSource::openDevice(const SerialFrame &frame)
 {
     m_serial.setPortName(m_name);
@@ -110,12 +136,20 @@ void NmeaSource::close()
     if (m_serial.isOpen())
         m_serial.close();
     m_received.clear();
+    m_readFrom = 0;
 }
 
 QByteArray NmeaSource::read(qint64 maxBytes)
 {
-    const QByteArray bytes = m_received.left(maxBytes);
-    m_received.remove(0, bytes.size());
+    const QByteArray bytes = m_received.mid(m_readFrom, maxBytes);
+    m_readFrom += bytes.size();
+    if (m_readFrom == m_received.size()) {
+        m_received.clear();
+        m_readFrom = 0;
+    } else if (m_readFrom > 1 << 20 && m_readFrom > m_received.size() / 2) {
+        m_received.remove(0, m_readFrom);
+        m_readFrom = 0;
+    }
     return bytes;
 }
 
@@ -162,13 +196,17 @@ void NmeaSource::socketReadable()
             m_socket.abort();
             fail(QString::fromStdString(m_gpsd.refusal()));
             return;
+        case navorel::GpsdStream::Answer::NotGpsd:
+            m_socket.abort();
+            fail(text(navorel::notGpsd(m_source.host, m_source.port, m_gpsd.firstLineLooksLikeNmea())));
+            return;
         case navorel::GpsdStream::Answer::Watching:
             m_connectTimeout.stop();
             report(m_opening, true, QString());
             break;
         }
     }
-    if (m_state == State::Open && !m_received.isEmpty())
+    if (m_state == State::Open && bytesAvailable() > 0)
         emit readyRead();
 }
 
@@ -180,8 +218,11 @@ void NmeaSource::socketFailed()
     if (m_state == State::Open && m_socket.isReadable())
         socketReadable();
     QString reason = m_socket.errorString();
-    if (m_socket.error() == QAbstractSocket::RemoteHostClosedError)
-        reason = QStringLiteral("The peer closed the connection");
+    if (m_socket.error() == QAbstractSocket::RemoteHostClosedError) {
+        reason = m_source.kind == navorel::SourceName::Kind::Gpsd
+                     ? text(navorel::gpsdClosed(m_source.host, m_source.port))
+                     : QStringLiteral("The peer closed the connection");
+    }
     m_socket.abort();
     fail(reason);
 }
@@ -206,7 +247,8 @@ void NmeaSource::serialFailed(QSerialPort::SerialPortError error)
     }
     if (m_state != State::Open)
         return;
-    const QString reason = m_serial.errorString();
+    const QString reason =
+        deviceWentAway(error, m_name) ? text(navorel::kDeviceGone) : m_serial.errorString();
     // Closed from the event loop: closing inside the port's own notifier
     // call would pull the notifier from under it.
     m_state = State::Closed;

@@ -11,6 +11,11 @@
 #include "serial/gpsdstream.h"
 #include "serial/sourcename.h"
 
+// Whether a failure of an open serial device means it went away: a pty whose
+// other end closed, an unplugged USB receiver. The system's words for it
+// ("Inappropriate ioctl for device") say nothing to a user.
+bool deviceWentAway(QSerialPort::SerialPortError error, const QString &devicePath);
+
 // The line settings of a serial device; network sources have none.
 struct SerialFrame
 {
@@ -52,10 +57,12 @@ public:
     bool isNetwork() const { return m_source.isNetwork(); }
     const QString &name() const { return m_name; }
 
-    qint64 bytesAvailable() const { return m_received.size(); }
+    qint64 bytesAvailable() const { return m_received.size() - m_readFrom; }
     QByteArray read(qint64 maxBytes);
     // Queues the bytes for the device or peer; -1 when not open.
     qint64 write(std::string_view bytes);
+    // What gpsd last said about its receivers, for the note on a silence.
+    navorel::GpsdStream::Receivers gpsdReceivers() const { return m_gpsd.receivers(); }
 
 signals:
     void opened();
@@ -74,6 +81,7 @@ private:
     void serialReadable();
     void serialFailed(QSerialPort::SerialPortError error);
     void fail(const QString &reason);
+    void timedOut();
     void report(quint64 opening, bool success, const QString &reason);
     void take(const QByteArray &bytes);
     bool receiving() const { return m_mode.testFlag(QIODevice::ReadOnly); }
@@ -86,7 +94,10 @@ private:
     QSerialPort m_serial;
     QTimer m_connectTimeout;
     navorel::GpsdStream m_gpsd;
+    // Read from the front: m_readFrom moves on, and the read part is taken
+    // out only now and then, so that a big burst is not moved at each read.
     QByteArray m_received;
+    qsizetype m_readFrom = 0;
     // Counts openings, so that an outcome noticed late cannot touch a newer one.
     quint64 m_opening = 0;
 };

@@ -13,6 +13,7 @@
 
 #include "filter/wholenumber.h"
 #include "serial/linesettings.h"
+#include "serial/sourcenotes.h"
 #include "ui/prompter.h"
 
 namespace {
@@ -224,6 +225,12 @@ void PortDriver::ClosePort()
     m_networkInUse = false;
 }
 
+navorel::SourceName PortDriver::openSource() const
+{
+    std::string error;
+    return navorel::SourceName::parse(m_openPortText.toStdString(), error);
+}
+
 qint64 PortDriver::bytesAvailable() const
 {
     return m_networkInUse ? m_network.bytesAvailable() : m_port.bytesAvailable();
@@ -259,7 +266,9 @@ void PortDriver::noteError(QSerialPort::SerialPortError error)
     if (!m_port.isOpen() || m_failureReported)
         return;
     m_failureReported = true;
-    keepError(error, m_port.errorString());
+    keepError(error, deviceWentAway(error, devicePath(m_port.portName()))
+                         ? QString::fromUtf8(navorel::kDeviceGone.data(), navorel::kDeviceGone.size())
+                         : m_port.errorString());
     // Sent from the event loop: closing the port inside its own notifier
     // call would pull the notifier from under it.
     QMetaObject::invokeMethod(

@@ -61,6 +61,11 @@ public:
     int readIntervalMs() const { return m_readIntervalMs; }
     const QSerialPort &port() const { return m_port; }
 
+    // What the port text the open port was opened by names.
+    navorel::SourceName openSource() const;
+    // What gpsd last said about its receivers (gpsd sources only).
+    navorel::GpsdStream::Receivers gpsdReceivers() const { return m_network.gpsdReceivers(); }
+
     qint64 bytesAvailable() const;
     QByteArray read(qint64 maxBytes);
     // Queues the bytes for the port; returns how many were taken.

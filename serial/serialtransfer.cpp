@@ -1,5 +1,6 @@
 #include "serial/serialtransfer.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "serial/linesettings.h"
 #include "serial/portdriver.h"
 #include "serial/rs232window.h"
+#include "serial/sourcenotes.h"
 #include "ui/nmeatextarea.h"
 #include "ui/prompter.h"
 
@@ -20,6 +22,12 @@ const QString kPortClosed = QStringLiteral("The port was closed.");
 // this length, so that painting and the user's input get their turn in
 // between, however long appending a line takes.
 constexpr qint64 kReadTurnMs = 10;
+constexpr int kSilenceCheckMs = 1000;
+
+QString text(std::string_view words)
+{
+    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
+}
 
 } // namespace
 
@@ -35,15 +43,18 @@ SerialTransfer::SerialTransfer(NmeaTextArea &text, Rs232Window &rs232Window, Por
     m_readIntervalTimeout.setSingleShot(true);
     m_moreToRead.setSingleShot(true);
     m_moreToRead.setInterval(0);
+    m_silenceCheck.setInterval(kSilenceCheckMs);
+    m_clock.start();
 
     connect(&m_timer1, &QTimer::timeout, this, &SerialTransfer::Timer1Timer);
     connect(&m_readTotalTimeout, &QTimer::timeout, this, &SerialTransfer::completeRead);
     connect(&m_readIntervalTimeout, &QTimer::timeout, this, &SerialTransfer::completeRead);
     connect(&m_moreToRead, &QTimer::timeout, this, &SerialTransfer::receiveAvailable);
+    connect(&m_silenceCheck, &QTimer::timeout, this, &SerialTransfer::checkSilence);
     connect(&m_driver, &PortDriver::readyRead, this, &SerialTransfer::receiveAvailable);
     connect(&m_driver, &PortDriver::failed, this, &SerialTransfer::portFailed);
     connect(&m_driver, &PortDriver::openFailed, this, &SerialTransfer::portNotOpened);
-    connect(&m_driver, &PortDriver::opened, this, &SerialTransfer::clearIfAsked);
+    connect(&m_driver, &PortDriver::opened, this, &SerialTransfer::sourceOpened);
 }
 
 void SerialTransfer::Receivedata1Click()
@@ -92,11 +103,24 @@ void SerialTransfer::startReceiving()
         return;
     m_receiving = true;
     emit receivingChanged(true);
+    // Another source's unfinished line ends with the text it belongs to.
+    if (m_driver.openPortText() != m_partialSource)
+        endPartialLine();
+    m_partialSource = m_driver.openPortText();
     // The text is wiped only once the port is open: a missing receiver
     // must not cost the text received before. A network source opens later.
     m_clearWhenOpen = m_settings.settings().COMclr;
     if (m_driver.isReady())
-        clearIfAsked();
+        sourceOpened();
+}
+
+void SerialTransfer::sourceOpened()
+{
+    if (!m_receiving)
+        return;
+    clearIfAsked();
+    m_watch.opened(m_driver.openSource(), m_clock.elapsed());
+    m_silenceCheck.start();
 }
 
 void SerialTransfer::clearIfAsked()
@@ -110,6 +134,7 @@ void SerialTransfer::clearIfAsked()
 void SerialTransfer::stopReceiving()
 {
     drainPort();
+    m_silenceCheck.stop();
     m_driver.TogglePort(m_rs232Window.selection(), QIODevice::ReadOnly);
     m_receiving = false;
     emit receivingChanged(false);
@@ -166,13 +191,42 @@ void SerialTransfer::completeRead()
     if (m_readBuffer.isEmpty())
         return;
     std::vector<std::string> lines;
-    m_assembler.feed(
+    const std::size_t cut = m_assembler.feed(
         std::string_view(m_readBuffer.constData(), static_cast<std::size_t>(m_readBuffer.size())), lines);
+    if (cut > 0)
+        note(text(navorel::kLongLineCut));
+    if (m_watch.take(static_cast<std::size_t>(m_readBuffer.size()), lines, m_clock.elapsed()))
+        note(text(navorel::kReceivingAgain));
     m_readBuffer.clear();
-    // One edit per read cycle: the text area is updated once, whatever the
-    // number of lines.
+    appendLines(lines);
+}
+
+// One edit per read cycle: the text area is updated once, whatever the
+// number of lines.
+void SerialTransfer::appendLines(const std::vector<std::string> &lines)
+{
     if (!lines.empty())
         m_text.appendLines(lines);
+}
+
+void SerialTransfer::endPartialLine()
+{
+    std::vector<std::string> lines;
+    m_assembler.endLine(lines);
+    appendLines(lines);
+}
+
+void SerialTransfer::checkSilence()
+{
+    const std::string silence = m_watch.check(m_clock.elapsed(), m_driver.gpsdReceivers());
+    if (!silence.empty())
+        note(QString::fromStdString(silence));
+}
+
+void SerialTransfer::note(const QString &text)
+{
+    emit noted(QString::fromStdString(navorel::utcTimeStamp(QDateTime::currentSecsSinceEpoch())) + u' '
+               + m_driver.openPortText() + QStringLiteral(": ") + text);
 }
 
 // What the port has already handed over is kept when receiving ends.
@@ -197,6 +251,9 @@ void SerialTransfer::portFailed()
     if (m_receiving) {
         // Names the port actually open.
         const QString title = QStringLiteral("Error: ReadFile") + m_driver.openPortText();
+        // Nothing more comes to finish the line: it ends here, whole or not.
+        drainPort();
+        endPartialLine();
         stopReceiving();
         m_driver.ShowSysError(title, kPortClosed);
     } else if (m_sending) {
@@ -209,6 +266,7 @@ void SerialTransfer::portFailed()
 void SerialTransfer::portNotOpened()
 {
     if (m_receiving) {
+        m_silenceCheck.stop();
         m_receiving = false;
         emit receivingChanged(false);
     } else if (m_sending) {

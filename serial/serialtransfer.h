@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 #include <string>
+#include <vector>
 
 #include "serial/lineassembler.h"
+#include "serial/receptionwatch.h"
 #include "serial/sendcycle.h"
 
 class NmeaTextArea;
@@ -22,6 +26,12 @@ class SettingsStore;
 // device. A read cycle keeps the order of the serial rules: it takes at most
 // 257 bytes, ends when they are in or when the read time-outs run out, and
 // its lines are appended before the next cycle begins.
+//
+// The unfinished line waits across stopping and starting on the same port;
+// when the source drops, or receiving starts on another one, it ends as a
+// line of its own, so that it cannot glue onto a line of another source.
+// What a source does wrong besides failing (no NMEA for a while, a line
+// too long to be a sentence) is said in a note for the status bar.
 class SerialTransfer : public QObject
 {
     Q_OBJECT
@@ -32,8 +42,8 @@ public:
 
     bool receiving() const { return m_receiving; }
     bool sending() const { return m_sending; }
-    // The received characters since the last line end; kept for the life of
-    // the program, across stopping, starting and "New Text".
+    // The received characters since the last line end; kept across
+    // stopping and starting on the same port and across "New Text".
     const std::string &partialLine() const { return m_assembler.partialLine(); }
     const QTimer &sendTimer() const { return m_timer1; }
 
@@ -47,9 +57,12 @@ signals:
     void clearRequested();
     void receivingChanged(bool running);
     void sendingChanged(bool running);
+    // A note on the source, beginning with the time.
+    void noted(const QString &note);
 
 private:
     void startReceiving();
+    void sourceOpened();
     void clearIfAsked();
     void stopReceiving();
     void startSending();
@@ -60,6 +73,10 @@ private:
     void drainPort();
     void portFailed();
     void portNotOpened();
+    void appendLines(const std::vector<std::string> &lines);
+    void endPartialLine();
+    void checkSilence();
+    void note(const QString &text);
 
     NmeaTextArea &m_text;
     Rs232Window &m_rs232Window;
@@ -74,6 +91,11 @@ private:
     navorel::SendCycle m_sendCycle;
 
     navorel::LineAssembler m_assembler;
+    // The port text the partial line came from.
+    QString m_partialSource;
+    navorel::ReceptionWatch m_watch;
+    QElapsedTimer m_clock;
+    QTimer m_silenceCheck;
     QByteArray m_readBuffer;
     QTimer m_readTotalTimeout;
     QTimer m_readIntervalTimeout;

@@ -1,71 +1,52 @@
 #include "tools/recorder.h"
 
-#include <cerrno>
+#include <QDateTime>
 #include <cstdio>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-#include <vector>
+
+#include "serial/sourcenotes.h"
 
 namespace {
 
-bool writeAll(int fd, const std::string &bytes)
+QString text(std::string_view words)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// A file left by a recording that was killed may end inside a line; the
-// next line must not be glued to it.
-bool endsInsideALine(int fd)
-{
-    const off_t size = ::lseek(fd, 0, SEEK_END);
-    char last = '\n';
-    return size > 0 && ::pread(fd, &last, 1, size - 1) == 1 && last != '\n' && last != '\r';
+    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
 }
 
 } // namespace
 
-Recorder::Recorder(const Options &options, QObject *parent) : QObject(parent), m_options(options)
+Recorder::Recorder(const Options &options, QObject *parent)
+        : QObject(parent), m_options(options), m_out(options.out.toLocal8Bit().toStdString())
 {
     m_duration.setSingleShot(true);
     m_retry.setSingleShot(true);
     m_retry.setInterval(kRetryMs);
-    m_sync.setInterval(kSyncMs);
+    m_tick.setInterval(kTickMs);
+    m_clock.start();
     connect(&m_duration, &QTimer::timeout, this, &Recorder::stop);
-    connect(&m_retry, &QTimer::timeout, this,
-            [this] { m_source.open(m_options.source, QIODevice::ReadOnly, {m_options.baudRate}); });
-    connect(&m_sync, &QTimer::timeout, this, &Recorder::sync);
+    connect(&m_retry, &QTimer::timeout, this, &Recorder::openSource);
+    connect(&m_tick, &QTimer::timeout, this, &Recorder::tick);
     connect(&m_source, &NmeaSource::opened, this, &Recorder::opened);
     connect(&m_source, &NmeaSource::openFailed, this, &Recorder::openFailed);
     connect(&m_source, &NmeaSource::readyRead, this, &Recorder::receive);
     connect(&m_source, &NmeaSource::dropped, this, &Recorder::dropped);
 }
 
-Recorder::~Recorder()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
 void Recorder::start()
 {
-    m_fd = ::open(m_options.out.toLocal8Bit().constData(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (m_fd < 0 || (endsInsideALine(m_fd) && !writeAll(m_fd, "\r\n"))) {
+    const OutputFile::Result result =
+        m_out.open([this](const std::string &waiting) { say(QString::fromLocal8Bit(waiting.c_str())); });
+    if (result != OutputFile::Result::Done) {
         say(QStringLiteral("cannot write %1: %2")
-                .arg(m_options.out, QString::fromLocal8Bit(std::strerror(errno))));
+                .arg(m_options.out, QString::fromLocal8Bit(m_out.error().c_str())));
         finish(kNotStarted);
         return;
     }
-    m_sync.start();
+    m_tick.start();
+    openSource();
+}
+
+void Recorder::openSource()
+{
     m_source.open(m_options.source, QIODevice::ReadOnly, {m_options.baudRate});
 }
 
@@ -74,7 +55,24 @@ void Recorder::stop()
     if (m_finished)
         return;
     receive();
-    finish(kEndedAsAsked);
+    if (!m_everOpened)
+        say(QStringLiteral("stopped before %1 ever opened").arg(m_options.source));
+    finish(m_everOpened ? kEndedAsAsked : kNotStarted);
+}
+
+void Recorder::reopenOutput()
+{
+    if (m_finished)
+        return;
+    if (!m_out.isRegular()) {
+        say(QStringLiteral("%1 is no regular file: it stays open").arg(m_options.out));
+        return;
+    }
+    if (m_out.reopen() != OutputFile::Result::Done) {
+        outputFailed();
+        return;
+    }
+    say(QStringLiteral("%1 opened anew").arg(m_options.out));
 }
 
 void Recorder::opened()
@@ -83,10 +81,9 @@ void Recorder::opened()
         m_everOpened = true;
         if (m_options.seconds > 0)
             m_duration.start(static_cast<int>(m_options.seconds * 1000));
-    } else {
-        say(QStringLiteral("%1: receiving again").arg(m_options.source));
     }
-    m_lastRetryFailure.clear();
+    std::string error;
+    m_watch.opened(navorel::SourceName::parse(m_options.source.toStdString(), error), m_clock.elapsed());
 }
 
 void Recorder::openFailed(const QString &reason)
@@ -96,12 +93,9 @@ void Recorder::openFailed(const QString &reason)
         finish(kNotStarted);
         return;
     }
-    // One line for each new reason, not one every few seconds for hours.
-    if (reason != m_lastRetryFailure)
-        say(QStringLiteral("%1: still not back (%2); trying again every %3 s")
-                .arg(m_options.source, reason)
-                .arg(kRetryMs / 1000));
-    m_lastRetryFailure = reason;
+    sayPaced(QStringLiteral("%1: still not back (%2); trying again every %3 s")
+                 .arg(m_options.source, reason)
+                 .arg(kRetryMs / 1000));
     m_retry.start();
 }
 
@@ -110,12 +104,34 @@ void Recorder::receive()
     if (m_finished)
         return;
     std::vector<std::string> lines;
+    std::size_t bytes = 0;
+    std::size_t cut = 0;
     while (m_source.bytesAvailable() > 0) {
-        const QByteArray bytes = m_source.read(m_source.bytesAvailable());
-        m_assembler.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), lines);
+        const QByteArray read = m_source.read(m_source.bytesAvailable());
+        bytes += static_cast<std::size_t>(read.size());
+        cut += m_assembler.feed(std::string_view(read.constData(), static_cast<std::size_t>(read.size())),
+                                lines);
     }
+    if (cut > 0)
+        sayPaced(m_options.source + QStringLiteral(": ") + text(navorel::kLongLineCut));
+    const bool heardAgain = m_watch.take(bytes, lines, m_clock.elapsed());
+    // Said for a line, not for a connection: a peer that takes the
+    // connection and closes it at once is not back.
+    const bool backAfterDrop = m_awaitingLine && !lines.empty();
+    if (backAfterDrop) {
+        m_awaitingLine = false;
+        m_pacing.reset();
+    }
+    if (heardAgain || backAfterDrop)
+        say(m_options.source + QStringLiteral(": ") + text(navorel::kReceivingAgain));
+    write(lines);
+}
+
+// False when the recording has ended: enough lines, or OUT failed.
+bool Recorder::write(const std::vector<std::string> &lines)
+{
     if (lines.empty())
-        return;
+        return true;
     std::string chunk;
     bool enough = false;
     for (const std::string &line : lines) {
@@ -127,15 +143,15 @@ void Recorder::receive()
         chunk += "\r\n";
         ++m_linesWritten;
     }
-    if (!writeAll(m_fd, chunk)) {
-        say(QStringLiteral("cannot write %1: %2")
-                .arg(m_options.out, QString::fromLocal8Bit(std::strerror(errno))));
-        finish(1);
-        return;
+    if (!chunk.empty() && m_out.write(chunk) != OutputFile::Result::Done) {
+        outputFailed();
+        return false;
     }
-    m_unsynced = true;
-    if (enough || (m_options.lines > 0 && m_linesWritten == m_options.lines))
+    if (enough || (m_options.lines > 0 && m_linesWritten == m_options.lines)) {
         finish(kEndedAsAsked);
+        return false;
+    }
+    return true;
 }
 
 void Recorder::dropped(const QString &reason)
@@ -143,26 +159,55 @@ void Recorder::dropped(const QString &reason)
     receive();
     if (m_finished)
         return;
-    // The rest of that line is gone with the connection; glued to the first
-    // line of the next one it would make a sentence nobody sent.
-    const std::size_t lost = m_assembler.partialLine().size();
-    m_assembler = navorel::LineAssembler();
+    // Nothing more comes to finish that line: it is kept, ended, so that it
+    // cannot glue onto the first line of the next connection.
+    std::vector<std::string> last;
+    m_assembler.endLine(last);
+    if (!write(last))
+        return;
     m_source.close();
-    say(QStringLiteral("%1: %2%3; trying again every %4 s")
-            .arg(m_options.source, reason,
-                 lost > 0 ? QStringLiteral(" (an unfinished line of %1 bytes dropped)").arg(lost) : QString())
-            .arg(kRetryMs / 1000));
-    m_lastRetryFailure.clear();
+    sayPaced(
+        QStringLiteral("%1: %2; trying again every %3 s").arg(m_options.source, reason).arg(kRetryMs / 1000));
+    m_awaitingLine = true;
     m_retry.start();
 }
 
-// Written lines reach the disk at least once a second, so that a power cut
-// loses at most the last second.
-void Recorder::sync()
+// Once a second: written lines reach the disk, so that a power cut loses at
+// most the last second; OUT is looked at; a silent source is noted.
+void Recorder::tick()
 {
-    if (m_unsynced && m_fd >= 0)
-        ::fdatasync(m_fd);
-    m_unsynced = false;
+    m_out.sync();
+    switch (m_out.look()) {
+    case OutputFile::Look::Same: break;
+    case OutputFile::Look::Deleted:
+        say(QStringLiteral("%1 was deleted while recording: recording goes on in a new %1, "
+                           "from the lines of the last second on")
+                .arg(m_options.out));
+        break;
+    case OutputFile::Look::Replaced:
+        say(QStringLiteral("%1 is no longer the file recorded into (moved or replaced): "
+                           "recording goes on in a new %1")
+                .arg(m_options.out));
+        break;
+    case OutputFile::Look::Failed: outputFailed(); return;
+    }
+    if (m_source.isOpen()) {
+        const std::string silence = m_watch.check(m_clock.elapsed(), m_source.gpsdReceivers());
+        if (!silence.empty())
+            say(m_options.source + QStringLiteral(": ") + QString::fromStdString(silence));
+    }
+}
+
+void Recorder::outputFailed()
+{
+    if (m_out.unwritten() > 0)
+        say(QStringLiteral("stopped while %1 took no more: %2 bytes not written")
+                .arg(m_options.out)
+                .arg(m_out.unwritten()));
+    else
+        say(QStringLiteral("cannot write %1: %2")
+                .arg(m_options.out, QString::fromLocal8Bit(m_out.error().c_str())));
+    finish(kOutputFailed);
 }
 
 void Recorder::finish(int status)
@@ -172,18 +217,23 @@ void Recorder::finish(int status)
     m_finished = true;
     m_duration.stop();
     m_retry.stop();
-    m_sync.stop();
+    m_tick.stop();
     m_source.close();
-    if (m_fd >= 0) {
-        sync();
-        ::close(m_fd);
-        m_fd = -1;
-    }
+    m_out.close();
     emit finished(status);
 }
 
 void Recorder::say(const QString &message) const
 {
-    std::fprintf(stderr, "navorel-record: %s\n", message.toLocal8Bit().constData());
+    std::fprintf(stderr, "%s navorel-record: %s\n",
+                 navorel::utcTimeStamp(QDateTime::currentSecsSinceEpoch()).c_str(),
+                 message.toLocal8Bit().constData());
     std::fflush(stderr);
+}
+
+void Recorder::sayPaced(const QString &message)
+{
+    const std::string said = m_pacing.offer(message.toStdString(), m_clock.elapsed());
+    if (!said.empty())
+        say(QString::fromStdString(said));
 }

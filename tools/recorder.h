@@ -1,17 +1,22 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
 #include <string>
+#include <vector>
 
 #include "serial/lineassembler.h"
 #include "serial/nmeasource.h"
+#include "serial/notepacing.h"
+#include "serial/receptionwatch.h"
+#include "tools/outputfile.h"
 
 // Appends every complete line a source delivers to a file, as it arrives,
 // until it has recorded as long or as many lines as asked, or is stopped.
 // A source that drops is opened again every few seconds; the file goes on
-// growing after it.
+// growing after it. Notes go to standard error, each beginning with the time.
 class Recorder : public QObject
 {
     Q_OBJECT
@@ -27,41 +32,52 @@ public:
     };
 
     static constexpr int kRetryMs = 5000;
-    static constexpr int kSyncMs = 1000;
+    // Written lines reach the disk, and OUT and the source are looked at,
+    // this often.
+    static constexpr int kTickMs = 1000;
     // Exit statuses.
     static constexpr int kEndedAsAsked = 0;
+    static constexpr int kOutputFailed = 1;
     static constexpr int kNotStarted = 2;
 
     explicit Recorder(const Options &options, QObject *parent = nullptr);
-    ~Recorder() override;
 
     // Opens the file and the source; finished() follows in every case.
     void start();
     // Ends the recording cleanly: what has come in is written first.
     void stop();
+    // Opens OUT anew by its name (log rotation, SIGHUP).
+    void reopenOutput();
 
 signals:
     void finished(int status);
 
 private:
+    void openSource();
     void opened();
     void openFailed(const QString &reason);
     void receive();
     void dropped(const QString &reason);
-    void sync();
+    void tick();
+    bool write(const std::vector<std::string> &lines);
+    void outputFailed();
     void finish(int status);
     void say(const QString &message) const;
+    void sayPaced(const QString &message);
 
     Options m_options;
     NmeaSource m_source;
     navorel::LineAssembler m_assembler;
-    int m_fd = -1;
-    bool m_unsynced = false;
+    navorel::ReceptionWatch m_watch;
+    navorel::NotePacing m_pacing;
+    OutputFile m_out;
+    QElapsedTimer m_clock;
     bool m_everOpened = false;
+    // A drop was noted: "receiving again" waits for the next line.
+    bool m_awaitingLine = false;
     bool m_finished = false;
     qint64 m_linesWritten = 0;
-    QString m_lastRetryFailure;
     QTimer m_duration;
     QTimer m_retry;
-    QTimer m_sync;
+    QTimer m_tick;
 };

@@ -79,6 +79,72 @@ TEST(GpsdStream, KeepsTheAnswerToTheWatchRequest)
     }
 }
 
+TEST(GpsdStream, ALineBeforeTheBannerSaysNoGpsdAnswers)
+{
+    using Answer = GpsdStream::Answer;
+    const std::string version = "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n";
+    const std::string rmc = "$GPRMC,100000.00,A,4807.0380,N,01131.0020,E,0.7,7.6,081226,,,A*56\r\n";
+    const struct
+    {
+        std::vector<std::string> reads;
+        Answer answer;
+        bool nmea;
+    } cases[] = {
+        // a plain NMEA server, its first line whole or in pieces
+        {{rmc}, Answer::NotGpsd, true},
+        {{"\r\n$GPGG", "A,1*00\r\n"}, Answer::NotGpsd, true},
+        {{"SSH-2.0-OpenSSH_9.2\r\n"}, Answer::NotGpsd, false},
+        // not yet decided until the line is whole
+        {{"$GPGGA,1"}, Answer::Awaited, false},
+        // after gpsd's banner its receiver's lines are no sign of anything
+        {{version + rmc}, Answer::Awaited, false},
+        {{version, rmc, "{\"class\":\"WATCH\"}\r\n"}, Answer::Watching, false},
+    };
+    for (const auto &c : cases) {
+        GpsdStream stream;
+        std::string nmea;
+        for (const std::string &bytes : c.reads)
+            stream.filter(bytes, nmea);
+        EXPECT_EQ(stream.answer(), c.answer) << c.reads.front();
+        EXPECT_EQ(stream.firstLineLooksLikeNmea(), c.nmea) << c.reads.front();
+    }
+}
+
+TEST(GpsdStream, KeepsWhatGpsdSaidOfItsReceivers)
+{
+    using Receivers = GpsdStream::Receivers;
+    const std::string version = "{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n";
+    const std::string devices =
+        "{\"class\":\"DEVICES\",\"devices\":[{\"class\":\"DEVICE\",\"path\":"
+        "\"/dev/pts/1\",\"activated\":\"2026-12-09T14:12:26.131Z\",\"native\":0}]}\r\n";
+    const struct
+    {
+        std::vector<std::string> reads;
+        Receivers receivers;
+        bool banner;
+    } cases[] = {
+        {{}, Receivers::Unknown, false},
+        {{version}, Receivers::Unknown, true},
+        {{version, "{\"class\":\"DEVICES\",\"devices\":[]}\r\n"}, Receivers::None, true},
+        {{version, devices}, Receivers::Some, true},
+        {{version, devices, "{\"class\":\"DEVICE\",\"path\":\"/dev/pts/1\",\"activated\":0}\r\n"},
+         Receivers::Gone,
+         true},
+        {{version, "{\"class\":\"DEVICES\",\"devices\":[]}\r\n",
+          "{\"class\":\"DEVICE\",\"path\":\"/dev/ttyUSB0\",\"activated\":\"2026-12-09T14:20:00.000Z\"}\r\n"},
+         Receivers::Some,
+         true},
+    };
+    for (const auto &c : cases) {
+        GpsdStream stream;
+        std::string nmea;
+        for (const std::string &bytes : c.reads)
+            stream.filter(bytes, nmea);
+        EXPECT_EQ(stream.receivers(), c.receivers) << c.reads.size() << " reports";
+        EXPECT_EQ(stream.bannerSeen(), c.banner);
+    }
+}
+
 TEST(GpsdStream, NewConnectionStartsAtALineStart)
 {
     GpsdStream stream;

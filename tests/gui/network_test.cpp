@@ -3,10 +3,14 @@
 // address that refuse or never answer.
 
 #include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <memory>
 
 #include "tests/gui/serialrig.h"
@@ -30,7 +34,9 @@ private slots:
     void init() { m_rig = std::make_unique<SerialRig>(); }
     void cleanup() { m_rig.reset(); }
 
-    void receivesUntilThePeerClosesKeepingThePartialLine();
+    void receivesUntilThePeerClosesEndingThePartialLine();
+    void aLineWithoutALineBreakIsCutWhileTheWindowAnswers();
+    void silenceIsSaidInTheStatusBar();
     void sendsOneLinePerSecondToATcpPeer();
     void refusedAddressLeavesBothCommandsIdle_data();
     void refusedAddressLeavesBothCommandsIdle();
@@ -52,37 +58,105 @@ private:
     std::unique_ptr<SerialRig> m_rig;
 };
 
-void NetworkTest::receivesUntilThePeerClosesKeepingThePartialLine()
+void NetworkTest::receivesUntilThePeerClosesEndingThePartialLine()
 {
+    const QByteArray log = generatedLog(15);
+    const QList<QByteArray> logLines = linesOf(log).mid(0, 100);
+    QByteArray sent;
+    for (const QByteArray &line : logLines)
+        sent += line + "\r\n";
     const QString first = m_dir.filePath(QStringLiteral("first.nmea"));
-    QVERIFY(writeFile(first, "$GPRMC,1*00\r\n\r\n$GPGGA,2*00\r\n$GPGSA,3"));
+    QVERIFY(writeFile(first, sent + "$GNRMC,123456.00,A,48"));
     SocatListener peer;
     QVERIFY(peer.start(QStringLiteral("OPEN:") + first, true));
     m_rig->setPortText(peer.address());
     m_rig->receiveCommand();
     QVERIFY(m_rig->transfer.receiving());
 
-    // The peer closes after its last bytes: one box, as for a vanished device.
+    // The peer closes after its last bytes: one box, as for a vanished
+    // device, and its unfinished line is a line of its own.
     QTRY_VERIFY_WITH_TIMEOUT(!m_rig->transfer.receiving(), kPeerTimeoutMs);
     QVERIFY(idle());
-    QCOMPARE(m_rig->textLines(), (QList<QByteArray>{"$GPRMC,1*00", "$GPGGA,2*00"}));
-    QCOMPARE(m_rig->transfer.partialLine(), std::string("$GPGSA,3"));
+    QCOMPARE(m_rig->textLines(), logLines + QList<QByteArray>{"$GNRMC,123456.00,A,48"});
+    QCOMPARE(m_rig->transfer.partialLine(), std::string());
     QCOMPARE(m_rig->prompter.systemErrors,
              QStringList{QStringLiteral("Error: ReadFile%1: The peer closed the connection\n%2")
                              .arg(peer.address(), kPortClosed)});
 
-    // Started again, the kept characters lead the next line.
+    // The next peer's first line stays as it was sent.
+    const QByteArray next = "$GNRMC,100010.00,A,4807.0380,N,01131.0020,E,0.7,7.6,081226,,,A*4E";
     const QString second = m_dir.filePath(QStringLiteral("second.nmea"));
-    QVERIFY(writeFile(second, "*01\r\n"));
+    QVERIFY(writeFile(second, next + "\r\n"));
     SocatListener again;
     QVERIFY(again.start(QStringLiteral("SYSTEM:cat '%1'; sleep 30").arg(second), true));
     m_rig->setPortText(again.address());
     m_rig->receiveCommand();
-    QTRY_COMPARE_WITH_TIMEOUT(m_rig->textLines().size(), 3, kPeerTimeoutMs);
-    QCOMPARE(m_rig->textLines().back(), QByteArray("$GPGSA,3*01"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->textLines().size(), 102, kPeerTimeoutMs);
+    QCOMPARE(m_rig->textLines().at(100), QByteArray("$GNRMC,123456.00,A,48"));
+    QCOMPARE(m_rig->textLines().back(), next);
     m_rig->receiveCommand();
     QVERIFY(idle());
     QCOMPARE(m_rig->prompter.systemErrors.size(), 1);
+}
+
+void NetworkTest::aLineWithoutALineBreakIsCutWhileTheWindowAnswers()
+{
+    // A peer that sends 16 MB without a line break, then a sentence.
+    const QString sent = m_dir.filePath(QStringLiteral("endless.nmea"));
+    const QByteArray sentence = "$GPRMC,1*00";
+    QVERIFY(writeFile(sent, QByteArray(16 << 20, 'x') + "\r\n" + sentence + "\r\n"));
+    SocatListener peer;
+    QVERIFY(peer.start(QStringLiteral("SYSTEM:cat '%1'; sleep 60").arg(sent), true));
+    m_rig->setPortText(peer.address());
+    // Shown, so that the text area lays out and paints what it gets.
+    m_rig->window.show();
+
+    qint64 longestGapMs = 0;
+    std::size_t longestPartial = 0;
+    QElapsedTimer sinceLastTick;
+    QTimer probe;
+    connect(&probe, &QTimer::timeout, [&] {
+        longestGapMs = std::max(longestGapMs, sinceLastTick.restart());
+        longestPartial = std::max(longestPartial, m_rig->transfer.partialLine().size());
+    });
+    sinceLastTick.start();
+    probe.start(5);
+    QElapsedTimer receiving;
+    receiving.start();
+    m_rig->receiveCommand();
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->textLines().size(), 2, 60000);
+    probe.stop();
+    m_rig->receiveCommand();
+    qInfo("16 MB without a line break in %lld ms; longest gap between 5 ms ticks: %lld ms",
+          receiving.elapsed(), longestGapMs);
+
+    QCOMPARE(m_rig->textLines().front(), QByteArray(64 * 1024, 'x'));
+    QCOMPARE(m_rig->textLines().back(), sentence);
+    QVERIFY2(longestPartial <= 64 * 1024, qPrintable(QString::number(longestPartial)));
+    QVERIFY2(m_rig->window.statusPanel(1)->text().contains(
+                 QStringLiteral("a received line was longer than 64 KiB")),
+             qPrintable(m_rig->window.statusPanel(1)->text()));
+    // Far beyond anything seen; only catches a window that stops answering.
+    QVERIFY2(longestGapMs < 2000, qPrintable(QStringLiteral("%1 ms without a tick").arg(longestGapMs)));
+}
+
+void NetworkTest::silenceIsSaidInTheStatusBar()
+{
+    SocatListener mute;
+    QVERIFY(mute.start(QStringLiteral("SYSTEM:sleep 30"), true));
+    m_rig->setPortText(mute.address());
+    m_rig->receiveCommand();
+    QTest::qWait(9000);
+    QVERIFY(!m_rig->window.statusPanel(1)->text().contains(QStringLiteral("no NMEA line")));
+    const QString note = mute.address() + QStringLiteral(": no NMEA line for 10 s: nothing received");
+    QTRY_VERIFY_WITH_TIMEOUT(m_rig->window.statusPanel(1)->text().endsWith(note), 4000);
+    static const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ "));
+    QVERIFY2(stamp.match(m_rig->window.statusPanel(1)->text()).hasMatch(),
+             qPrintable(m_rig->window.statusPanel(1)->text()));
+    // Still receiving: the user decides.
+    QVERIFY(m_rig->transfer.receiving());
+    m_rig->receiveCommand();
+    QVERIFY(idle());
 }
 
 void NetworkTest::sendsOneLinePerSecondToATcpPeer()

@@ -95,6 +95,7 @@ private slots:
     void partialLineOutlivesStopStartAndNewText_data();
     void partialLineOutlivesStopStartAndNewText();
     void vanishedDeviceEndsReceivingWithOneBox();
+    void anotherPortEndsThePartialLine();
 
     void linesGoOutOnePerSecondAndWrap_data();
     void linesGoOutOnePerSecondAndWrap();
@@ -759,14 +760,33 @@ void SerialTest::vanishedDeviceEndsReceivingWithOneBox()
     m_pty->unplug();
     QTRY_VERIFY_WITH_TIMEOUT(!m_rig->transfer.receiving(), kDeviceTimeoutMs);
     verifyIdle();
-    QCOMPARE(m_rig->textLines(), (QList<QByteArray>{"$GPRMC,1*00", "$GPGGA,2*00"}));
-    QCOMPARE(m_rig->transfer.partialLine(), std::string("$GPGSA,3"));
+    // Nothing more will finish the unfinished line: it ends with the device.
+    QCOMPARE(m_rig->textLines(), (QList<QByteArray>{"$GPRMC,1*00", "$GPGGA,2*00", "$GPGSA,3"}));
+    QCOMPARE(m_rig->transfer.partialLine(), std::string());
     // A gone device fails at every turn of the loop; it must not say so each time.
     QTest::qWait(500);
-    QCOMPARE(m_rig->prompter.systemErrors.size(), 1);
-    QVERIFY2(m_rig->prompter.systemErrors.first().startsWith(QStringLiteral("Error: ReadFile")
-                                                             + m_pty->programEnd() + QStringLiteral(": ")),
-             qPrintable(m_rig->prompter.systemErrors.first()));
+    QCOMPARE(m_rig->prompter.systemErrors,
+             QStringList{QStringLiteral("Error: ReadFile%1: the device went away\nThe port was closed.")
+                             .arg(m_pty->programEnd())});
+}
+
+void SerialTest::anotherPortEndsThePartialLine()
+{
+    m_rig->receiveCommand();
+    m_pty->say("$GPGGA,1*00\r\n$GPGGA,12");
+    QTRY_COMPARE_WITH_TIMEOUT(m_rig->transfer.partialLine(), std::string("$GPGGA,12"), kDeviceTimeoutMs);
+    m_rig->receiveCommand();
+
+    PtyPair other;
+    QVERIFY2(other.plugIn(), "socat could not make a pty pair");
+    m_rig->setPortText(other.programEnd());
+    m_rig->receiveCommand();
+    QVERIFY(m_rig->transfer.receiving());
+    other.say("$GPRMC,1*00\r\n");
+    QTRY_COMPARE_WITH_TIMEOUT(
+        m_rig->textLines(), (QList<QByteArray>{"$GPGGA,1*00", "$GPGGA,12", "$GPRMC,1*00"}), kDeviceTimeoutMs);
+    m_rig->receiveCommand();
+    verifyIdle();
 }
 
 void SerialTest::linesGoOutOnePerSecondAndWrap_data()

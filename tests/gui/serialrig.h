@@ -23,6 +23,7 @@ struct SerialRig
         QObject::connect(&transfer, &SerialTransfer::clearRequested, &window, &MainWindow::NewText1Click);
         QObject::connect(&transfer, &SerialTransfer::receivingChanged, &window, &MainWindow::showReceiving);
         QObject::connect(&transfer, &SerialTransfer::sendingChanged, &window, &MainWindow::showSending);
+        QObject::connect(&transfer, &SerialTransfer::noted, &window, &MainWindow::showNote);
     }
 
     void setPortText(const QString &text)

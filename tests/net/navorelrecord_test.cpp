@@ -9,14 +9,9 @@
 
 #include "tests/gui/ptypair.h"
 #include "tests/net/peers.h"
+#include "tests/net/recording.h"
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Sentences gpsd throws away (their checksums are wrong). Put in front of a
 // log they fill the terminal that gpsfake writes into before gpsd opens it,
@@ -29,45 +24,6 @@ QByteArray fillerBeforeGpsdOpens()
             QStringLiteral("$GPTXT,01,01,02,filler %1 for the terminal buffer*00\r\n").arg(i).toLatin1();
     return filler;
 }
-
-class Recording
-{
-public:
-    explicit Recording(const QStringList &arguments)
-    {
-        m_process.start(QStringLiteral(NAVOREL_RECORD_BIN), arguments);
-        m_process.waitForStarted(5000);
-    }
-    ~Recording()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.kill();
-            m_process.waitForFinished(5000);
-        }
-    }
-    void signal(int number) { ::kill(static_cast<pid_t>(m_process.processId()), number); }
-    // The exit status, or -1 when it did not end by itself in time.
-    int status(int ms)
-    {
-        if (!m_process.waitForFinished(ms) || m_process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        return m_process.exitCode();
-    }
-    QByteArray out() { return m_out += m_process.readAllStandardOutput(); }
-    QByteArray err() { return m_err += m_process.readAllStandardError(); }
-    bool errSays(const QByteArray &text, int ms)
-    {
-        const QDeadlineTimer deadline(ms);
-        while (!err().contains(text) && !deadline.hasExpired())
-            m_process.waitForReadyRead(100);
-        return err().contains(text);
-    }
-
-private:
-    QProcess m_process;
-    QByteArray m_out;
-    QByteArray m_err;
-};
 
 } // namespace
 
@@ -169,14 +125,15 @@ void NavorelRecordTest::followsASourceThatDropsAndComesBack()
     QVERIFY(before.start(QStringLiteral("OPEN:") + path(QStringLiteral("first.nmea")), true));
     Recording recording({before.address(), out});
     QVERIFY(recording.errSays("trying again every 5 s", 5000));
-    QVERIFY(recording.err().contains("an unfinished line of 8 bytes dropped"));
+    QVERIFY(!recording.err().contains("receiving again"));
 
     SocatListener after;
     QVERIFY(after.start(QStringLiteral("SYSTEM:cat '%1'; sleep 30").arg(path(QStringLiteral("second.nmea"))),
                         true, before.port()));
     QVERIFY(recording.errSays("receiving again", 8000));
-    // The line a killed run left unfinished stays a line of its own.
-    const QByteArray expected = "$GPRMC,0*00\r\n$GPGG\r\n$GPRMC,1*00\r\n$GPGGA,1*00\r\n" + second;
+    // The line a killed run left unfinished stays a line of its own, and
+    // so does the unfinished line of the dropped connection.
+    const QByteArray expected = "$GPRMC,0*00\r\n$GPGG\r\n$GPRMC,1*00\r\n$GPGGA,1*00\r\n$GPRMC,2\r\n" + second;
     QTRY_COMPARE_WITH_TIMEOUT(fileBytes(out), expected, 5000);
     recording.signal(SIGTERM);
     QCOMPARE(recording.status(5000), 0);

@@ -80,23 +80,27 @@ public:
     bool start(const QString &program, const QStringList &arguments)
     {
         m_process.start(program, arguments);
-        return m_process.waitForStarted(5000);
+        if (!m_process.waitForStarted(5000))
+            return false;
+        m_group = static_cast<pid_t>(m_process.processId());
+        return true;
     }
     void stop()
     {
-        if (m_process.state() == QProcess::NotRunning)
+        if (m_group == 0)
             return;
-        const pid_t group = static_cast<pid_t>(m_process.processId());
-        ::kill(-group, SIGTERM);
-        if (!m_process.waitForFinished(500)) {
-            ::kill(-group, SIGKILL);
-            m_process.waitForFinished(5000);
-        }
+        ::kill(-m_group, SIGTERM);
+        m_process.waitForFinished(500);
+        // What it started may outlive it (a program that ignores SIGTERM).
+        ::kill(-m_group, SIGKILL);
+        m_process.waitForFinished(5000);
+        m_group = 0;
     }
     QProcess &process() { return m_process; }
 
 private:
     QProcess m_process;
+    pid_t m_group = 0;
 };
 
 // gpsfake: a private gpsd on a free port that replays a log once.
@@ -123,6 +127,8 @@ public:
         return false;
     }
     QString address() const { return QStringLiteral("gpsd://127.0.0.1:%1").arg(m_port); }
+    // gpsd goes, as when it is restarted.
+    void stop() { m_peer.stop(); }
 
 private:
     PeerProcess m_peer;
@@ -136,10 +142,14 @@ class SocatListener
 public:
     // socat address of what to do with the connection: "OPEN:file" sends
     // the file and closes, "CREATE:file" keeps what comes.
-    bool start(const QString &peerAddress, bool sends, quint16 port = 0)
+    // listenOptions: more socat options of the listener ("fork" for a peer
+    // that takes every connection).
+    bool start(const QString &peerAddress, bool sends, quint16 port = 0, const QString &listenOptions = {})
     {
         m_port = port != 0 ? port : freePort();
-        const QString listen = QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(m_port);
+        QString listen = QStringLiteral("TCP-LISTEN:%1,bind=127.0.0.1,reuseaddr").arg(m_port);
+        if (!listenOptions.isEmpty())
+            listen += QLatin1Char(',') + listenOptions;
         if (!m_peer.start(QStringLiteral("socat"),
                           {QStringLiteral("-d"), QStringLiteral("-d"), QStringLiteral("-u"),
                            sends ? peerAddress : listen, sends ? listen : peerAddress}))
