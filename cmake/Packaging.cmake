@@ -1,39 +1,24 @@
-# Man pages, the Debian documentation files and the .deb:
-#   cmake --build build && (cd build && cpack -G DEB)
-# The binaries, the .desktop file and the icon are installed where they are built.
-include(GNUInstallDirs)
-
-# Debian wants the installed tree to be 0755 whatever the builder's umask.
-set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
-    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
-
+# The .deb: cmake --build build && (cd build && cpack -G DEB)
+# It holds what cmake/Install.cmake installs, plus Debian's copyright and a
+# changelog stamped with the day of the build, which a plain `cmake --install`
+# leaves out: they are of the package, not of the program.
 set(navorel_maintainer "Navorel developers <support@navorel.example.org>")
 set(navorel_packaging_dir ${CMAKE_BINARY_DIR}/packaging)
 string(TIMESTAMP navorel_changelog_date "%a, %d %b %Y %H:%M:%S +0000" UTC)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/debian-changelog.in ${navorel_packaging_dir}/changelog @ONLY)
+# Debian's name of the file is "copyright".
+configure_file(${CMAKE_CURRENT_LIST_DIR}/debian-copyright ${navorel_packaging_dir}/copyright COPYONLY)
 
-# Man pages and the changelog go in compressed with gzip -9n, as Debian policy asks.
-set(navorel_gzipped)
-foreach(source
-    ${PROJECT_SOURCE_DIR}/docs/man/navorel.1
-    ${PROJECT_SOURCE_DIR}/docs/man/navorel-filter.1
-    ${PROJECT_SOURCE_DIR}/docs/man/navorel-record.1
-    ${navorel_packaging_dir}/changelog)
-  get_filename_component(name ${source} NAME)
-  add_custom_command(OUTPUT ${navorel_packaging_dir}/${name}.gz
-    COMMAND gzip -9nc ${source} > ${navorel_packaging_dir}/${name}.gz
-    DEPENDS ${source} VERBATIM)
-  list(APPEND navorel_gzipped ${navorel_packaging_dir}/${name}.gz)
-endforeach()
-add_custom_target(navorel_packaging_files ALL DEPENDS ${navorel_gzipped})
-
-install(FILES ${navorel_packaging_dir}/navorel.1.gz ${navorel_packaging_dir}/navorel-filter.1.gz
-  ${navorel_packaging_dir}/navorel-record.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${navorel_packaging_dir}/changelog.gz ${CMAKE_CURRENT_LIST_DIR}/debian-copyright
-  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/navorel)
-# CMake has no rename on install; the Debian name of the file is "copyright".
-install(CODE "file(RENAME \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/doc/navorel/debian-copyright\"
-                          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATAROOTDIR}/doc/navorel/copyright\")")
+# The changelog goes in compressed with gzip -9n, as Debian policy asks.
+add_custom_command(OUTPUT ${navorel_packaging_dir}/changelog.gz
+  COMMAND gzip -9nc ${navorel_packaging_dir}/changelog > ${navorel_packaging_dir}/changelog.gz
+  DEPENDS ${navorel_packaging_dir}/changelog VERBATIM)
+add_custom_target(navorel_debian_files ALL DEPENDS ${navorel_packaging_dir}/changelog.gz)
+install(FILES ${navorel_packaging_dir}/changelog.gz ${navorel_packaging_dir}/copyright
+  DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/navorel COMPONENT debian EXCLUDE_FROM_ALL)
+# Everything an install puts in place, and the Debian files beside it.
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${CMAKE_BINARY_DIR};${PROJECT_NAME};ALL;/" "${CMAKE_BINARY_DIR};${PROJECT_NAME};debian;/")
 
 set(CPACK_PACKAGE_NAME navorel)
 set(CPACK_PACKAGE_VENDOR "Navorel developers")
@@ -47,8 +32,9 @@ satellites per time range and a short report. It writes a semicolon-separated
 result file, records a log live from a receiver on a serial port and replays
 a log out of a serial port line by line.
 .
-navorel-filter runs the same filter on the command line.")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://navorel.example.org")
+navorel-filter runs the same filter on the command line; navorel-record
+records a receiver without a window, also as a systemd service.")
+set(CPACK_PACKAGE_HOMEPAGE_URL ${PROJECT_HOMEPAGE_URL})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

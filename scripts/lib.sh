@@ -4,15 +4,17 @@ NAVOREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 NAVOREL_BUILD="$NAVOREL_ROOT/build"
 
 # Debian 12 packages for building, testing, packaging and looking at the program.
+# ccache serves the packager builds of scripts/test from the main build's objects.
 NAVOREL_PACKAGES=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-charts-dev qt6-serialport-dev libqt6opengl6-dev libqscintilla2-qt6-dev libqt6svg6
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev
   clang libclang-rt-14-dev clang-format
   libxml2-utils
-  xvfb xauth socat xdotool imagemagick x11-apps
+  xvfb xauth socat xdotool imagemagick
   gpsd gpsd-clients gpsbabel
   locales dpkg-dev file lintian
+  appstream desktop-file-utils shared-mime-info libglib2.0-bin bash-completion systemd
 )
 
 # The locale with a decimal comma that the number texts are tested under.

@@ -1,10 +1,7 @@
 // navorel-filter: the filter of the desktop program on the command line.
 
-#include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <string>
@@ -12,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
-#include <vector>
 
 #include "exports/gpxtrackwriter.h"
 #include "exports/jsonsummary.h"
@@ -24,62 +20,12 @@
 #include "filter/precisionfigures.h"
 #include "filter/replacingfile.h"
 #include "filter/textfile.h"
-#include "filter/wholenumber.h"
 #include "prefs/confsettings.h"
 #include "prefs/settingsfile.h"
 #include "resultfile/resultfilewriter.h"
+#include "tools/filtercommandline.h"
 
 namespace {
-
-constexpr int kCompleted = 0;
-constexpr int kStopped = 1;
-constexpr int kUsageOrFile = 2;
-
-const char kUsage[] = "Usage: navorel-filter [options] FILE\n"
-                      "Filters the position sentences out of an NMEA 0183 log (FILE, or - for\n"
-                      "standard input) and prints the report of the result page.\n"
-                      "\n"
-                      "  --rmc            take $GPRMC sentences (the default)\n"
-                      "  --gga            take $GPGGA sentences\n"
-                      "  --all            use not-valid $GPRMC fixes too\n"
-                      "  --no-utc         leave the fix times out\n"
-                      "  --no-gsa         do not read $GPGSA sentences\n"
-                      "  --no-sat         make no satellites time ranges\n"
-                      "  --no-acc         add no points to the position chart\n"
-                      "  --sat-time N     minutes per satellites time range, 1 to 60 (default 15)\n"
-                      "  --talkers T      gnss: sentences of every satellite system's talker ($GN,\n"
-                      "                   $GP, $GL, $GA, $GB, $GQ, $GI, $BD, $QZ), one fix per\n"
-                      "                   epoch, the GSA sentences of an epoch counted together\n"
-                      "                   (the default); gps: $GP sentences only, the classic way\n"
-                      "  --settings INI   read a settings file first, and the navorel.conf beside\n"
-                      "                   it when there is one; the options above override them\n"
-                      "  --csv OUT        write the filter result file\n"
-                      "  --display OUT    write the filtered fixes as the text area shows them\n"
-                      "  --json           print the counts, the mean and its precision in metres\n"
-                      "                   as one JSON object instead of the report\n"
-                      "  --gpx OUT        write the mean position as a GPX 1.1 waypoint\n"
-                      "  --kml OUT        write the mean position as a KML placemark\n"
-                      "  --gpx-track OUT  write every accepted fix as a GPX 1.1 track\n"
-                      "  --quiet          print no report\n"
-                      "  --help           show this help\n"
-                      "  --version        show the version\n"
-                      "\n"
-                      "Exit status: 0 run completed, 1 run stopped at a line, 2 usage or file error.\n";
-
-struct Options
-{
-    std::string input;
-    std::string settingsFile;
-    std::string csvFile;
-    std::string displayFile;
-    bool quiet = false;
-    bool json = false;
-    std::string gpxFile;
-    std::string kmlFile;
-    std::string trackFile;
-    // Applied over the settings file, in the order given.
-    std::vector<std::pair<std::string, std::string>> filterOptions;
-};
 
 void printError(std::string_view windows1252)
 {
@@ -91,61 +37,6 @@ void printFileError(std::string_view format, const std::string &path)
 {
     const std::string message = navorel::fillIn(navorel::windows1252ToUtf8(format), path);
     std::fprintf(stderr, "navorel-filter: %s\n", message.c_str());
-}
-
-int usageError(const std::string &message)
-{
-    std::fprintf(stderr, "navorel-filter: %s\nTry 'navorel-filter --help'.\n", message.c_str());
-    return kUsageOrFile;
-}
-
-bool takesValue(std::string_view option)
-{
-    return option == "--sat-time" || option == "--talkers" || option == "--settings" || option == "--csv"
-           || option == "--display" || option == "--gpx" || option == "--kml" || option == "--gpx-track";
-}
-
-bool isFilterFlag(std::string_view option)
-{
-    return option == "--rmc" || option == "--gga" || option == "--all" || option == "--no-utc"
-           || option == "--no-gsa" || option == "--no-sat" || option == "--no-acc";
-}
-
-// A whole number, brought into 1..60 however many digits it has; nothing
-// for a text that is not one.
-std::optional<int> satTimeOption(std::string_view text)
-{
-    std::int64_t value = 0;
-    if (navorel::parseWholeNumber(text, value))
-        return navorel::clampSatTime(value);
-    // Too many digits for 64 bits: still a whole number, beyond either bound.
-    text.remove_prefix(std::min(text.size(), text.find_first_not_of(' ')));
-    const std::size_t digits = !text.empty() && (text[0] == '+' || text[0] == '-') ? 1 : 0;
-    if (text.size() == digits || text.find_first_not_of("0123456789", digits) != std::string_view::npos)
-        return std::nullopt;
-    return text[0] == '-' ? navorel::kSatTimeMin : navorel::kSatTimeMax;
-}
-
-void applyFilterOption(navorel::Settings &settings, const std::string &option, const std::string &value)
-{
-    if (option == "--rmc")
-        settings.IDF = navorel::PositionSentence::RMC;
-    else if (option == "--gga")
-        settings.IDF = navorel::PositionSentence::GGA;
-    else if (option == "--all")
-        settings.Valid = false;
-    else if (option == "--no-utc")
-        settings.UTC = false;
-    else if (option == "--no-gsa")
-        settings.GSA = false;
-    else if (option == "--no-sat")
-        settings.Sat = false;
-    else if (option == "--no-acc")
-        settings.Acc = false;
-    else if (option == "--sat-time")
-        settings.SatTime = satTimeOption(value).value_or(navorel::kSatTimeMin);
-    else if (option == "--talkers")
-        navorel::talkersFromText(value, settings.Talkers);
 }
 
 // "Datei x kann nicht erstellt werden: No such file or directory": the
@@ -168,14 +59,6 @@ void printNote(const std::string &path, const std::string &note)
     std::fprintf(stderr, "navorel-filter: %s: %s\n", path.c_str(), note.c_str());
 }
 
-int stdoutResult()
-{
-    if (std::fflush(stdout) == 0 && std::ferror(stdout) == 0)
-        return kCompleted;
-    std::fprintf(stderr, "navorel-filter: cannot write to standard output: %s\n", std::strerror(errno));
-    return kUsageOrFile;
-}
-
 // The name the exports give the position: the log's file name without its extension.
 std::string exportName(const std::string &input)
 {
@@ -195,7 +78,7 @@ struct OutputPlaces
     std::size_t csv = kNone, display = kNone, gpx = kNone, kml = kNone, track = kNone;
 };
 
-OutputPlaces addOutputs(const Options &options, navorel::OutputFiles &outputs)
+OutputPlaces addOutputs(const FilterCommandLine &options, navorel::OutputFiles &outputs)
 {
     OutputPlaces places;
     const std::pair<const std::string *, std::size_t *> asked[] = {{&options.csvFile, &places.csv},
@@ -213,7 +96,7 @@ OutputPlaces addOutputs(const Options &options, navorel::OutputFiles &outputs)
 
 // Writes what the run made into the outputs' new contents; nothing is in
 // place before commit.
-bool writeOutputs(const Options &options, const OutputPlaces &places, navorel::OutputFiles &outputs,
+bool writeOutputs(const FilterCommandLine &options, const OutputPlaces &places, navorel::OutputFiles &outputs,
                   const navorel::FilterRun &run, const navorel::PrecisionFigures &figures)
 {
     using navorel::PositionExport;
@@ -249,162 +132,91 @@ bool writeOutputs(const Options &options, const OutputPlaces &places, navorel::O
     return true;
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+// The settings the run filters with: the settings file and the navorel.conf
+// beside it when one is named, the options over them. False, the message
+// printed, when the settings file is none.
+bool readSettings(const FilterCommandLine &commandLine, navorel::Settings &settings)
 {
-    Options options;
-    bool endOfOptions = false;
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        if (!endOfOptions && arg == "--") {
-            endOfOptions = true;
-            continue;
-        }
-        if (endOfOptions || arg == "-" || arg.rfind("--", 0) != 0) {
-            if (!options.input.empty())
-                return usageError("only one FILE can be filtered");
-            options.input = arg;
-            continue;
-        }
-        std::string value;
-        const std::size_t equals = arg.find('=');
-        const bool inlineValue = equals != std::string::npos;
-        if (inlineValue) {
-            value = arg.substr(equals + 1);
-            arg.resize(equals);
-        }
-        if (arg == "--help") {
-            std::fputs(kUsage, stdout);
-            return stdoutResult();
-        }
-        if (arg == "--version") {
-            std::puts("navorel-filter " NAVOREL_VERSION);
-            return stdoutResult();
-        }
-        if (takesValue(arg)) {
-            if (!inlineValue) {
-                if (i + 1 >= argc)
-                    return usageError("option " + arg + " needs a value");
-                value = argv[++i];
-            }
-            if (arg == "--sat-time" && !satTimeOption(value))
-                return usageError("option --sat-time needs a whole number, not '" + value + "'");
-            if (value.empty() && arg != "--sat-time" && arg != "--talkers")
-                return usageError("option " + arg + " needs a file name");
-            if (arg == "--settings")
-                options.settingsFile = value;
-            else if (arg == "--csv")
-                options.csvFile = value;
-            else if (arg == "--display")
-                options.displayFile = value;
-            else if (arg == "--gpx")
-                options.gpxFile = value;
-            else if (arg == "--kml")
-                options.kmlFile = value;
-            else if (arg == "--gpx-track")
-                options.trackFile = value;
-            else if (navorel::TalkerMode talkers{};
-                     arg == "--talkers" && !navorel::talkersFromText(value, talkers))
-                return usageError("--talkers takes gnss or gps, not '" + value + "'");
-            else
-                options.filterOptions.emplace_back(arg, value);
-        } else if (!inlineValue && isFilterFlag(arg)) {
-            options.filterOptions.emplace_back(arg, "");
-        } else if (!inlineValue && arg == "--quiet") {
-            options.quiet = true;
-        } else if (!inlineValue && arg == "--json") {
-            options.json = true;
-        } else {
-            return usageError("unknown option " + std::string(argv[i]));
-        }
-    }
-    if (options.input.empty())
-        return usageError("no FILE given");
-
-    navorel::Settings settings;
-    if (!options.settingsFile.empty()) {
-        const navorel::SettingsFileRead read = navorel::readSettingsFile(options.settingsFile, settings);
+    const std::string &path = commandLine.settingsFile;
+    if (!path.empty()) {
+        const navorel::SettingsFileRead read = navorel::readSettingsFile(path, settings);
         if (read.status == navorel::SettingsFileRead::Status::WrongFile) {
-            printError(options.settingsFile + ": " + read.errorString
+            printError(path + ": " + read.errorString
                        + (read.reason.empty() ? "" : " (" + read.reason + ")"));
-            return kUsageOrFile;
+            return false;
         }
         if (read.status != navorel::SettingsFileRead::Status::Read) {
-            printError(read.errorLine > 0 ? options.settingsFile + ", line " + std::to_string(read.errorLine)
-                                                + ": " + read.errorString
-                                          : read.errorString);
-            return kUsageOrFile;
+            printError(read.errorLine > 0
+                           ? path + ", line " + std::to_string(read.errorLine) + ": " + read.errorString
+                           : read.errorString);
+            return false;
         }
         // What NAVRL.ini has no room for; missing or unreadable means the defaults.
-        navorel::readConfSettings(navorel::ConfFile::read(navorel::confPathBeside(options.settingsFile)),
-                                  settings);
+        navorel::readConfSettings(navorel::ConfFile::read(navorel::confPathBeside(path)), settings);
     }
-    for (const auto &[option, value] : options.filterOptions)
-        applyFilterOption(settings, option, value);
+    commandLine.applyFilterOptions(settings);
+    return true;
+}
 
-    // The log is read block by block and never held whole: standard input,
-    // a pipe or a device work like a file.
-    const bool fromStdin = options.input == "-";
-    const std::string inputName = fromStdin ? "standard input" : options.input;
-    const int fd = fromStdin ? STDIN_FILENO : ::open(options.input.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat input
+// The log, read block by block and never held whole: standard input, a
+// pipe or a device work like a file.
+struct Input
+{
+    bool fromStdin = false;
+    std::string name; // for the messages
+    int fd = -1;
+    struct stat status
     {};
-    if (fd < 0 || ::fstat(fd, &input) != 0 || S_ISDIR(input.st_mode)) {
-        printFileError(navorel::kCannotOpenFile, options.input);
-        return kUsageOrFile;
-    }
-    // Every output is decided on before the run and made beside its file,
-    // so that a run that fails leaves them all as they were.
-    navorel::OutputFiles outputs;
-    outputs.setInput(input, inputName);
-    const OutputPlaces places = addOutputs(options, outputs);
-    if (const std::string clash = outputs.clash(); !clash.empty())
-        return usageError(clash);
-    if (!outputs.open()) {
-        printCannotCreate(*outputs.failed());
-        return kUsageOrFile;
-    }
 
-    navorel::FilterOptions filterOptions;
-    filterOptions.expectedBytes = S_ISREG(input.st_mode) ? static_cast<std::size_t>(input.st_size) : 0;
-    filterOptions.keepDisplayLines = !options.displayFile.empty();
-    filterOptions.keepDataLines = !options.csvFile.empty();
-    filterOptions.keepPoints = false;
-    filterOptions.keepFixes = options.json || !options.gpxFile.empty() || !options.kmlFile.empty();
-    // The track goes to its file as the run goes, never held whole.
-    std::optional<navorel::GpxTrackWriter> track;
-    if (places.track != OutputPlaces::kNone) {
-        track.emplace(exportName(options.input));
-        filterOptions.fixesSink = [&](const navorel::AcceptedFixes &fixes) {
-            track->add(fixes);
-            outputs.file(places.track).write(track->takeText());
-        };
+    bool open(const std::string &path)
+    {
+        fromStdin = path == "-";
+        name = fromStdin ? "standard input" : path;
+        fd = fromStdin ? STDIN_FILENO : ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        return fd >= 0 && ::fstat(fd, &status) == 0 && !S_ISDIR(status.st_mode);
     }
-    navorel::FilterProcess process(settings, filterOptions);
+};
+
+// Only what the outputs asked for is kept while the run goes.
+navorel::FilterOptions filterOptionsFor(const FilterCommandLine &commandLine, const Input &input)
+{
+    navorel::FilterOptions options;
+    options.expectedBytes =
+        S_ISREG(input.status.st_mode) ? static_cast<std::size_t>(input.status.st_size) : 0;
+    options.keepDisplayLines = !commandLine.displayFile.empty();
+    options.keepDataLines = !commandLine.csvFile.empty();
+    options.keepPoints = false;
+    options.keepFixes = commandLine.json || !commandLine.gpxFile.empty() || !commandLine.kmlFile.empty();
+    return options;
+}
+
+// Feeds the log to the filter; nothing when it could not be read.
+std::optional<navorel::FilterRun> filterLog(Input &input, const navorel::Settings &settings,
+                                            const navorel::FilterOptions &options)
+{
+    navorel::FilterProcess process(settings, options);
     navorel::BlockReader reader;
     bool firstBlock = true;
-    const bool read = reader.readAll(fd, [&](std::string_view block) {
+    const bool read = reader.readAll(input.fd, [&](std::string_view block) {
         if (std::exchange(firstBlock, false) && navorel::looksLikeUtf16(block))
-            printNote(inputName,
+            printNote(input.name,
                       "looks like UTF-16 text, not 8-bit NMEA: convert it first (iconv -f UTF-16 -t "
                       "WINDOWS-1252)");
         return process.feed(block);
     });
-    if (!fromStdin)
-        ::close(fd);
-    if (!read) {
-        printFileError(navorel::kCannotOpenFile, options.input);
-        return kUsageOrFile;
-    }
-    const navorel::FilterRun run = process.finish();
-    if (!run.completed()) {
-        printError("line " + std::to_string(run.errorLine) + ": " + run.errorString);
-        if (options.json)
-            std::puts(navorel::JsonSummary::ofError(run.errorString, run.errorLine).c_str());
-        return kStopped;
-    }
+    if (!input.fromStdin)
+        ::close(input.fd);
+    if (!read)
+        return std::nullopt;
+    return process.finish();
+}
 
+// Ends the track, writes the other outputs and puts them all in place;
+// false, the message printed, when one of them is not.
+bool finishOutputs(const FilterCommandLine &commandLine, const OutputPlaces &places,
+                   navorel::OutputFiles &outputs, std::optional<navorel::GpxTrackWriter> &track,
+                   const navorel::FilterRun &run, const navorel::PrecisionFigures &figures)
+{
     bool ok = true;
     if (track) {
         track->finish();
@@ -413,27 +225,31 @@ int main(int argc, char **argv)
         ok = filled(file, file.write(track->takeText())
                               && (head.empty() || file.replaceHead(track->headBytes(), head)));
         if (ok && !track->leftOutText().empty())
-            printNote(options.trackFile, track->leftOutText());
+            printNote(commandLine.trackFile, track->leftOutText());
     }
-    const navorel::PrecisionFigures figures =
-        filterOptions.keepFixes ? navorel::measurePrecision(run.fixes) : navorel::PrecisionFigures();
     // A waypoint beyond a pole is no waypoint: nothing is written then.
     const std::string impossible = navorel::PositionExport::impossibleMean(figures);
-    if (ok && (!options.gpxFile.empty() || !options.kmlFile.empty()) && !impossible.empty()) {
+    if (ok && (!commandLine.gpxFile.empty() || !commandLine.kmlFile.empty()) && !impossible.empty()) {
         std::fprintf(stderr, "navorel-filter: %s, no mean position to write\n", impossible.c_str());
         ok = false;
-    } else if (options.json && run.fixAccepted() && !impossible.empty()) {
+    } else if (commandLine.json && run.fixAccepted() && !impossible.empty()) {
         std::fprintf(stderr, "navorel-filter: %s: the mean is null\n", impossible.c_str());
     }
-    ok = ok && writeOutputs(options, places, outputs, run, figures);
+    ok = ok && writeOutputs(commandLine, places, outputs, run, figures);
     if (ok && !outputs.commit()) {
         printCannotCreate(*outputs.failed());
         ok = false;
     }
+    return ok;
+}
 
-    if (options.json) {
+// The JSON object, or the report unless asked for none or an output failed.
+void printResult(const FilterCommandLine &commandLine, const navorel::FilterRun &run,
+                 const navorel::PrecisionFigures &figures, bool outputsWritten)
+{
+    if (commandLine.json) {
         std::puts(navorel::JsonSummary::ofRun(run, figures).c_str());
-    } else if (!options.quiet && ok) {
+    } else if (!commandLine.quiet && outputsWritten) {
         std::string report;
         for (const std::string &line : run.report) {
             report += line;
@@ -442,6 +258,60 @@ int main(int argc, char **argv)
         const std::string text = navorel::windows1252ToUtf8(report);
         std::fwrite(text.data(), 1, text.size(), stdout);
     }
-    const int printed = stdoutResult();
-    return ok ? printed : kUsageOrFile;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    FilterCommandLine commandLine;
+    if (const std::optional<int> status = commandLine.parse(argc, argv))
+        return *status;
+    navorel::Settings settings;
+    if (!readSettings(commandLine, settings))
+        return kFilterUsageOrFile;
+    Input input;
+    if (!input.open(commandLine.input)) {
+        printFileError(navorel::kCannotOpenFile, commandLine.input);
+        return kFilterUsageOrFile;
+    }
+    // Every output is decided on before the run and made beside its file,
+    // so that a run that fails leaves them all as they were.
+    navorel::OutputFiles outputs;
+    outputs.setInput(input.status, input.name);
+    const OutputPlaces places = addOutputs(commandLine, outputs);
+    if (const std::string clash = outputs.clash(); !clash.empty())
+        return printUsageError(clash);
+    if (!outputs.open()) {
+        printCannotCreate(*outputs.failed());
+        return kFilterUsageOrFile;
+    }
+
+    navorel::FilterOptions filterOptions = filterOptionsFor(commandLine, input);
+    // The track goes to its file as the run goes, never held whole.
+    std::optional<navorel::GpxTrackWriter> track;
+    if (places.track != OutputPlaces::kNone) {
+        track.emplace(exportName(commandLine.input));
+        filterOptions.fixesSink = [&](const navorel::AcceptedFixes &fixes) {
+            track->add(fixes);
+            outputs.file(places.track).write(track->takeText());
+        };
+    }
+    const std::optional<navorel::FilterRun> run = filterLog(input, settings, filterOptions);
+    if (!run) {
+        printFileError(navorel::kCannotOpenFile, commandLine.input);
+        return kFilterUsageOrFile;
+    }
+    if (!run->completed()) {
+        printError("line " + std::to_string(run->errorLine) + ": " + run->errorString);
+        if (commandLine.json)
+            std::puts(navorel::JsonSummary::ofError(run->errorString, run->errorLine).c_str());
+        return kFilterStopped;
+    }
+    const navorel::PrecisionFigures figures =
+        filterOptions.keepFixes ? navorel::measurePrecision(run->fixes) : navorel::PrecisionFigures();
+    const bool written = finishOutputs(commandLine, places, outputs, track, *run, figures);
+    printResult(commandLine, *run, figures, written);
+    const int printed = flushStandardOutput();
+    return written ? printed : kFilterUsageOrFile;
 }
