@@ -1,14 +1,11 @@
 // Navorel: filters the position sentences out of NMEA 0183 receiver logs.
 
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
 
 #include "app/aboutbox.h"
 #include "app/mainwindow.h"
 #include "app/resultpage.h"
 #include "app/singleinstance.h"
-#include "prefs/conffile.h"
 #include "prefs/preferencesdialog.h"
 #include "prefs/settingslocation.h"
 #include "prefs/settingsstore.h"
@@ -65,12 +62,6 @@ int main(int argc, char **argv)
     PreferencesDialog preferences(settings, prompter, settingsFilePath(), &window);
     window.setPreferences(&preferences);
     QObject::connect(&window, &MainWindow::FormClose, &preferences, &PreferencesDialog::saveINI);
-    // A network name in the port box has no place among the 28 lines.
-    const QString confFile =
-        QFileInfo(settingsFilePath()).dir().filePath(QString::fromLatin1(navorel::kConfFileName));
-    rs232Window.readPortName(confFile);
-    QObject::connect(&window, &MainWindow::FormClose, &rs232Window,
-                     [&rs232Window, confFile] { rs232Window.writePortName(confFile); });
 
     QObject::connect(&instance, &SingleInstance::handedOver, &window, &MainWindow::handOver);
     window.setFirstArgument(firstArgument);

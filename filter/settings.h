@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace navorel {
@@ -40,8 +41,11 @@ struct Settings
     int Parity = 0;
     int Stop = 0;
 
-    // Not one of the seventeen: NAVRL.ini has no room for it, navorel.conf keeps it.
+    // Not among the seventeen: NAVRL.ini has no room for them, navorel.conf
+    // keeps them (prefs/confsettings names each key).
     TalkerMode Talkers = TalkerMode::GNSS;
+    // A port that is no "COMn" entry: typed, reported by the system, a network source.
+    std::string PortName;
 
     bool operator==(const Settings &) const = default;
 };

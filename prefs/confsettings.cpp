@@ -37,11 +37,14 @@ void readConfSettings(const ConfFile &file, Settings &settings)
 {
     if (const auto talkers = file.value("Filter", "Talkers"))
         talkersFromText(*talkers, settings.Talkers);
+    if (const auto portName = file.value("COM", "PortName"))
+        settings.PortName = *portName;
 }
 
 void writeConfSettings(ConfFile &file, const Settings &settings)
 {
     file.setValue("Filter", "Talkers", talkersText(settings.Talkers));
+    file.setValue("COM", "PortName", settings.PortName);
 }
 
 std::string confPathBeside(const std::string &iniPath)

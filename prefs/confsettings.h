@@ -8,9 +8,11 @@
 
 namespace navorel {
 
-// The settings navorel.conf keeps, by group and key:
+// The one place that maps settings to navorel.conf, by group and key:
 //   [Filter]
 //   Talkers=GNSS   (or GPS)
+//   [COM]
+//   PortName=      (a port the settings file cannot name; empty for none)
 
 // Takes the values navorel.conf holds; a key that is missing or holds a
 // value this version does not know leaves the setting as it is.
@@ -23,7 +25,8 @@ void writeConfSettings(ConfFile &file, const Settings &settings);
 std::string_view talkersText(TalkerMode talkers);
 bool talkersFromText(std::string_view text, TalkerMode &talkers);
 
-// navorel.conf in the folder of the settings file at iniPath.
+// navorel.conf in the folder of the settings file at iniPath: the one
+// rule of where it lies, for the window and the command line alike.
 std::string confPathBeside(const std::string &iniPath);
 
 } // namespace navorel

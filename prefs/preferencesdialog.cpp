@@ -284,10 +284,7 @@ void PreferencesDialog::showTalkers(navorel::TalkerMode talkers)
 
 QString PreferencesDialog::confFilePath() const
 {
-    return QFileInfo(m_filePath)
-        .dir()
-        .filePath(QString::fromLatin1(navorel::kConfFileName.data(),
-                                      static_cast<qsizetype>(navorel::kConfFileName.size())));
+    return QFile::decodeName(QByteArray::fromStdString(navorel::confPathBeside(localPath(m_filePath))));
 }
 
 // What the file does not hold, or holds in a way this version does not
@@ -296,7 +293,7 @@ void PreferencesDialog::readConf()
 {
     navorel::Settings read;
     navorel::readConfSettings(navorel::ConfFile::read(localPath(confFilePath())), read);
-    m_settings.setTalkers(read.Talkers);
+    m_settings.setConfValues(read);
 }
 
 // Keys of other versions or other parts of the program stay as they are.

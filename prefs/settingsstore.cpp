@@ -27,3 +27,17 @@ void SettingsStore::setTalkers(navorel::TalkerMode talkers)
     m_settings.Talkers = talkers;
     emit talkersChanged(talkers);
 }
+
+void SettingsStore::setPortName(const std::string &name)
+{
+    if (m_settings.PortName == name)
+        return;
+    m_settings.PortName = name;
+    emit portNameChanged(name);
+}
+
+void SettingsStore::setConfValues(const navorel::Settings &read)
+{
+    setTalkers(read.Talkers);
+    setPortName(read.PortName);
+}

@@ -22,13 +22,18 @@ public:
     // Puts a value that acts on a window's layout into effect, changed or
     // not: the settings file does so on reading and writing.
     void apply(navorel::SettingKey key);
-    // The talker mode, kept in navorel.conf rather than NAVRL.ini.
+    // The values navorel.conf keeps rather than NAVRL.ini; each emits its
+    // signal when it changes.
     void setTalkers(navorel::TalkerMode talkers);
+    void setPortName(const std::string &name);
+    // Every navorel.conf value of read, as a file read gives them.
+    void setConfValues(const navorel::Settings &read);
 
 signals:
     void valueChanged(navorel::SettingKey key, int value);
     void applied(navorel::SettingKey key, int value);
     void talkersChanged(navorel::TalkerMode talkers);
+    void portNameChanged(const std::string &name);
 
 private:
     navorel::Settings m_settings;

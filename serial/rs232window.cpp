@@ -14,7 +14,6 @@
 #include <iterator>
 #include <span>
 
-#include "prefs/conffile.h"
 #include "prefs/settingsstore.h"
 #include "serial/sourcename.h"
 #include "ui/formfont.h"
@@ -27,8 +26,6 @@ namespace {
 constexpr int kFixedPortEntries = static_cast<int>(std::size(navorel::kPortEntries));
 // gpsd greets every client at once; a host that says nothing so long is not one.
 constexpr int kGpsdProbeMs = 2000;
-constexpr std::string_view kConfGroup = "COM";
-constexpr std::string_view kConfPortName = "PortName";
 // What the port box shows before anything was chosen.
 constexpr const char *kFirstStartPort = "COM1";
 const QString kPortHint = QStringLiteral("Select COM port");
@@ -125,6 +122,13 @@ Rs232Window::Rs232Window(SettingsStore &settings, QWidget *parent)
     connect(&m_settings, &SettingsStore::valueChanged, this, &Rs232Window::showValue);
     connect(m_cobPort, &QComboBox::currentTextChanged, this, &Rs232Window::showLineSettingsInUse);
     connect(m_cobPort, &QComboBox::currentTextChanged, this, &Rs232Window::showPortName);
+    connect(m_cobPort, &QComboBox::currentTextChanged, this, &Rs232Window::keepPortName);
+    connect(&m_settings, &SettingsStore::portNameChanged, this, &Rs232Window::showKeptPortName);
+    // A typed name may come before the setting that says no entry is picked.
+    connect(&m_settings, &SettingsStore::valueChanged, this, [this](SettingKey key) {
+        if (key == SettingKey::Port)
+            keepPortName();
+    });
     showPortName(m_cobPort->currentText());
     fitPortList();
 
@@ -285,28 +289,22 @@ void Rs232Window::showLineSettingsInUse()
     }
 }
 
-void Rs232Window::readPortName(const QString &confFile)
+void Rs232Window::showKeptPortName(const std::string &name)
 {
-    const QString name = QString::fromStdString(
-        navorel::ConfFile::read(confFile.toStdString()).value(kConfGroup, kConfPortName, ""));
     // The settings file's own choice of a "COMn" entry wins.
-    if (!name.isEmpty() && m_cobPort->currentIndex() < 0)
-        m_cobPort->setEditText(name);
+    const QString text = QString::fromStdString(name);
+    if (!text.isEmpty() && m_cobPort->currentIndex() < 0 && m_cobPort->currentText() != text)
+        m_cobPort->setEditText(text);
+    keepPortName();
 }
 
-// Kept whenever the settings file cannot say it: a typed name, a port the
-// system reported, a network source. A file that cannot be written costs
-// the name at the next start, no more.
-void Rs232Window::writePortName(const QString &confFile) const
+// Kept whenever the settings file cannot say it. A file that cannot be
+// written costs the name at the next start, no more.
+void Rs232Window::keepPortName()
 {
-    navorel::ConfFile conf = navorel::ConfFile::read(confFile.toStdString());
     const QString port = selection().port;
     const bool kept = m_settings.value(SettingKey::Port) < 0 && port != QLatin1String(kFirstStartPort);
-    const std::string name = kept ? port.toStdString() : std::string();
-    if (conf.value(kConfGroup, kConfPortName).value_or(std::string()) == name)
-        return;
-    conf.setValue(kConfGroup, kConfPortName, name);
-    conf.write(confFile.toStdString());
+    m_settings.setPortName(kept ? port.toStdString() : std::string());
 }
 
 void Rs232Window::showPortName(const QString &text)

@@ -41,12 +41,6 @@ public:
     void probeGpsd();
     QString gpsdEntry() const;
 
-    // A port name that is no "COMn" entry (typed, reported by the system,
-    // a network source) is kept between runs in the file of the program's
-    // own settings; the settings file has no place for it.
-    void readPortName(const QString &confFile);
-    void writePortName(const QString &confFile) const;
-
     void CloseRS232winClick();
 
 protected:
@@ -56,6 +50,11 @@ private:
     void selectorPicked(navorel::SettingKey key, int index);
     void selectorTyped(navorel::SettingKey key, const QString &text);
     void showValue(navorel::SettingKey key, int value);
+    // A port name that is no "COMn" entry (typed, reported by the system,
+    // a network source) is kept between runs as a setting of navorel.conf;
+    // the settings file has no place for it.
+    void showKeptPortName(const std::string &name);
+    void keepPortName();
     int storedIndex(navorel::SettingKey key, int index) const;
     void showLineSettingsInUse();
     void showPortName(const QString &text);

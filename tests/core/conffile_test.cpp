@@ -172,11 +172,18 @@ TEST(ConfSettings, TalkersAreReadAndWrittenAsTheyStand)
         EXPECT_EQ(settings.Talkers, c.after) << c.text;
     }
 
-    ConfFile file = ConfFile::fromText("[COM]\nPortName=/dev/ttyUSB0\n");
+    ConfFile file = ConfFile::fromText("[COM]\nPortName=/dev/ttyUSB0\n[Other]\nKey=7\n");
     Settings settings;
+    readConfSettings(file, settings);
+    EXPECT_EQ(settings.PortName, "/dev/ttyUSB0");
     settings.Talkers = TalkerMode::GPS;
     writeConfSettings(file, settings);
-    EXPECT_EQ(file.text(), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\n");
+    EXPECT_EQ(file.text(), "[COM]\nPortName=/dev/ttyUSB0\n\n[Other]\nKey=7\n\n[Filter]\nTalkers=GPS\n");
+    // A "COMn" entry is NAVRL.ini's to keep: no name beside it.
+    settings.PortName.clear();
+    writeConfSettings(file, settings);
+    readConfSettings(file, settings);
+    EXPECT_EQ(settings.PortName, "");
     EXPECT_EQ(confPathBeside("/opt/navorel/NAVRL.ini"), "/opt/navorel/navorel.conf");
     EXPECT_EQ(confPathBeside("NAVRL.ini"), "navorel.conf");
 }

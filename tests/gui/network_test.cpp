@@ -259,25 +259,17 @@ void NetworkTest::settingsWindowOffersAGpsdThatAnswersAndGreysTheLineSettings()
 
 void NetworkTest::aNetworkNameIsKeptBetweenRuns()
 {
-    const QString conf = m_dir.filePath(QStringLiteral("navorel.conf"));
-    {
-        QSettings other(conf, QSettings::IniFormat);
-        other.setValue(QStringLiteral("Other/Key"), 7);
-    }
     m_rig->setPortText(QStringLiteral("tcp://receiver.local:10110"));
-    m_rig->rs232Window->writePortName(conf);
+    QCOMPARE(m_rig->settings.settings().PortName, "tcp://receiver.local:10110");
 
     SerialRig next;
-    next.rs232Window->readPortName(conf);
+    next.settings.setConfValues(m_rig->settings.settings());
     QCOMPARE(next.rs232Window->selection().port, QStringLiteral("tcp://receiver.local:10110"));
     QVERIFY(!next.rs232Window->selector(SettingKey::Stop)->isEnabled());
 
-    // A "COMn" entry is the settings file's to keep; other settings stay.
+    // A "COMn" entry is the settings file's to keep.
     next.rs232Window->selector(SettingKey::Port)->setCurrentIndex(2);
-    next.rs232Window->writePortName(conf);
-    QSettings kept(conf, QSettings::IniFormat);
-    QCOMPARE(kept.value(QStringLiteral("COM/PortName")).toString(), QString());
-    QCOMPARE(kept.value(QStringLiteral("Other/Key")).toInt(), 7);
+    QCOMPARE(next.settings.settings().PortName, "");
 }
 
 QTEST_MAIN(NetworkTest)

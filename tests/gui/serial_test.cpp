@@ -282,15 +282,17 @@ void SerialTest::portNameIsKeptBesideTheSettings_data()
 {
     QTest::addColumn<int>("pick");      // entry picked, -1 for none
     QTest::addColumn<QString>("typed"); // or the name typed
-    QTest::addColumn<QString>("kept");  // PortName in navorel.conf; null: no file made
+    QTest::addColumn<QString>("kept");  // PortName in navorel.conf
     QTest::addColumn<QString>("next");  // what the next start's box shows
     QTest::newRow("typed path") << -1 << "/dev/ttyACM0"
                                 << "/dev/ttyACM0"
                                 << "/dev/ttyACM0";
     QTest::newRow("port the system reported") << 10 << QString() << "/dev/ttyUSB7"
                                               << "/dev/ttyUSB7";
-    QTest::newRow("COM3 is the settings file's") << 2 << QString() << QString() << "COM3";
-    QTest::newRow("nothing chosen makes no file") << -1 << QString() << QString() << "COM1";
+    QTest::newRow("COM3 is the settings file's") << 2 << QString() << ""
+                                                 << "COM3";
+    QTest::newRow("nothing chosen keeps none") << -1 << QString() << ""
+                                               << "COM1";
 }
 
 void SerialTest::portNameIsKeptBesideTheSettings()
@@ -299,8 +301,6 @@ void SerialTest::portNameIsKeptBesideTheSettings()
     QFETCH(QString, typed);
     QFETCH(QString, kept);
     QFETCH(QString, next);
-    QTemporaryDir dir;
-    const QString conf = dir.filePath(QStringLiteral("navorel.conf"));
     Rs232Window &window = *m_rig->rs232Window;
     m_rig->setPortText(QStringLiteral("COM1")); // as at the first start
     window.refreshSystemPorts({QStringLiteral("/dev/ttyUSB7")});
@@ -310,17 +310,15 @@ void SerialTest::portNameIsKeptBesideTheSettings()
         window.selector(SettingKey::Port)->lineEdit()->selectAll();
         QTest::keyClicks(window.selector(SettingKey::Port)->lineEdit(), typed);
     }
-    window.writePortName(conf);
-    QCOMPARE(QFileInfo::exists(conf), !kept.isNull());
-    QCOMPARE(QSettings(conf, QSettings::IniFormat).value(QStringLiteral("COM/PortName")).toString(),
-             kept.isNull() ? QString() : kept);
+    QCOMPARE(QString::fromStdString(m_rig->settings.settings().PortName), kept);
 
-    // The next start: NAVRL.ini's Port first, then the name beside it.
+    // The next start: NAVRL.ini's Port first, then the name navorel.conf keeps.
     SettingsStore settings;
     Rs232Window nextWindow(settings);
     settings.setValue(SettingKey::Port, m_rig->settings.value(SettingKey::Port));
-    nextWindow.readPortName(conf);
+    settings.setConfValues(m_rig->settings.settings());
     QCOMPARE(nextWindow.selection().port, next);
+    QCOMPARE(settings.settings().PortName, m_rig->settings.settings().PortName);
 }
 
 void SerialTest::longPortNamesFitTheListNotTheBox()
