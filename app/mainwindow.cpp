@@ -81,26 +81,6 @@ void MainWindow::setResultPage(ResultPage *page)
     m_results->setResultPage(page);
 }
 
-const navorel::FilterResult &MainWindow::filterResult() const
-{
-    return m_results->filterResult();
-}
-
-bool MainWindow::showsResult() const
-{
-    return m_results->showsResult();
-}
-
-FileDialogState &MainWindow::resultOpenDialog()
-{
-    return m_results->openDialog();
-}
-
-FileDialogState &MainWindow::resultSaveDialog()
-{
-    return m_results->saveDialog();
-}
-
 void MainWindow::buildToolBar()
 {
     MainActions &a = m_actions;
@@ -187,23 +167,23 @@ void MainWindow::connectCommands()
     connect(a.newText, &QAction::triggered, this, &MainWindow::NewText1Click);
     connect(a.openText, &QAction::triggered, this, &MainWindow::OpenTXTClick);
     connect(a.toolOpenText, &QAction::triggered, this, &MainWindow::OpenTXTClick);
-    connect(a.openResult, &QAction::triggered, this, &MainWindow::Openfiltereddata1Click);
+    connect(a.openResult, &QAction::triggered, m_results, &ResultCommands::Openfiltereddata1Click);
     connect(a.saveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
     connect(a.toolSaveText, &QAction::triggered, m_document, &TextDocument::SaveNMEAClick);
     connect(a.saveTextAs, &QAction::triggered, m_document, &TextDocument::SaveNMEAAsClick);
-    connect(a.saveResult, &QAction::triggered, this, &MainWindow::SavefilteredData1Click);
+    connect(a.saveResult, &QAction::triggered, m_results, &ResultCommands::SavefilteredData1Click);
     connect(a.exportMeanPosition, &QAction::triggered, this, &MainWindow::exportMeanPositionClick);
     connect(a.exportTrack, &QAction::triggered, this, &MainWindow::exportTrackClick);
     connect(a.quit, &QAction::triggered, this, &QWidget::close);
-    connect(a.filter, &QAction::triggered, this, &MainWindow::FilterClick);
-    connect(a.toolFilter, &QAction::triggered, this, &MainWindow::FilterClick);
-    connect(a.toolShowNmea, &QAction::triggered, this, &MainWindow::TB_NMEAClick);
-    connect(a.toolShowFiltered, &QAction::triggered, this, &MainWindow::TB_filterdataClick);
+    connect(a.filter, &QAction::triggered, m_results, &ResultCommands::FilterClick);
+    connect(a.toolFilter, &QAction::triggered, m_results, &ResultCommands::FilterClick);
+    connect(a.toolShowNmea, &QAction::triggered, m_results, &ResultCommands::TB_NMEAClick);
+    connect(a.toolShowFiltered, &QAction::triggered, m_results, &ResultCommands::TB_filterdataClick);
     connect(a.receiveData, &QAction::triggered, this, &MainWindow::receiveCommand);
     connect(a.toolReceive, &QAction::triggered, this, &MainWindow::receiveCommand);
     connect(a.sendData, &QAction::triggered, this, &MainWindow::sendCommand);
     connect(a.toolSend, &QAction::triggered, this, &MainWindow::sendCommand);
-    connect(a.showResultPage, &QAction::triggered, this, &MainWindow::ShowResultpage1Click);
+    connect(a.showResultPage, &QAction::triggered, m_results, &ResultCommands::ShowResultpage1Click);
     connect(a.rs232Settings, &QAction::triggered, this, &MainWindow::RS232Settings1Click);
     connect(a.preferences, &QAction::triggered, this, &MainWindow::Preferences1Click);
     connect(a.helpBubbles, &QAction::triggered, this, &MainWindow::Hilfeblasen1Click);
@@ -255,31 +235,6 @@ void MainWindow::OpenTXTClick()
         resetPositionViews();
 }
 
-void MainWindow::FilterClick()
-{
-    m_results->FilterClick();
-}
-
-void MainWindow::FilterProcess()
-{
-    m_results->FilterProcess();
-}
-
-void MainWindow::TB_NMEAClick()
-{
-    m_results->TB_NMEAClick();
-}
-
-void MainWindow::TB_filterdataClick()
-{
-    m_results->TB_filterdataClick();
-}
-
-void MainWindow::SavefilteredData1Click()
-{
-    m_results->SavefilteredData1Click();
-}
-
 // The waypoint and the track are called after the log; an untitled text after the program.
 QString MainWindow::exportName() const
 {
@@ -297,22 +252,12 @@ void MainWindow::exportTrackClick()
     m_exports.exportTrack(this, *m_positionViews->precisionView(), exportName());
 }
 
-void MainWindow::Openfiltereddata1Click()
-{
-    m_results->Openfiltereddata1Click();
-}
-
 void MainWindow::showModal(QDialog *dialog)
 {
     if (dialog == nullptr)
         return;
-    dialog->move(geometry().center() - dialog->rect().center());
+    centreOver(dialog, this);
     m_prompter.runModal(dialog);
-}
-
-void MainWindow::ShowResultpage1Click()
-{
-    m_results->ShowResultpage1Click();
 }
 
 void MainWindow::RS232Settings1Click()

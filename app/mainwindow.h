@@ -58,12 +58,8 @@ public:
     QProgressBar *gauge() const { return m_gauge; }
     QToolBar *toolBar() const { return m_toolBar; }
     QAction *gaugeSeparator() const { return m_gaugeSeparator; }
-    const navorel::FilterResult &filterResult() const;
-    // The text area shows filtered lines or an opened result file, not the
-    // document's text.
-    bool showsResult() const;
-    FileDialogState &resultOpenDialog();
-    FileDialogState &resultSaveDialog();
+    // The filter run and its result: views, result page, result files.
+    ResultCommands &results() const { return *m_results; }
 
     // The transfer commands show whether they run.
     void showReceiving(bool running) { m_actions.showReceiving(running); }
@@ -74,15 +70,8 @@ public:
     // The commands.
     void NewText1Click();
     void OpenTXTClick();
-    void FilterClick();
-    void FilterProcess();
-    void TB_NMEAClick();
-    void TB_filterdataClick();
-    void SavefilteredData1Click();
-    void Openfiltereddata1Click();
     void exportMeanPositionClick();
     void exportTrackClick();
-    void ShowResultpage1Click();
     void RS232Settings1Click();
     void Preferences1Click();
     void HilfeInfoExecute();

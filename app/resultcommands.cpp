@@ -197,7 +197,6 @@ void ResultCommands::ShowResultpage1Click()
 {
     if (m_resultPage == nullptr)
         return;
-    // Centred over the window, as every window the commands open is.
-    m_resultPage->move(m_controls.window->geometry().center() - m_resultPage->rect().center());
+    centreOver(m_resultPage, m_controls.window);
     m_prompter.runModal(m_resultPage);
 }

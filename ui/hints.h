@@ -32,7 +32,6 @@ public:
     HintDisplay(QWidget *window, QLabel *panel);
 
     void setBubblesShown(bool shown);
-    bool bubblesShown() const { return m_bubblesShown; }
     // Puts a status text of the window (a highlighted menu item) in the panel.
     void showStatus(const QString &text);
 

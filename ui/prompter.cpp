@@ -9,6 +9,11 @@ const QString kTitle = QStringLiteral("Navorel");
 
 } // namespace
 
+void centreOver(QWidget *window, const QWidget *over)
+{
+    window->move(over->geometry().center() - window->rect().center());
+}
+
 void Prompter::errorBox(QWidget *parent, const QString &message)
 {
     QMessageBox::critical(parent, kTitle, message);

@@ -5,6 +5,9 @@
 class QDialog;
 class QWidget;
 
+// Centres window over another, as every window the commands open is.
+void centreOver(QWidget *window, const QWidget *over);
+
 // Message boxes and modal windows of the program. The windows ask through
 // this, so that tests can answer in place of a user.
 class Prompter

@@ -31,6 +31,7 @@
 #include "app/mainwindow.h"
 #include "app/positionchart.h"
 #include "app/positionviews.h"
+#include "app/resultcommands.h"
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
 #include "app/singleinstance.h"
@@ -485,7 +486,7 @@ void MainWindowTest::failedRunLeavesGaugeLabelsAndText()
     QCOMPARE(m_window->textArea()->bytes(), bytesOf(log));
     QCOMPARE(m_resultPage->lines(), QStringList({" Filter Report for $--RMC", " ====================", " "}));
     QCOMPARE(m_window->positionViews()->positionChart()->points().size(), std::size_t{1});
-    QCOMPARE(m_window->filterResult().dataLines.size(), std::size_t{1});
+    QCOMPARE(m_window->results().filterResult().dataLines.size(), std::size_t{1});
     QVERIFY(m_prompter->modals.isEmpty());
     QVERIFY(!m_window->actions().saveResult->isEnabled());
     QVERIFY(!m_window->actions().toolShowNmea->isEnabled());
@@ -568,7 +569,7 @@ void MainWindowTest::resultFileRoundTripThroughTheWindow()
     QCOMPARE(page[23], QStringLiteral(" sentences found     : 60"));
     QCOMPARE(page[24], QStringLiteral(" not valid sentences : unknown"));
     // The run's result stays what a save writes.
-    QCOMPARE(m_window->filterResult().dataLines.size(), std::size_t{60});
+    QCOMPARE(m_window->results().filterResult().dataLines.size(), std::size_t{60});
 
     // A file of three lines or fewer shows nothing.
     m_dialogs->answers = {writeFile(QStringLiteral("short.csv"), "a\r\nb\r\n")};
