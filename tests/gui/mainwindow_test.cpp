@@ -127,9 +127,6 @@ private slots:
     void titleLineNamesTheLastResultFileChosenForOpening();
     void bugReportLinkAndAboutBox();
     void helpBubblesSwitchOnlyTheBubbles();
-    void secondStartHandsItsFileOver();
-    void staleServerOfACrashIsReplaced();
-    void handOverAnswersBeforeAnyBox();
     void aboutBoxClosesOnlyByAClick();
     void savingAResultNeverOverwritesTheLog();
     void onlyRegularFilesOpen();
@@ -139,7 +136,6 @@ private slots:
     void resultPageShowsTheWholeReport();
     void gaugeTextReadsOverTheBar();
     void addressShownWhenNoProgramOpensIt();
-    void entriesAtTheSocketPath();
     void captionAndLabelsFitTheWindow_data();
     void captionAndLabelsFitTheWindow();
 
@@ -654,161 +650,6 @@ void MainWindowTest::helpBubblesSwitchOnlyTheBubbles()
     m_window->actions().helpBubbles->trigger();
     QVERIFY(m_window->actions().helpBubbles->isChecked());
     QCOMPARE(m_settings->settings().Help, true);
-}
-
-void MainWindowTest::secondStartHandsItsFileOver()
-{
-    const QString name = QStringLiteral("navorel-test-%1").arg(QCoreApplication::applicationPid());
-    SingleInstance first(name);
-    QVERIFY(!first.handOverOrListen(QString()));
-    QObject::connect(&first, &SingleInstance::handedOver, m_window, &MainWindow::handOver);
-
-    const QString path = writeFile(QStringLiteral("handed over.nmea"), "from the second start");
-    QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("NAVOREL_INSTANCE"), name);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(environment);
-    // A relative path means the second start's own folder.
-    second.setWorkingDirectory(m_dir->path());
-    second.start(QStringLiteral(NAVOREL_BIN), {QStringLiteral("handed over.nmea")});
-    QTRY_COMPARE_WITH_TIMEOUT(second.state(), QProcess::NotRunning, 20000);
-    QCOMPARE(second.exitCode(), 0);
-    QCOMPARE(m_window->document().path(), path);
-    QCOMPARE(m_window->textArea()->bytes(), std::string("from the second start"));
-
-    // Without an argument only the window comes forward.
-    QProcess bare;
-    bare.setProcessEnvironment(environment);
-    bare.start(QStringLiteral(NAVOREL_BIN), {});
-    QTRY_COMPARE_WITH_TIMEOUT(bare.state(), QProcess::NotRunning, 20000);
-    QCOMPARE(bare.exitCode(), 0);
-    QCOMPARE(m_window->document().path(), path);
-
-    QCOMPARE(handOverText(QString()), QString());
-    QCOMPARE(handOverText(QStringLiteral("/a/b.txt")), QStringLiteral("\"/a/b.txt\""));
-}
-
-void MainWindowTest::staleServerOfACrashIsReplaced()
-{
-    // What a crashed instance leaves: a socket file nobody listens on.
-    const QString name = QStringLiteral("navorel-stale-%1").arg(QCoreApplication::applicationPid());
-    const QByteArray socketPath = QDir::temp().filePath(name).toLocal8Bit();
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::strncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path - 1);
-    ::unlink(socketPath.constData());
-    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
-    ::close(fd);
-    QVERIFY(QFileInfo::exists(QString::fromLocal8Bit(socketPath)));
-
-    SingleInstance instance(name);
-    QVERIFY(!instance.handOverOrListen(QString()));
-    QLocalSocket client;
-    client.connectToServer(name);
-    QVERIFY(client.waitForConnected(2000));
-}
-
-void MainWindowTest::handOverAnswersBeforeAnyBox()
-{
-    const QString name = QStringLiteral("navorel-box-%1").arg(QCoreApplication::applicationPid());
-    SingleInstance first(name);
-    QVERIFY(!first.handOverOrListen(QString()));
-    QObject::connect(&first, &SingleInstance::handedOver, m_window, &MainWindow::handOver);
-
-    QProcess second;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("NAVOREL_INSTANCE"), name);
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    second.setProcessEnvironment(environment);
-    bool answeredBeforeTheBox = false;
-    // The user reads the box long enough for the second start to be gone.
-    m_prompter->whileShown = [&] {
-        answeredBeforeTheBox = second.waitForFinished(5000);
-        if (!answeredBeforeTheBox) {
-            second.kill();
-            second.waitForFinished();
-        }
-        QTest::qWait(200);
-    };
-    const QString missing = m_dir->filePath(QStringLiteral("missing.nmea"));
-    second.start(QStringLiteral(NAVOREL_BIN), {missing});
-    QTRY_COMPARE_WITH_TIMEOUT(m_prompter->errors.size(), 1, 20000);
-    QCOMPARE(m_prompter->errors[0], QStringLiteral("Datei %1 kann nicht ge\u00F6ffnet werden").arg(missing));
-    QVERIFY(answeredBeforeTheBox);
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(second.exitCode(), 0);
-}
-
-void MainWindowTest::entriesAtTheSocketPath()
-{
-    // Per user, in a place no other user can write to.
-    qunsetenv("NAVOREL_INSTANCE");
-    const QString name = SingleInstance::defaultName();
-    QVERIFY2(name.contains(QString::number(::geteuid())), qPrintable(name));
-    QVERIFY(QFileInfo(name).isAbsolute());
-
-    const struct
-    {
-        const char *what;
-        std::function<void(const QByteArray &)> make;
-        bool listens; // else started alone, with a word on standard error
-    } cases[] = {
-        {"our file",
-         [](const QByteArray &p) {
-             QFile f(QString::fromLocal8Bit(p));
-             f.open(QIODevice::WriteOnly);
-         },
-         true},
-        {"our empty folder", [](const QByteArray &p) { QDir().mkdir(QString::fromLocal8Bit(p)); }, true},
-        {"our folder with a file in it",
-         [](const QByteArray &p) {
-             QDir().mkdir(QString::fromLocal8Bit(p));
-             QFile f(QString::fromLocal8Bit(p + "/x"));
-             f.open(QIODevice::WriteOnly);
-         },
-         false},
-        {"another user's file",
-         [](const QByteArray &p) {
-             QFile f(QString::fromLocal8Bit(p));
-             f.open(QIODevice::WriteOnly);
-             // Only root can give a file away; elsewhere it stays ours.
-             if (::geteuid() == 0)
-                 QVERIFY(::chown(p.constData(), 65534, 65534) == 0);
-         },
-         ::geteuid() != 0},
-    };
-    int n = 0;
-    for (const auto &entry : cases) {
-        const QString path = m_dir->filePath(QStringLiteral("instance-%1").arg(n++));
-        entry.make(QFile::encodeName(path));
-        const QFileInfo before(path);
-
-        // Standard error into a file while the instance starts.
-        QTemporaryFile err;
-        QVERIFY(err.open());
-        std::fflush(stderr);
-        const int saved = ::dup(2);
-        ::dup2(err.handle(), 2);
-        SingleInstance first(path);
-        const bool handedOver = first.handOverOrListen(QString());
-        std::fflush(stderr);
-        ::dup2(saved, 2);
-        ::close(saved);
-        QFile written(err.fileName());
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        const QByteArray said = written.readAll();
-
-        QVERIFY2(!handedOver, entry.what);
-        QVERIFY2(first.listening() == entry.listens, entry.what);
-        QVERIFY2(said.contains(QFile::encodeName(path)) != entry.listens, entry.what);
-        if (!entry.listens) {
-            // Left as it was, and a second start does not wait for it.
-            QVERIFY2(QFileInfo(path).isDir() == before.isDir() && QFileInfo::exists(path), entry.what);
-            QVERIFY2(!SingleInstance(path).handOverOrListen(QStringLiteral("\"/x\"")), entry.what);
-        }
-    }
 }
 
 void MainWindowTest::savingAResultNeverOverwritesTheLog()

@@ -33,6 +33,24 @@ QStringList defaultLines()
     return lines;
 }
 
+// The place of a setting's line in the file ("SatTime" for SatTime=15).
+qsizetype lineOf(const QString &key)
+{
+    const QStringList lines = defaultLines();
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (lines[i].startsWith(key + QLatin1Char('=')))
+            return i;
+    }
+    qFatal("no line for %s", qPrintable(key));
+}
+
+// The file with the setting's line reading key=value.
+QStringList withLine(const QString &key, const QString &value, QStringList lines = defaultLines())
+{
+    lines[lineOf(key)] = key + QLatin1Char('=') + value;
+    return lines;
+}
+
 } // namespace
 
 class PreferencesTest : public QObject
@@ -188,17 +206,17 @@ void PreferencesTest::sectionsOutOfOrderStopAfterTheToolBar()
 void PreferencesTest::swappedAndShiftedLinesAreTakenByPlace()
 {
     QStringList swapped = defaultLines();
-    swapped[6] = QStringLiteral("Respage=false");
-    swapped[7] = QStringLiteral("Progress=true");
+    swapped[lineOf(QStringLiteral("Progress"))] = QStringLiteral("Respage=false");
+    swapped[lineOf(QStringLiteral("Respage"))] = QStringLiteral("Progress=true");
     writeLines(swapped);
     start();
     QVERIFY(!m_preferences->checkBox(SettingKey::Progress)->isChecked());
     QVERIFY(m_preferences->checkBox(SettingKey::Respage)->isChecked());
 
     QStringList shifted = defaultLines();
-    shifted[7] = QStringLiteral("Respage=false");
-    shifted[8] = QStringLiteral("COMclr=true");
-    shifted.insert(5, QString());
+    shifted[lineOf(QStringLiteral("Respage"))] = QStringLiteral("Respage=false");
+    shifted[lineOf(QStringLiteral("COMclr"))] = QStringLiteral("COMclr=true");
+    shifted.insert(lineOf(QStringLiteral("Help")), QString());
     writeLines(shifted);
     start();
     QVERIFY(m_prompter->errors.isEmpty());
@@ -210,11 +228,9 @@ void PreferencesTest::swappedAndShiftedLinesAreTakenByPlace()
 void PreferencesTest::helpLineIsOnOnlyWithTrueInIt()
 {
     const std::pair<const char *, bool> cases[] = {
-        {"Help=True", false}, {"Help=TRUE", false}, {"Help=untrue", true}, {"Help=true", true}};
-    for (const auto &[line, on] : cases) {
-        QStringList lines = defaultLines();
-        lines[5] = QString::fromLatin1(line);
-        writeLines(lines);
+        {"True", false}, {"TRUE", false}, {"untrue", true}, {"true", true}};
+    for (const auto &[value, on] : cases) {
+        writeLines(withLine(QStringLiteral("Help"), QString::fromLatin1(value)));
         start();
         QCOMPARE(m_window->actions().helpBubbles->isChecked(), on);
         QCOMPARE(m_settings->settings().Help, on);
@@ -223,12 +239,9 @@ void PreferencesTest::helpLineIsOnOnlyWithTrueInIt()
 
 void PreferencesTest::satTimeFromTheFileIsBroughtIntoRange()
 {
-    const std::pair<const char *, int> cases[] = {
-        {"SatTime=99", 60}, {"SatTime=0", 1}, {"SatTime=  20", 20}, {"SatTime=20 ", 15}};
-    for (const auto &[line, minutes] : cases) {
-        QStringList lines = defaultLines();
-        lines[20] = QString::fromLatin1(line);
-        writeLines(lines);
+    const std::pair<const char *, int> cases[] = {{"99", 60}, {"0", 1}, {"  20", 20}, {"20 ", 15}};
+    for (const auto &[value, minutes] : cases) {
+        writeLines(withLine(QStringLiteral("SatTime"), QString::fromLatin1(value)));
         start();
         QCOMPARE(m_preferences->satTime()->value(), minutes);
         QCOMPARE(m_settings->settings().SatTime, minutes);
@@ -315,10 +328,9 @@ void PreferencesTest::loadingRunsTheClickRulesInOrder()
         {false, false, false, false, false},
     };
     for (const auto &row : table) {
-        QStringList lines = defaultLines();
-        lines[15] = row.gsa ? QStringLiteral("GSA=true") : QStringLiteral("GSA=false");
-        lines[19] = row.sat ? QStringLiteral("Sat=true") : QStringLiteral("Sat=false");
-        writeLines(lines);
+        const auto flag = [](bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); };
+        writeLines(
+            withLine(QStringLiteral("Sat"), flag(row.sat), withLine(QStringLiteral("GSA"), flag(row.gsa))));
         start();
         QCOMPARE(m_preferences->checkBox(SettingKey::GSA)->isEnabled(), row.gsaEnabled);
         QCOMPARE(m_preferences->checkBox(SettingKey::Sat)->isEnabled(), row.satEnabled);
