@@ -1,8 +1,5 @@
 #include "ui/nmeatextarea.h"
 
-#include <QAccessible>
-#include <QAccessibleWidget>
-#include <QAction>
 #include <QFont>
 #include <QKeyEvent>
 #include <QMimeData>
@@ -16,9 +13,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "filter/crlfblocks.h"
 #include "ui/editordocument.h"
 #include "ui/textareaaccessible.h"
 #include "ui/textcodec.h"
+#include "ui/windowshortcuts.h"
 
 namespace {
 
@@ -38,58 +37,14 @@ bool isLineBreak(long byte)
     return byte == '\r' || byte == '\n';
 }
 
-QAccessibleInterface *textAreaAccessibleFactory(const QString &className, QObject *object)
-{
-    if (className != QLatin1String(NmeaTextArea::staticMetaObject.className()))
-        return nullptr;
-    auto *area = qobject_cast<NmeaTextArea *>(object);
-    return area == nullptr ? nullptr : new TextAreaAccessible(area);
-}
-
 // Files are read in blocks of this size into one buffer, reused.
 constexpr std::size_t kLoadBlock = std::size_t{4} << 20;
-
-// True when every line break in the bytes is CR LF already. The bytes do not
-// end in a CR: one there waits for the next block.
-bool onlyCrLf(const char *bytes, std::size_t size)
-{
-    const char *end = bytes + size;
-    for (const char *lf = bytes; (lf = static_cast<const char *>(std::memchr(lf, '\n', end - lf))); ++lf)
-        if (lf == bytes || lf[-1] != '\r')
-            return false;
-    for (const char *cr = bytes; (cr = static_cast<const char *>(std::memchr(cr, '\r', end - cr))); ++cr)
-        if (cr[1] != '\n')
-            return false;
-    return true;
-}
-
-// Every lone CR and lone LF made CR LF; out has room for twice the bytes.
-std::size_t toCrLf(const char *bytes, std::size_t size, char *out)
-{
-    char *end = out;
-    for (std::size_t i = 0; i < size; ++i) {
-        const char byte = bytes[i];
-        if (byte == '\r' || byte == '\n') {
-            *end++ = '\r';
-            *end++ = '\n';
-            if (byte == '\r' && i + 1 < size && bytes[i + 1] == '\n')
-                ++i;
-        } else {
-            *end++ = byte;
-        }
-    }
-    return static_cast<std::size_t>(end - out);
-}
 
 } // namespace
 
 NmeaTextArea::NmeaTextArea(QWidget *parent) : QsciScintilla(parent)
 {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(textAreaAccessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(factoryInstalled);
+    TextAreaAccessible::install();
 
     setFont(QFont(QStringLiteral("Arial"), 8));
     setWrapMode(WrapNone);
@@ -195,17 +150,13 @@ NmeaTextArea::LoadResult NmeaTextArea::loadFile(const std::string &path, const L
     startNewDocument({});
     SendScintilla(SCI_ALLOCATE, total + appendHeadroom(total));
     SendScintilla(SCI_SETUNDOCOLLECTION, 0);
-    // From the kernel straight into the document: one block buffer, never
-    // zero-filled, with a byte in front for a CR carried over from the block
-    // before (it may start a CR LF).
-    const std::unique_ptr<char[]> block(new char[kLoadBlock + 1]);
-    std::unique_ptr<char[]> converted;
+    // From the kernel straight into the document through one block buffer.
+    navorel::CrLfBlocks blocks(kLoadBlock);
     std::size_t done = 0;
     std::size_t loaded = 0;
-    bool carriedCr = false;
     LoadResult result = LoadResult::Loaded;
     for (;;) {
-        const ssize_t count = ::read(fd, block.get() + 1, kLoadBlock);
+        const ssize_t count = ::read(fd, blocks.block(), kLoadBlock);
         if (count < 0 && errno == EINTR)
             continue;
         if (count < 0) {
@@ -213,32 +164,19 @@ NmeaTextArea::LoadResult NmeaTextArea::loadFile(const std::string &path, const L
             break;
         }
         if (count == 0) {
-            if (carriedCr)
-                SendScintilla(SCI_APPENDTEXT, 2, "\r\n");
+            const std::string_view end = blocks.finish();
+            if (!end.empty())
+                SendScintilla(SCI_APPENDTEXT, end.size(), end.data());
             break;
         }
         done += static_cast<std::size_t>(count);
-        char *bytes = block.get() + 1;
-        std::size_t size = static_cast<std::size_t>(count);
-        if (carriedCr) {
-            *--bytes = '\r';
-            ++size;
-        }
-        carriedCr = bytes[size - 1] == '\r';
-        if (carriedCr)
-            --size;
-        if (!onlyCrLf(bytes, size)) {
-            if (!converted)
-                converted.reset(new char[2 * kLoadBlock + 2]);
-            size = toCrLf(bytes, size, converted.get());
-            bytes = converted.get();
-        }
-        loaded += size;
-        if (!fits(loaded + (carriedCr ? 2 : 0))) {
+        const std::string_view bytes = blocks.convert(static_cast<std::size_t>(count));
+        loaded += bytes.size();
+        if (!fits(loaded + blocks.pendingBytes())) {
             result = LoadResult::TooLarge;
             break;
         }
-        SendScintilla(SCI_APPENDTEXT, size, bytes);
+        SendScintilla(SCI_APPENDTEXT, bytes.size(), bytes.data());
         if (progress)
             progress(done, std::max(total, done));
     }
@@ -301,10 +239,7 @@ void NmeaTextArea::showFromStart()
     SendScintilla(SCI_SETEMPTYSELECTION, 0);
     SendScintilla(SCI_SETFIRSTVISIBLELINE, 0);
     SendScintilla(SCI_SETXOFFSET, 0);
-    if (QAccessible::isActive()) {
-        QAccessibleEvent event(this, QAccessible::TextUpdated);
-        QAccessible::updateAccessibility(&event);
-    }
+    TextAreaAccessible::announceNewText(this);
     emit textChanged();
     emit editStateChanged();
 }
@@ -431,10 +366,7 @@ void NmeaTextArea::appendAtEnd(std::string_view added)
         if (lastLine >= SendScintilla(SCI_GETFIRSTVISIBLELINE) + onScreen)
             SendScintilla(SCI_SETFIRSTVISIBLELINE, lastLine - onScreen + 1);
     }
-    if (QAccessible::isActive()) {
-        QAccessibleTextInsertEvent event(this, static_cast<int>(length), fromWindows1252(added));
-        QAccessible::updateAccessibility(&event);
-    }
+    TextAreaAccessible::announceInserted(this, length, added);
     emit textChanged();
     emit editStateChanged();
 }
@@ -454,49 +386,29 @@ void NmeaTextArea::onUpdateUi(int updated)
         emit textChanged();
         emit editStateChanged();
     }
-    if (QAccessible::isActive()) {
-        const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, SendScintilla(SCI_GETCURRENTPOS));
-        if (updated & SC_UPDATE_SELECTION) {
-            QAccessibleTextCursorEvent event(this, static_cast<int>(SendScintilla(SCI_GETCURRENTPOS)));
-            QAccessible::updateAccessibility(&event);
-        }
-        if (caretLine != m_lastCaretLine || (updated & SC_UPDATE_CONTENT)) {
-            m_lastCaretLine = caretLine;
-            QAccessibleValueChangeEvent event(this, caretLineText());
-            QAccessible::updateAccessibility(&event);
-        }
+    if (TextAreaAccessible::isActive()) {
+        const long caret = SendScintilla(SCI_GETCURRENTPOS);
+        const long caretLine = SendScintilla(SCI_LINEFROMPOSITION, caret);
+        const bool lineChanged = caretLine != m_lastCaretLine || (updated & SC_UPDATE_CONTENT);
+        m_lastCaretLine = caretLine;
+        TextAreaAccessible::announceCaret(this, caret, updated & SC_UPDATE_SELECTION, lineChanged);
     }
-}
-
-// With a large text Scintilla reports an edit only at its next view update;
-// a Ctrl+Z typed right after a key must find Undo enabled already.
-bool NmeaTextArea::isWindowShortcut(const QKeyEvent *event) const
-{
-    if (event->key() == 0 || event->key() == Qt::Key_unknown)
-        return false;
-    const QKeySequence pressed(event->keyCombination());
-    const QWidget *owner = window();
-    const auto owns = [&pressed](const QAction *action) {
-        const QList<QKeySequence> shortcuts = action->shortcuts();
-        return std::any_of(shortcuts.begin(), shortcuts.end(),
-                           [&pressed](const QKeySequence &shortcut) { return shortcut == pressed; });
-    };
-    QList<QAction *> actions = owner->findChildren<QAction *>();
-    actions += owner->actions();
-    return std::any_of(actions.begin(), actions.end(), owns);
 }
 
 bool NmeaTextArea::event(QEvent *event)
 {
     // Scintilla claims every key it has a binding for (Ctrl+D duplicates the
     // line): the shortcuts of the window's menus and actions win over them.
-    if (event->type() == QEvent::ShortcutOverride && isWindowShortcut(static_cast<QKeyEvent *>(event))) {
+    if (event->type() == QEvent::ShortcutOverride
+        && isWindowShortcut(window(), static_cast<QKeyEvent *>(event))) {
         event->ignore();
         return true;
     }
     return QsciScintilla::event(event);
 }
 
+// With a large text Scintilla reports an edit only at its next view update;
+// a Ctrl+Z typed right after a key must find Undo enabled already.
 void NmeaTextArea::keyPressEvent(QKeyEvent *event)
 {
     QsciScintilla::keyPressEvent(event);

@@ -99,8 +99,6 @@ private:
     void revertToKept();
     void showFromStart();
     void onUpdateUi(int updated);
-    // A shortcut of one of the window's actions: the menus own it.
-    bool isWindowShortcut(const QKeyEvent *event) const;
 
     LogDocument m_log{this};
     std::size_t m_capacity = defaultCapacity;

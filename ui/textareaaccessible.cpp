@@ -131,3 +131,59 @@ QString TextAreaAccessible::attributes(int offset, int *startOffset, int *endOff
     *endOffset = characterCount();
     return {};
 }
+
+namespace {
+
+QAccessibleInterface *textAreaAccessibleFactory(const QString &className, QObject *object)
+{
+    if (className != QLatin1String(NmeaTextArea::staticMetaObject.className()))
+        return nullptr;
+    auto *area = qobject_cast<NmeaTextArea *>(object);
+    return area == nullptr ? nullptr : new TextAreaAccessible(area);
+}
+
+} // namespace
+
+void TextAreaAccessible::install()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(textAreaAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+bool TextAreaAccessible::isActive()
+{
+    return QAccessible::isActive();
+}
+
+void TextAreaAccessible::announceNewText(NmeaTextArea *area)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent event(area, QAccessible::TextUpdated);
+    QAccessible::updateAccessibility(&event);
+}
+
+void TextAreaAccessible::announceInserted(NmeaTextArea *area, long offset, std::string_view added)
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleTextInsertEvent event(area, static_cast<int>(offset), fromWindows1252(added));
+    QAccessible::updateAccessibility(&event);
+}
+
+void TextAreaAccessible::announceCaret(NmeaTextArea *area, long caret, bool moved, bool lineChanged)
+{
+    if (!QAccessible::isActive())
+        return;
+    if (moved) {
+        QAccessibleTextCursorEvent event(area, static_cast<int>(caret));
+        QAccessible::updateAccessibility(&event);
+    }
+    if (lineChanged) {
+        QAccessibleValueChangeEvent event(area, area->caretLineText());
+        QAccessible::updateAccessibility(&event);
+    }
+}

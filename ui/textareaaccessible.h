@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAccessibleWidget>
+#include <string_view>
 
 class NmeaTextArea;
 
@@ -13,6 +14,15 @@ class TextAreaAccessible : public QAccessibleWidget, public QAccessibleTextInter
 {
 public:
     explicit TextAreaAccessible(NmeaTextArea *area);
+
+    // Makes it the interface of every text area, once.
+    static void install();
+    // What the text area tells assistive tools, only while one listens.
+    static bool isActive();
+    static void announceNewText(NmeaTextArea *area);
+    static void announceInserted(NmeaTextArea *area, long offset, std::string_view added);
+    // moved: the caret went elsewhere; lineChanged: its line or that line's text changed.
+    static void announceCaret(NmeaTextArea *area, long caret, bool moved, bool lineChanged);
 
     void *interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
