@@ -13,9 +13,11 @@
 #include <algorithm>
 #include <iterator>
 #include <span>
+#include <string>
 
 #include "prefs/conffile.h"
 #include "prefs/settingsstore.h"
+#include "serial/portname.h"
 #include "serial/sourcename.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
@@ -52,7 +54,7 @@ QStringList systemPortEntries()
 {
     QStringList fixedDevices;
     for (int n = 1; n <= kFixedPortEntries; ++n)
-        fixedDevices.append(portDevice(QStringLiteral("COM") + QString::number(n)));
+        fixedDevices.append(QString::fromStdString(navorel::portDevice("COM" + std::to_string(n))));
     QStringList devices;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
         if (!fixedDevices.contains(info.systemLocation()))
