@@ -1,7 +1,5 @@
 #include "serial/nmeasource.h"
 
-#include <QFileInfo>
-
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
@@ -23,9 +21,10 @@ QString text(const std::string &words)
     return QString::fromStdString(words);
 }
 
-QString text(std::string_view words)
+// A note is one line: the hints follow the system's message as sentences.
+QString oneLine(const QStringList &lines)
 {
-    return QString::fromUtf8(words.data(), static_cast<qsizetype>(words.size()));
+    return lines.join(QStringLiteral(". "));
 }
 
 // A receiver that loses power or its Wi-Fi says no goodbye, and a socket
@@ -43,11 +42,6 @@ void probeForAGonePeer(qintptr socket)
 
 } // namespace
 
-bool deviceWentAway(QSerialPort::SerialPortError error, const QString &devicePath)
-{
-    return error == QSerialPort::ResourceError || !QFileInfo::exists(devicePath);
-}
-
 NmeaSource::NmeaSource(QObject *parent) : QObject(parent)
 {
     m_connectTimeout.setSingleShot(true);
@@ -57,8 +51,8 @@ NmeaSource::NmeaSource(QObject *parent) : QObject(parent)
     connect(&m_socket, &QTcpSocket::readyRead, this, &NmeaSource::socketReadable);
     connect(&m_socket, &QTcpSocket::errorOccurred, this, &NmeaSource::socketFailed);
     connect(&m_socket, &QTcpSocket::disconnected, this, &NmeaSource::socketFailed);
-    connect(&m_serial, &QSerialPort::readyRead, this, &NmeaSource::serialReadable);
-    connect(&m_serial, &QSerialPort::errorOccurred, this, &NmeaSource::serialFailed);
+    connect(&m_serial, &SerialDevice::readyRead, this, &NmeaSource::serialReadable);
+    connect(&m_serial, &SerialDevice::failed, this, &NmeaSource::serialFailed);
 }
 
 void NmeaSource::open(const QString &name, QIODevice::OpenMode mode, const SerialFrame &frame)
@@ -103,22 +97,15 @@ void NmeaSource::timedOut()
     fail(reason);
 }
 
+// Opened as the window opens its port: the same names, the same hints when
+// it will not open.
 void NmeaSource::openDevice(const SerialFrame &frame)
 {
-    m_serial.setPortName(m_name);
-    if (!m_serial.open(m_mode)) {
-        fail(m_serial.errorString());
+    if (!m_serial.open(m_name, m_mode)) {
+        fail(oneLine(m_serial.failure()));
         return;
     }
-    m_serial.setBaudRate(frame.baudRate);
-    m_serial.setDataBits(frame.dataBits);
-    m_serial.setParity(frame.parity);
-    m_serial.setStopBits(frame.stopBits);
-    m_serial.clearError();
-    // A terminal keeps what arrived before this opening; old bytes would
-    // only make a torn first line.
-    if (receiving())
-        m_serial.clear(QSerialPort::Input);
+    m_serial.setUp(frame);
     QMetaObject::invokeMethod(
         this, [this, opening = m_opening] { report(opening, true, QString()); }, Qt::QueuedConnection);
 }
@@ -133,8 +120,7 @@ void NmeaSource::close()
         m_socket.flush();
         m_socket.abort();
     }
-    if (m_serial.isOpen())
-        m_serial.close();
+    m_serial.close();
     m_received.clear();
     m_readFrom = 0;
 }
@@ -157,8 +143,9 @@ qint64 NmeaSource::write(std::string_view bytes)
 {
     if (m_state != State::Open)
         return -1;
-    QIODevice &device = m_source.isNetwork() ? static_cast<QIODevice &>(m_socket) : m_serial;
-    return device.write(bytes.data(), static_cast<qint64>(bytes.size()));
+    if (!m_source.isNetwork())
+        return m_serial.write(bytes);
+    return m_socket.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
 void NmeaSource::connected()
@@ -232,36 +219,21 @@ void NmeaSource::serialReadable()
     // Bytes that come while the opening is being reported wait for it.
     if (m_state == State::Opening)
         return;
-    const QByteArray bytes = m_serial.readAll();
+    const QByteArray bytes = m_serial.read(m_serial.bytesAvailable());
     if (m_state == State::Open && receiving())
         take(bytes);
 }
 
-void NmeaSource::serialFailed(QSerialPort::SerialPortError error)
+// Already from the event loop, once: what came before the failure is the
+// receiver's, then the device is closed.
+void NmeaSource::serialFailed()
 {
-    switch (error) {
-    case QSerialPort::ReadError:
-    case QSerialPort::WriteError:
-    case QSerialPort::ResourceError: break;
-    default: return; // refused settings and the like leave the device working
-    }
     if (m_state != State::Open)
         return;
-    const QString reason =
-        deviceWentAway(error, m_name) ? text(navorel::kDeviceGone) : m_serial.errorString();
-    // Closed from the event loop: closing inside the port's own notifier
-    // call would pull the notifier from under it.
+    serialReadable();
     m_state = State::Closed;
-    QMetaObject::invokeMethod(
-        this,
-        [this, reason, opening = m_opening] {
-            if (opening != m_opening)
-                return;
-            serialReadable();
-            m_serial.close();
-            emit dropped(reason);
-        },
-        Qt::QueuedConnection);
+    m_serial.close();
+    emit dropped(oneLine(m_serial.failure()));
 }
 
 // A failure while opening ends the opening; once open, it is a drop.

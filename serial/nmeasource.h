@@ -2,31 +2,18 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
 #include <QTcpSocket>
 #include <QTimer>
 #include <string_view>
 
 #include "serial/gpsdstream.h"
+#include "serial/serialdevice.h"
 #include "serial/sourcename.h"
 
-// Whether a failure of an open serial device means it went away: a pty whose
-// other end closed, an unplugged USB receiver. The system's words for it
-// ("Inappropriate ioctl for device") say nothing to a user.
-bool deviceWentAway(QSerialPort::SerialPortError error, const QString &devicePath);
-
-// The line settings of a serial device; network sources have none.
-struct SerialFrame
-{
-    qint32 baudRate = 4800;
-    QSerialPort::DataBits dataBits = QSerialPort::Data8;
-    QSerialPort::Parity parity = QSerialPort::NoParity;
-    QSerialPort::StopBits stopBits = QSerialPort::OneStop;
-};
-
-// Where received NMEA comes from and sent NMEA goes to: a serial device, a
-// gpsd ("gpsd://HOST[:PORT][/DEVICE]", receiving only) or a TCP peer
+// Where received NMEA comes from and sent NMEA goes to: a serial device
+// (a SerialDevice, opened as the window opens its port), a gpsd ("gpsd://HOST[:PORT][/DEVICE]", receiving
+// only) or a TCP peer
 // ("tcp://HOST:PORT"). The bytes read are what the receiver sent, as a
 // serial port would give them; gpsd's own reports are already taken out.
 //
@@ -79,7 +66,7 @@ private:
     void socketReadable();
     void socketFailed();
     void serialReadable();
-    void serialFailed(QSerialPort::SerialPortError error);
+    void serialFailed();
     void fail(const QString &reason);
     void timedOut();
     void report(quint64 opening, bool success, const QString &reason);
@@ -91,7 +78,7 @@ private:
     navorel::SourceName m_source;
     QIODevice::OpenMode m_mode;
     QTcpSocket m_socket;
-    QSerialPort m_serial;
+    SerialDevice m_serial;
     QTimer m_connectTimeout;
     navorel::GpsdStream m_gpsd;
     // Read from the front: m_readFrom moves on, and the read part is taken

@@ -2,11 +2,12 @@
 
 #include <QIODevice>
 #include <QObject>
-#include <QSerialPort>
 #include <QString>
+#include <QStringList>
 #include <string_view>
 
 #include "serial/nmeasource.h"
+#include "serial/serialdevice.h"
 
 class Prompter;
 
@@ -22,18 +23,9 @@ struct PortSelection
     int stop = -1;
 };
 
-// The device a port text opens: "COMn" is the n-th serial device of the
-// system, /dev/ttyS(n-1); any other text is a device name or path as typed.
-QString portDevice(const QString &portText);
-
-// The message of a failed system call as the error boxes show it; a device
-// the user may not open gets a line on how to be allowed to.
-QString systemErrorMessage(QSerialPort::SerialPortError error, const QString &systemText,
-                           bool deviceRefusesUser);
-
-// The one serial port of the program, opened by name with the selections of
-// the RS-232 window. Everything runs on the window's thread; nothing here
-// waits for the device.
+// The one port of the window, opened by name with the selections of the
+// RS-232 window: a serial device (SerialDevice) or a network source.
+// Everything runs on the window's thread; nothing here waits for the device.
 //
 // A network name ("gpsd://…", "tcp://…") opens a network source instead: the
 // line settings do not apply, and the opening ends later, with opened() or
@@ -50,16 +42,17 @@ public:
     // network name; a failure has been shown.
     bool TogglePort(const PortSelection &selection, QIODevice::OpenMode mode);
     // Open, or being opened.
-    bool isOpen() const { return m_port.isOpen() || m_networkInUse; }
+    bool isOpen() const { return m_serial.isOpen() || m_networkInUse; }
     // Open and taking bytes: a network source has connected.
-    bool isReady() const { return m_port.isOpen() || m_network.isOpen(); }
+    bool isReady() const { return m_serial.isOpen() || m_network.isOpen(); }
 
     // The port text the open port was opened by, as the user gave it.
     const QString &openPortText() const { return m_openPortText; }
     // The longest pause between two received characters that still belongs
     // to one read, in ms; 0 for no limit.
-    int readIntervalMs() const { return m_readIntervalMs; }
-    const QSerialPort &port() const { return m_port; }
+    int readIntervalMs() const { return m_networkInUse ? 0 : m_serial.readIntervalMs(); }
+    // The serial device, with the frame in force while it is open.
+    const SerialDevice &serialDevice() const { return m_serial; }
 
     // What the port text the open port was opened by names.
     navorel::SourceName openSource() const;
@@ -89,25 +82,19 @@ private:
     bool OpenPort(const PortSelection &selection, QIODevice::OpenMode mode);
     void SetupPort(long baudRate, int dataBits, const PortSelection &selection);
     void ClosePort();
-    void noteError(QSerialPort::SerialPortError error);
-    void reportFailure(quint64 opening);
+    void deviceFailed();
     void networkOpenFailed(const QString &reason);
     void networkDropped(const QString &reason);
-    void keepError(QSerialPort::SerialPortError error, const QString &text);
+    void keepNetworkFailure(const QString &reason);
 
     Prompter &m_prompter;
-    QSerialPort m_port;
+    SerialDevice m_serial;
     NmeaSource m_network;
     // From the start of a network opening until it failed or was closed;
     // a connection that dropped stays in use until the transfer closes it.
     bool m_networkInUse = false;
     QString m_openPortText;
-    int m_readIntervalMs = 0;
-    // Kept across the closing that follows a failure, for its error box.
-    QSerialPort::SerialPortError m_lastError = QSerialPort::NoError;
-    QString m_lastErrorText;
-    bool m_deviceRefusesUser = false;
-    // Counts openings, so that a failure noticed late cannot close a newer one.
-    quint64 m_opening = 0;
-    bool m_failureReported = false;
+    // Kept across the closing that follows a failure, for its error box:
+    // the system's message, then a line for each hint.
+    QStringList m_failure;
 };

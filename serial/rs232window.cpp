@@ -8,13 +8,13 @@
 #include <QSerialPortInfo>
 #include <QSignalBlocker>
 #include <QStyle>
-#include <QTcpSocket>
-#include <QTimer>
 #include <algorithm>
 #include <iterator>
 #include <span>
+#include <string>
 
 #include "prefs/settingsstore.h"
+#include "serial/portname.h"
 #include "serial/sourcename.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
@@ -24,8 +24,6 @@ using navorel::SettingKey;
 namespace {
 
 constexpr int kFixedPortEntries = static_cast<int>(std::size(navorel::kPortEntries));
-// gpsd greets every client at once; a host that says nothing so long is not one.
-constexpr int kGpsdProbeMs = 2000;
 // What the port box shows before anything was chosen.
 constexpr const char *kFirstStartPort = "COM1";
 const QString kPortHint = QStringLiteral("Select COM port");
@@ -49,7 +47,7 @@ QStringList systemPortEntries()
 {
     QStringList fixedDevices;
     for (int n = 1; n <= kFixedPortEntries; ++n)
-        fixedDevices.append(portDevice(QStringLiteral("COM") + QString::number(n)));
+        fixedDevices.append(QString::fromStdString(navorel::portDevice("COM" + std::to_string(n))));
     QStringList devices;
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts()) {
         if (!fixedDevices.contains(info.systemLocation()))
@@ -132,16 +130,8 @@ Rs232Window::Rs232Window(SettingsStore &settings, QWidget *parent)
     showPortName(m_cobPort->currentText());
     fitPortList();
 
-    m_gpsdProbe = new QTcpSocket(this);
-    connect(m_gpsdProbe, &QTcpSocket::readyRead, this, [this] {
-        if (m_gpsdProbe->canReadLine())
-            gpsdAnswered(m_gpsdProbe->readLine().startsWith("{\"class\":\"VERSION\""));
-    });
-    connect(m_gpsdProbe, &QTcpSocket::errorOccurred, this, [this] { gpsdAnswered(false); });
-    m_gpsdSilence = new QTimer(this);
-    m_gpsdSilence->setSingleShot(true);
-    m_gpsdSilence->setInterval(kGpsdProbeMs);
-    connect(m_gpsdSilence, &QTimer::timeout, this, [this] { gpsdAnswered(false); });
+    // A gpsd that comes or goes changes the list.
+    connect(&m_gpsd, &GpsdProbe::answersChanged, this, [this] { refreshSystemPorts(m_systemPorts); });
     connect(m_closeRs232win, &QPushButton::clicked, this, &Rs232Window::CloseRS232winClick);
 }
 
@@ -221,9 +211,8 @@ void Rs232Window::refreshSystemPorts(const QStringList &devices)
     while (m_cobPort->count() > kFixedPortEntries)
         m_cobPort->removeItem(m_cobPort->count() - 1);
     m_cobPort->addItems(devices);
-    if (m_gpsdAnswers) {
-        m_cobPort->addItem(gpsdEntry(), QStringLiteral("gpsd://%1:%2").arg(m_gpsdHost).arg(m_gpsdPort));
-    }
+    if (m_gpsd.answers())
+        m_cobPort->addItem(m_gpsd.entry(), m_gpsd.sourceName());
     fitPortList();
     if (index < kFixedPortEntries) {
         m_cobPort->setCurrentIndex(index);
@@ -238,43 +227,9 @@ void Rs232Window::showEvent(QShowEvent *event)
 {
     // A receiver plugged in since the last look is offered.
     refreshSystemPorts(systemPortEntries());
-    probeGpsd();
+    m_gpsd.probe();
     showLineSettingsInUse();
     QDialog::showEvent(event);
-}
-
-void Rs232Window::setGpsdAddress(const QString &host, quint16 port)
-{
-    m_gpsdHost = host;
-    m_gpsdPort = port;
-}
-
-QString Rs232Window::gpsdEntry() const
-{
-    return QStringLiteral("gpsd (%1:%2)").arg(m_gpsdHost).arg(m_gpsdPort);
-}
-
-void Rs232Window::probeGpsd()
-{
-    if (m_probing)
-        return;
-    m_probing = true;
-    m_gpsdProbe->connectToHost(m_gpsdHost, m_gpsdPort);
-    m_gpsdSilence->start();
-}
-
-void Rs232Window::gpsdAnswered(bool answers)
-{
-    // The first answer counts; the closing of the probe is none.
-    if (!m_probing)
-        return;
-    m_probing = false;
-    m_gpsdSilence->stop();
-    m_gpsdProbe->abort();
-    if (answers == m_gpsdAnswers)
-        return;
-    m_gpsdAnswers = answers;
-    refreshSystemPorts(m_systemPorts);
 }
 
 // Baud rate, bits and parity mean nothing to a network source.

@@ -4,12 +4,11 @@
 #include <QStringList>
 
 #include "prefs/settingsfile.h"
+#include "serial/gpsdprobe.h"
 #include "serial/portdriver.h"
 
 class QComboBox;
 class QPushButton;
-class QTcpSocket;
-class QTimer;
 class SettingsStore;
 
 // The serial ports the system reports beyond the ten "COMn" entries, which
@@ -35,11 +34,9 @@ public:
     // and a gpsd when one answered at the last look.
     void refreshSystemPorts(const QStringList &devices);
 
-    // Where to look for a gpsd each time the window is shown.
-    void setGpsdAddress(const QString &host, quint16 port);
-    // Looks in the background; the entry comes or goes when gpsd has answered or not.
-    void probeGpsd();
-    QString gpsdEntry() const;
+    // Looks for a gpsd each time the window is shown; its entry comes or
+    // goes when gpsd has answered or not.
+    GpsdProbe &gpsdProbe() { return m_gpsd; }
 
     void CloseRS232winClick();
 
@@ -59,7 +56,6 @@ private:
     void showLineSettingsInUse();
     void showPortName(const QString &text);
     void fitPortList();
-    void gpsdAnswered(bool answers);
 
     SettingsStore &m_settings;
     QComboBox *m_cobPort = nullptr;
@@ -68,11 +64,6 @@ private:
     QComboBox *m_cobParity = nullptr;
     QComboBox *m_cobStop = nullptr;
     QPushButton *m_closeRs232win = nullptr;
-    QTcpSocket *m_gpsdProbe = nullptr;
-    QTimer *m_gpsdSilence = nullptr;
-    QString m_gpsdHost = QStringLiteral("localhost");
-    quint16 m_gpsdPort = 2947;
-    bool m_gpsdAnswers = false;
-    bool m_probing = false;
+    GpsdProbe m_gpsd;
     QStringList m_systemPorts;
 };

@@ -234,8 +234,8 @@ void NetworkTest::settingsWindowOffersAGpsdThatAnswersAndGreysTheLineSettings()
     connect(&gpsd, &QTcpServer::newConnection, [&gpsd] {
         gpsd.nextPendingConnection()->write("{\"class\":\"VERSION\",\"release\":\"3.22\"}\r\n");
     });
-    window.setGpsdAddress(QStringLiteral("127.0.0.1"), gpsd.serverPort());
-    window.probeGpsd();
+    window.gpsdProbe().setAddress(QStringLiteral("127.0.0.1"), gpsd.serverPort());
+    window.gpsdProbe().probe();
     const QString entry = QStringLiteral("gpsd (127.0.0.1:%1)").arg(gpsd.serverPort());
     QTRY_VERIFY_WITH_TIMEOUT(port->findText(entry) >= 0, kPeerTimeoutMs);
 
@@ -251,8 +251,8 @@ void NetworkTest::settingsWindowOffersAGpsdThatAnswersAndGreysTheLineSettings()
     // Gone at the next look; a port that never answers counts as none.
     gpsd.close();
     SilentPort silent;
-    window.setGpsdAddress(QStringLiteral("127.0.0.1"), silent.port());
-    window.probeGpsd();
+    window.gpsdProbe().setAddress(QStringLiteral("127.0.0.1"), silent.port());
+    window.gpsdProbe().probe();
     QTRY_COMPARE_WITH_TIMEOUT(port->findText(entry), -1, kPeerTimeoutMs);
     QCOMPARE(port->currentText(), QStringLiteral("COM1"));
 }

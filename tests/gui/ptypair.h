@@ -1,15 +1,22 @@
 #pragma once
 
+#include <QByteArray>
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSerialPort>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
 
 // Two connected pseudo-terminals made by socat: the program opens one end,
-// the test plays the device on the other. A pty takes only 8N1 and keeps
-// bytes from before an opening, so the device end is cleared once open.
+// the test plays the device on the other, through plain system calls (the
+// program's own serial class is what is tested). socat makes both ends raw;
+// a pty keeps bytes from before an opening, so the device end is flushed
+// once open.
 class PtyPair
 {
 public:
@@ -21,6 +28,8 @@ public:
         m_socat.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     }
     ~PtyPair() { unplug(); }
+    PtyPair(const PtyPair &) = delete;
+    PtyPair &operator=(const PtyPair &) = delete;
 
     // False when socat could not make the pair within a few seconds.
     bool plugIn()
@@ -34,17 +43,20 @@ public:
                 return false;
             QTest::qWait(20);
         }
-        m_device.setPortName(deviceEnd());
-        if (!m_device.open(QIODevice::ReadWrite))
+        m_device = ::open(deviceEnd().toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (m_device < 0)
             return false;
-        m_device.clear(QSerialPort::AllDirections);
+        ::tcflush(m_device, TCIOFLUSH);
         return true;
     }
 
     // The device goes away, as an unplugged USB receiver does.
     void unplug()
     {
-        m_device.close();
+        if (m_device >= 0) {
+            ::close(m_device);
+            m_device = -1;
+        }
         if (m_socat.state() != QProcess::NotRunning) {
             m_socat.kill();
             m_socat.waitForFinished(5000);
@@ -54,22 +66,39 @@ public:
     QString programEnd() const { return m_dir.filePath(QStringLiteral("program")); }
     QString deviceEnd() const { return m_dir.filePath(QStringLiteral("device")); }
 
-    // What the device says to the program.
+    // What the device says to the program, all of it.
     void say(const QByteArray &bytes)
     {
-        m_device.write(bytes);
-        m_device.flush();
+        qsizetype done = 0;
+        while (m_device >= 0 && done < bytes.size()) {
+            const ssize_t written =
+                ::write(m_device, bytes.constData() + done, static_cast<std::size_t>(bytes.size() - done));
+            if (written > 0) {
+                done += written;
+            } else if (written < 0 && (errno == EAGAIN || errno == EINTR)) {
+                pollfd wait{m_device, POLLOUT, 0};
+                ::poll(&wait, 1, 100);
+            } else {
+                return;
+            }
+        }
     }
     // Everything the device has heard from the program so far.
     QByteArray heard()
     {
-        m_heard += m_device.readAll();
+        char buffer[4096];
+        for (;;) {
+            const ssize_t got = m_device < 0 ? -1 : ::read(m_device, buffer, sizeof buffer);
+            if (got <= 0)
+                break;
+            m_heard.append(buffer, got);
+        }
         return m_heard;
     }
 
 private:
     QTemporaryDir m_dir;
     QProcess m_socat;
-    QSerialPort m_device;
+    int m_device = -1;
     QByteArray m_heard;
 };

@@ -39,6 +39,7 @@ private slots:
     void endsCleanly();
     void followsASourceThatDropsAndComesBack();
     void recordsFromASerialDevice();
+    void aDeviceInUseNamesItsHolder();
     void refusesWrongUseAndSourcesThatNeverOpen_data();
     void refusesWrongUseAndSourcesThatNeverOpen();
 
@@ -160,6 +161,34 @@ void NavorelRecordTest::recordsFromASerialDevice()
              kept.constData());
 }
 
+// A second recorder on the same device, by another name for it, is told who
+// holds it, as the window's box tells.
+void NavorelRecordTest::aDeviceInUseNamesItsHolder()
+{
+    PtyPair pty;
+    QVERIFY2(pty.plugIn(), "socat could not make a pty pair");
+    const QString out = path(QStringLiteral("held.nmea"));
+    Recording first({pty.programEnd(), out});
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            pty.say("$GPRMC,1*00\r\n");
+            return QFileInfo(out).size() > 0;
+        }(),
+        5000);
+
+    const QString link = path(QStringLiteral("gps"));
+    QVERIFY(QFile::link(pty.programEnd(), link));
+    Recording second({link, path(QStringLiteral("second.nmea"))});
+    QCOMPARE(second.status(5000), 2);
+    const QByteArray said = "cannot open " + link.toLocal8Bit()
+                            + ": Permission error while locking the device. The device is in use by "
+                              "navorel-record (process "
+                            + QByteArray::number(first.processId()) + ").";
+    QVERIFY2(second.err().contains(said), second.err().constData());
+    first.signal(SIGTERM);
+    QCOMPARE(first.status(5000), 0);
+}
+
 void NavorelRecordTest::refusesWrongUseAndSourcesThatNeverOpen_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -178,6 +207,10 @@ void NavorelRecordTest::refusesWrongUseAndSourcesThatNeverOpen_data()
                              << QByteArray("cannot open " + refused.toLatin1() + ": Connection refused");
     QTest::newRow("no host") << QStringList{"gpsd://no-such-host.invalid", out}
                              << QByteArray("cannot open gpsd://no-such-host.invalid: Host not found");
+    // A Windows name stands for its device, and the note says which.
+    QTest::newRow("COMn") << QStringList{"COM99", out}
+                          << QByteArray("cannot open COM99: No such file or directory. "
+                                        "COM99 is the device /dev/ttyS98 here.");
     QTest::newRow("no OUT folder") << QStringList{refused, path(QStringLiteral("none/out.nmea"))}
                                    << QByteArray("No such file or directory");
 }

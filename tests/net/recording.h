@@ -31,6 +31,7 @@ public:
             m_process.waitForFinished(5000);
         }
     }
+    qint64 processId() const { return m_process.processId(); }
     void signal(int number) { ::kill(static_cast<pid_t>(m_process.processId()), number); }
     // The exit status, or -1 when it did not end by itself in time.
     int status(int ms)
