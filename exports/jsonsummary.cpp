@@ -74,6 +74,35 @@ std::string JsonSummary::ofError(std::string_view message, std::size_t line)
     return JsonObject().member("error", quoted(windows1252ToUtf8(message))).member("line", line).text();
 }
 
+std::string JsonSummary::ofQuality(const LogQuality &quality, MinQuality minimum)
+{
+    JsonObject classes;
+    for (std::size_t c = 0; c < kFixClasses; ++c)
+        classes.member(fixClassName(static_cast<FixClass>(c)), quality.fixClasses[c]);
+    std::string sigma = kNull;
+    if (!quality.receiverSigma.empty()) {
+        JsonObject axes;
+        const char *const names[] = {"north", "east", "altitude"};
+        for (std::size_t axis = 0; axis < 3; ++axis) {
+            const std::optional<double> rms = quality.receiverSigma.rms(axis);
+            axes.member(names[axis], rms ? number(*rms) : std::string(kNull));
+        }
+        sigma = axes.text();
+    }
+    return JsonObject()
+        .member("fix_classes", classes.text())
+        .member("min_quality", quoted(minQualityText(minimum)))
+        .member("below_minimum", quality.belowMinimum)
+        .member("checksum_errors", quality.checksumErrors)
+        .member("without_checksum", quality.withoutChecksum)
+        .member("impossible_positions", quality.impossiblePositions)
+        .member("time_gaps", quality.times.gaps())
+        .member("longest_gap_s", quality.times.longestGapSeconds())
+        .member("time_backwards", quality.times.backwards())
+        .member("receiver_sigma_m", sigma)
+        .text();
+}
+
 std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &figures)
 {
     JsonObject summary;
@@ -86,6 +115,7 @@ std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &fig
             .member("precision_m", kNull)
             .member("altitude_m", kNull)
             .member("settled_s", kNull)
+            .member("quality", ofQuality(run.quality, run.minQuality))
             .text();
     }
     // A mean beyond a pole or outside ±180° is none, nor are metres round it.
@@ -120,6 +150,7 @@ std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &fig
     for (std::size_t r = 0; r < std::size(radii); ++r)
         settled.member(radii[r], figures.settled[r] ? number(*figures.settled[r]) : kNull);
     summary.member("settled_s", impossible.empty() ? settled.text() : kNull);
+    summary.member("quality", ofQuality(run.quality, run.minQuality));
     return summary.text();
 }
 

@@ -15,6 +15,8 @@ class JsonSummary
 {
 public:
     static std::string ofRun(const FilterRun &run, const PrecisionFigures &figures);
+    // The "quality" member: the classes of the fixes and what the rules left out.
+    static std::string ofQuality(const LogQuality &quality, MinQuality minimum);
     // {"error": message, "line": line}; message in Windows-1252.
     static std::string ofError(std::string_view message, std::size_t line);
 

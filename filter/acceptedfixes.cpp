@@ -63,13 +63,20 @@ void AcceptedFixes::clear()
 
 void AcceptedFixes::add(double latitude, double longitude, const PositionFields &fields, bool gga)
 {
+    add(latitude, longitude, timeOfDay(fields.Time), gga ? kNoDate : dateOf(fields.Date), fields.Altitude,
+        gga);
+}
+
+void AcceptedFixes::add(double latitude, double longitude, std::int32_t time, std::int32_t date,
+                        std::string_view altitude, bool gga)
+{
     latitudes.push_back(latitude);
     longitudes.push_back(longitude);
-    times.push_back(timeOfDay(fields.Time));
+    times.push_back(time);
     if (gga)
-        altitudes.push_back(altitudeOf(fields.Altitude));
+        altitudes.push_back(altitudeOf(altitude));
     else
-        dates.push_back(dateOf(fields.Date));
+        dates.push_back(date);
 }
 
 void AcceptedFixes::append(AcceptedFixes &other)
@@ -98,6 +105,17 @@ std::int32_t AcceptedFixes::dateOf(std::string_view ddmmyy)
         return kNoDate;
     year += year < 80 ? 2000 : 1900;
     return year * 10000 + month * 100 + day;
+}
+
+std::int64_t AcceptedFixes::dayNumber(std::int32_t date)
+{
+    // March-based, so that leap days come last.
+    const std::int64_t month = date / 100 % 100;
+    const std::int64_t y = date / 10000 - (month <= 2 ? 1 : 0);
+    const std::int64_t era = y / 400;
+    const std::int64_t yearOfEra = y - era * 400;
+    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + date % 100 - 1;
+    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
 }
 
 } // namespace navorel

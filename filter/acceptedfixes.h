@@ -32,6 +32,9 @@ public:
     // Empties the lists and keeps their room.
     void clear();
     void add(double latitude, double longitude, const PositionFields &fields, bool gga);
+    // The same with the time and date already read (timeOfDay, dateOf).
+    void add(double latitude, double longitude, std::int32_t time, std::int32_t date,
+             std::string_view altitude, bool gga);
     // Appends other's fixes and leaves other empty, its room kept.
     void append(AcceptedFixes &other);
 
@@ -39,6 +42,8 @@ public:
     static std::int32_t timeOfDay(std::string_view hhmmss);
     // ddmmyy as yyyymmdd (years before 80 are 20xx); kNoDate for anything else.
     static std::int32_t dateOf(std::string_view ddmmyy);
+    // Days since 1 March of year 0 for a yyyymmdd date.
+    static std::int64_t dayNumber(std::int32_t yyyymmdd);
 };
 
 } // namespace navorel

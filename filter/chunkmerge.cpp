@@ -95,6 +95,11 @@ bool ChunkMerge::add(ChunkScan &chunk)
         m_options.fixesSink(chunk.fixes);
     if (m_options.keepFixes)
         m_run.fixes.append(chunk.fixes);
+    if (m_options.keepFixClasses)
+        m_run.fixClasses.insert(m_run.fixClasses.end(), chunk.fixClasses.begin(), chunk.fixClasses.end());
+    m_run.quality.follow(found.quality);
+    for (const ReceiverSigma::Sigmas &sigmas : chunk.receiverSigmas)
+        m_run.quality.receiverSigma.add(sigmas);
 
     addDataLines(chunk);
     for (const std::uint32_t satellites : chunk.satellites)

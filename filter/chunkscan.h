@@ -10,6 +10,7 @@
 #include "filter/epochsatellites.h"
 #include "filter/filterprocess.h"
 #include "filter/fixtimes.h"
+#include "filter/logquality.h"
 
 namespace navorel {
 
@@ -38,6 +39,7 @@ struct ChunkFindings
     std::string dataLinePrefix; // "time;lat;lon;" of the latest fix
     std::string lastFoundTime;  // every talker: the time field of the last position sentence
     FixTimes times;
+    LogQuality quality;
     std::string errorString;
     std::size_t errorLine = 0;
     bool errorNeedsLine = false;
@@ -62,8 +64,10 @@ struct ChunkScan
     TextLines displayLines;
     TextLines dataLines; // of the GSA epochs after the chunk's first fix
     std::vector<PositionPoint> points;
-    AcceptedFixes fixes;                   // summed in order at the merge
-    std::vector<std::uint32_t> satellites; // the count of every GSA epoch, in order
+    AcceptedFixes fixes;                               // summed in order at the merge
+    std::vector<std::uint32_t> satellites;             // the count of every GSA epoch, in order
+    std::vector<std::uint8_t> fixClasses;              // of every accepted fix, in order
+    std::vector<ReceiverSigma::Sigmas> receiverSigmas; // of every GST sentence, summed in order at the merge
 
     void reset()
     {
@@ -73,6 +77,8 @@ struct ChunkScan
         points.clear();
         fixes.clear();
         satellites.clear();
+        fixClasses.clear();
+        receiverSigmas.clear();
     }
 };
 

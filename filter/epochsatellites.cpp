@@ -45,30 +45,58 @@ std::string_view systemOfTalker(std::string_view talker)
 
 } // namespace
 
-void EpochSatellites::add(std::string_view sentence)
+void EpochSatellites::add(std::string_view sentence, bool onlyNumbers)
 {
-    // One pass over the fields: the IDs are kept as they pass, the system
-    // comes only at the end.
+    // One pass over the bytes, as a GSA sentence comes every second for
+    // every system: the IDs are read as they pass, the system comes at the end.
     std::uint32_t numbers[12];
     int numberCount = 0;
     std::string_view others[12]; // IDs that are no number
     int otherCount = 0;
-    FieldReader reader(sentence.substr(std::min<std::size_t>(sentence.size(), 6)));
-    reader.next(); // the rest of the head
-    reader.next(); // mode
-    reader.next(); // fix type
-    for (int i = 0; i < 12; ++i) {
-        const std::string_view id = reader.next();
-        if (id.empty())
-            continue;
-        if (idNumber(id.data(), id.data() + id.size(), numbers[numberCount]))
-            ++numberCount;
-        else
-            others[otherCount++] = id;
+    const char *p = sentence.data() + std::min<std::size_t>(sentence.size(), 6);
+    const char *const end = sentence.data() + sentence.size();
+    const auto atFieldEnd = [&end](const char *q) { return q == end || *q == ',' || *q == '*'; };
+    // Passes over the field at p and its comma; false when the fields have ended.
+    const auto skipField = [&]() {
+        while (!atFieldEnd(p))
+            ++p;
+        if (p == end || *p == '*')
+            return false;
+        ++p;
+        return true;
+    };
+    bool more = skipField() && skipField() && skipField(); // the rest of the head, mode, fix type
+    for (int i = 0; more && i < 12; ++i) {
+        const char *const start = p;
+        while (p < end && *p == '0')
+            ++p;
+        const char *const digits = p;
+        std::uint32_t value = 0;
+        while (p < end && static_cast<unsigned>(*p - '0') <= 9) {
+            value = value * 10 + static_cast<std::uint32_t>(*p - '0');
+            ++p;
+        }
+        // IDs compare as numbers (leading zeros say nothing), of at most nine digits.
+        if (atFieldEnd(p) && p > start && p - digits <= 9) {
+            if (!onlyNumbers || p - start <= 3)
+                numbers[numberCount++] = value;
+        } else if (!atFieldEnd(p) || p > start) {
+            while (!atFieldEnd(p))
+                ++p;
+            if (!onlyNumbers)
+                others[otherCount++] = std::string_view(start, static_cast<std::size_t>(p - start));
+        }
+        more = p < end && *p == ',';
+        if (more)
+            ++p;
     }
-    for (int dop = 0; dop < 3; ++dop) // PDOP, HDOP, VDOP
-        reader.next();
-    const std::string_view systemId = reader.next();
+    std::string_view systemId;
+    if (more && skipField() && skipField() && skipField()) { // PDOP, HDOP, VDOP
+        const char *const start = p;
+        while (!atFieldEnd(p))
+            ++p;
+        systemId = std::string_view(start, static_cast<std::size_t>(p - start));
+    }
     const std::string_view system = systemId.empty() ? systemOfTalker(sentence.substr(1, 2)) : systemId;
     System *slot = systemSlot(system);
     for (int i = 0; i < numberCount; ++i) {

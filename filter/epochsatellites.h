@@ -19,7 +19,9 @@ class EpochSatellites
 {
 public:
     // Adds the satellites of the GSA sentence that begins at sentence ("$").
-    void add(std::string_view sentence);
+    // onlyNumbers: an ID counts only when it is one to three digits, so that
+    // the fields of a sentence glued into a cut GSA line are no satellites.
+    void add(std::string_view sentence, bool onlyNumbers = false);
     // Adds those of another part of the same epoch.
     void add(const EpochSatellites &other);
     int count() const { return m_count + static_cast<int>(m_otherKeys.size()); }

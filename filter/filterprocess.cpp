@@ -37,11 +37,37 @@ unsigned chunksFor(std::size_t bytes, unsigned requested)
     return static_cast<unsigned>(std::min<std::size_t>({cores, worthIt, kChunksMax}));
 }
 
+// The time field of the last position sentence of a line that the scanner
+// counts as found: in a line read whole, the earliest; read sentence by
+// sentence, the last one with no wrong checksum.
+std::optional<std::string_view> timeInLine(std::string_view line, std::string_view type, bool checked)
+{
+    if (!checked) {
+        if (line.size() < kShortestSentence || line.find("EMT") != std::string_view::npos)
+            return std::nullopt;
+        const std::size_t at = findSentence(line, type, TalkerMode::GNSS);
+        return at == std::string_view::npos ? std::nullopt : std::optional(timeField(line.substr(at)));
+    }
+    for (std::size_t end = line.size(); end > 0;) {
+        const std::size_t at = line.rfind('$', end - 1);
+        if (at == std::string_view::npos)
+            break;
+        const std::string_view sentence = line.substr(at, end - at);
+        end = at;
+        if (sentence.size() >= kShortestSentence && findSentence(sentence, type, TalkerMode::GNSS) == 0
+            && sentence.find("EMT") == std::string_view::npos
+            && checksumState(sentence) != ChecksumState::Wrong)
+            return timeField(sentence);
+    }
+    return std::nullopt;
+}
+
 // The time field of the last position sentence in bytes, which end at a
 // line start; none when there is no such sentence.
-std::optional<std::string_view> timeBefore(std::string_view bytes, PositionSentence kind)
+std::optional<std::string_view> timeBefore(std::string_view bytes, const Settings &settings)
 {
-    const std::string_view type = sentenceIdentifier(kind).substr(3);
+    const std::string_view type = sentenceIdentifier(settings.IDF).substr(3);
+    const bool checked = checksSentences(settings);
     const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
     std::size_t end = bytes.size();
     while (end > 0) {
@@ -52,12 +78,10 @@ std::optional<std::string_view> timeBefore(std::string_view bytes, PositionSente
             --start;
         const std::string_view line = bytes.substr(start, end - start);
         end = start;
-        if (line.size() < kShortestSentence || line.size() > kLongestLine
-            || line.find("EMT") != std::string_view::npos)
+        if (line.size() > kLongestLine)
             continue;
-        const std::size_t at = findSentence(line, type, TalkerMode::GNSS);
-        if (at != std::string_view::npos)
-            return timeField(line.substr(at));
+        if (const std::optional<std::string_view> time = timeInLine(line, type, checked))
+            return time;
     }
     return std::nullopt;
 }
@@ -148,7 +172,7 @@ bool FilterProcess::State::scanBlock(std::string_view bytes, std::size_t offset)
         scan.firstLineKnown = used == 1;
         scan.textEnd = offset + end;
         if (settings.Talkers == TalkerMode::GNSS) {
-            const std::optional<std::string_view> time = timeBefore(bytes.substr(0, start), settings.IDF);
+            const std::optional<std::string_view> time = timeBefore(bytes.substr(0, start), settings);
             scan.previousTime.assign(time ? *time : std::string_view(lastFoundTime));
         }
         start = end;
@@ -197,6 +221,7 @@ FilterProcess::FilterProcess(const Settings &settings, FilterOptions options)
     if (settings.Talkers == TalkerMode::GNSS)
         state.run.identifier.replace(1, 2, "--");
     state.run.report = reportHead(state.run.identifier);
+    state.run.minQuality = settings.MinQuality;
     // Room for the result at once when the size is known, as a receiver log
     // fills it; untouched room costs no memory.
     const std::size_t expected = state.options.expectedBytes / 360 + 1;

@@ -9,6 +9,7 @@
 
 #include "filter/acceptedfixes.h"
 #include "filter/filterresult.h"
+#include "filter/logquality.h"
 #include "filter/progressreporter.h"
 #include "filter/settings.h"
 
@@ -34,6 +35,11 @@ struct FilterRun
     std::vector<PositionPoint> points; // the position chart, in the order added
     std::vector<SatelliteBar> bars;    // the satellites chart, in the order added
     AcceptedFixes fixes;               // every fix of the mean, for the precision figures
+    // The class of every accepted fix, in order, as the charts colour them.
+    std::vector<std::uint8_t> fixClasses;
+    // What the rules of the sentences found and left out, and the receiver's own estimate.
+    LogQuality quality;
+    MinQuality minQuality = MinQuality::Any; // the minimum the fixes were held to
 
     // Set when the run stopped at a line that could not be read: the message
     // (which does not name the line) and the 1-based line. What was added
@@ -65,6 +71,7 @@ struct FilterOptions
     bool keepDisplayLines = true;
     bool keepPoints = true;
     bool keepFixes = true; // FilterRun::fixes; the mean is summed either way
+    bool keepFixClasses = true;
     // The data lines, the range lines and the satellites chart's bars: an
     // endless stream must not fill the memory with lines nobody writes.
     bool keepDataLines = true;

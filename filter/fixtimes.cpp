@@ -15,6 +15,11 @@ bool passesMidnight(std::int32_t before, std::int32_t after)
 
 bool FixTimes::add(std::string_view time, std::size_t line)
 {
+    return add(time, line, AcceptedFixes::timeOfDay(time));
+}
+
+bool FixTimes::add(std::string_view time, std::size_t line, std::int32_t second)
+{
     const bool firstKept = first.empty();
     if (firstKept) {
         first.assign(time);
@@ -22,7 +27,6 @@ bool FixTimes::add(std::string_view time, std::size_t line)
     }
     last.assign(time);
     lastLine = line;
-    const std::int32_t second = AcceptedFixes::timeOfDay(time);
     if (second != AcceptedFixes::kNoTime) {
         if (firstSecond == AcceptedFixes::kNoTime)
             firstSecond = second;

@@ -31,6 +31,8 @@ struct FixTimes
     // A fix's time field at its line; true when it is the first one kept,
     // whose date the caller then gives (firstDay).
     bool add(std::string_view time, std::size_t line);
+    // The same with the time field's seconds of the day already read (or kNoTime).
+    bool add(std::string_view time, std::size_t line, std::int32_t second);
     // The lines were counted from a guess: moved by shift.
     void shiftLines(std::size_t shift);
     // The times of the chunk that follows in the log.

@@ -169,8 +169,13 @@ PositionFields CutPositionFields(std::string_view line, std::string_view identif
         reader.next(); // speed
         reader.next(); // course
         fields.Date = reader.next();
+        reader.next(); // magnetic variation
+        reader.next(); // ... and its direction
+        const std::string_view mode = reader.next();
+        if (!mode.empty())
+            fields.Quality.assign(1, mode[0]);
     } else {
-        reader.next(); // fix quality
+        fields.Quality = reader.next();
         reader.next(); // satellites used
         reader.next(); // horizontal dilution
         fields.Altitude = reader.next();

@@ -23,6 +23,7 @@ struct PositionFields
     std::string LongitudeHemisphere; // "E" or "W" in a sound sentence
     std::string Altitude;            // GGA: metres above mean sea level; empty for RMC
     std::string Date;                // RMC: ddmmyy; empty for GGA
+    std::string Quality;             // GGA: the fix quality; RMC: the first letter of the mode
 };
 
 // The talkers of the satellite systems: GP, GN, GL, GA, GB, GQ, GI, BD, QZ.

@@ -47,18 +47,6 @@ double sampleSigma(const ExactSum &sum, const ExactSum &squares, std::size_t cou
     return variance > 0.0 ? std::sqrt(variance) : 0.0;
 }
 
-// Days since 1 March of year 0 for a yyyymmdd date, March-based so that
-// leap days come last.
-std::int64_t dayNumber(std::int32_t date)
-{
-    const std::int64_t month = date / 100 % 100;
-    const std::int64_t y = date / 10000 - (month <= 2 ? 1 : 0);
-    const std::int64_t era = y / 400;
-    const std::int64_t yearOfEra = y - era * 400;
-    const std::int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + date % 100 - 1;
-    return era * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-}
-
 // Seconds since the first timed fix, from each fix's own time field; a fix
 // without one keeps the time before it. When every timed fix has its date
 // (RMC) the days between count, as the report's time span counts them;
@@ -82,8 +70,9 @@ public:
         if (!m_dated && m_previous != AcceptedFixes::kNoTime && m_previous - time > 12 * 3600)
             m_days += kSecondsPerDay;
         m_previous = time;
-        const double absolute = m_dated ? static_cast<double>(dayNumber(m_dates[i])) * kSecondsPerDay + time
-                                        : m_days + static_cast<double>(time);
+        const double absolute =
+            m_dated ? static_cast<double>(AcceptedFixes::dayNumber(m_dates[i])) * kSecondsPerDay + time
+                    : m_days + static_cast<double>(time);
         if (!m_started) {
             m_started = true;
             m_first = absolute;

@@ -1,6 +1,10 @@
 #include "filter/sentencescanner.h"
 
+#include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "filter/codepage.h"
 #include "filter/nmeafields.h"
@@ -9,7 +13,25 @@ namespace navorel {
 
 namespace {
 
-constexpr std::string_view kSatelliteSentence = "$GPGSA";
+// The next "$" in [p, end), or null: sixteen bytes at a time, as a sentence
+// is searched for in every line of a log.
+inline const char *findDollar(const char *p, const char *end)
+{
+#if defined(__SSE2__)
+    const __m128i dollar = _mm_set1_epi8('$');
+    for (; end - p >= 16; p += 16) {
+        const int mask =
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i *>(p)), dollar));
+        if (mask != 0)
+            return p + __builtin_ctz(static_cast<unsigned>(mask));
+    }
+#endif
+    for (; p < end; ++p) {
+        if (*p == '$')
+            return p;
+    }
+    return nullptr;
+}
 
 bool isHemisphere(std::string_view text, char positive, char negative)
 {
@@ -38,60 +60,130 @@ void appendSatellites(std::string &line, int satellites)
 SentenceScanner::SentenceScanner(ChunkScan &chunk, const Settings &settings)
         : m_chunk(chunk), m_found(chunk.found), m_settings(settings),
           m_identifier(sentenceIdentifier(settings.IDF)), m_countSatellites(settings.GSA && settings.Sat),
-          m_everyTalker(settings.Talkers == TalkerMode::GNSS)
+          m_everyTalker(settings.Talkers == TalkerMode::GNSS), m_checks(checksSentences(settings)),
+          m_positionType(typeCode(m_identifier.data() + 3))
 {}
 
+// Which of the sentences the run reads begins at p (a "$" with at least
+// five bytes after it).
+inline SentenceScanner::Kind SentenceScanner::kindAt(const char *p) const
+{
+    if (m_everyTalker ? !isTalker(p[1], p[2]) : p[1] != 'G' || p[2] != 'P')
+        return Kind::Other;
+    // The three letters of the type as one number: every "$" of a log is looked at.
+    const std::uint32_t type = typeCode(p + 3);
+    if (type == m_positionType)
+        return Kind::Position;
+    if (type == typeCode("GSA"))
+        return Kind::Satellites;
+    if (type == typeCode("GST"))
+        return Kind::Estimate;
+    return Kind::Other;
+}
+
+// Each "$" begins a sentence of its own, read on its own as a line is: a
+// line cut short and a whole one glued to it are two sentences, and the
+// cut one's checksum leaves it out. What stands before the first "$" is junk.
 inline bool SentenceScanner::scanLine(std::string_view line, std::size_t lineNumber)
 {
-    const bool longEnough = line.size() >= kShortestSentence;
-    if (!longEnough && !m_countSatellites)
+    if (!m_checks)
+        return scanText(line, lineNumber);
+    const char *const end = line.data() + line.size();
+    // Most lines begin with their sentence.
+    const char *p = !line.empty() && line[0] == '$' ? line.data() : findDollar(line.data(), end);
+    if (p == nullptr)
+        return scanText(line, lineNumber);
+    while (p != nullptr) {
+        const char *next = findDollar(p + 1, end);
+        const std::string_view sentence(p, static_cast<std::size_t>((next != nullptr ? next : end) - p));
+        p = next;
+        const Kind kind = sentence.size() >= 6 ? kindAt(sentence.data()) : Kind::Other;
+        // A position sentence too short for its fields is none, with or without a checksum.
+        const bool read = kind == Kind::Position
+                              ? sentence.size() >= kShortestSentence
+                              : kind == Kind::Estimate || (kind == Kind::Satellites && m_countSatellites);
+        if (read) {
+            const ChecksumState checksum = checksumState(sentence);
+            if (checksum == ChecksumState::Wrong) {
+                ++m_found.quality.checksumErrors; // left out, as if it were not there
+                continue;
+            }
+            if (checksum == ChecksumState::Missing)
+                ++m_found.quality.withoutChecksum;
+        }
+        if (kind == Kind::Other) {
+            if (m_everyTalker && m_countSatellites)
+                endEpoch(); // a sentence that is not a GSA ends an epoch
+            continue;
+        }
+        const std::size_t none = std::string_view::npos;
+        if (!takeSentences(sentence,
+                           {kind == Kind::Position ? 0 : none, kind == Kind::Satellites ? 0 : none,
+                            kind == Kind::Estimate ? 0 : none},
+                           lineNumber))
+            return false;
+    }
+    return true;
+}
+
+inline bool SentenceScanner::scanText(std::string_view line, std::size_t lineNumber)
+{
+    if (line.size() < kShortestSentence && !m_countSatellites)
         return true;
-    // One sweep over the "$" signs answers both questions: where is the
-    // first identifier in the line, and the first satellites sentence?
-    std::size_t positionAt = std::string_view::npos;
-    std::size_t satellitesAt = std::string_view::npos;
+    // One sweep over the "$" signs answers every question: where is the
+    // first identifier in the line, the first satellites sentence, the
+    // first error estimate?
+    Found found;
     const char *const begin = line.data();
     const char *const end = begin + line.size();
     for (const char *p = begin; end - p >= 6; ++p) {
         p = static_cast<const char *>(std::memchr(p, '$', static_cast<std::size_t>(end - p)));
         if (p == nullptr || end - p < 6)
             break;
-        if (m_everyTalker) {
-            if (!isTalker(p[1], p[2]))
-                continue;
-            if (std::memcmp(p + 3, m_identifier.data() + 3, 3) == 0) {
-                if (positionAt == std::string_view::npos)
-                    positionAt = static_cast<std::size_t>(p - begin);
-            } else if (satellitesAt == std::string_view::npos && std::memcmp(p + 3, "GSA", 3) == 0) {
-                satellitesAt = static_cast<std::size_t>(p - begin);
-            }
-        } else if (std::memcmp(p + 1, m_identifier.data() + 1, 5) == 0) {
-            if (positionAt == std::string_view::npos)
-                positionAt = static_cast<std::size_t>(p - begin);
-        } else if (satellitesAt == std::string_view::npos
-                   && std::memcmp(p + 1, kSatelliteSentence.data() + 1, 5) == 0) {
-            satellitesAt = static_cast<std::size_t>(p - begin);
+        std::size_t *at = nullptr;
+        switch (kindAt(p)) {
+        case Kind::Position: at = &found.position; break;
+        case Kind::Satellites: at = &found.satellites; break;
+        case Kind::Estimate: at = &found.estimate; break;
+        case Kind::Other: break;
         }
+        if (at != nullptr && *at == std::string_view::npos)
+            *at = static_cast<std::size_t>(p - begin);
     }
-    const bool satellites = m_countSatellites && satellitesAt != std::string_view::npos;
+    // Most lines hold none of the sentences the run reads (GSV, VTG, ...).
+    if (found.position == std::string_view::npos && found.satellites == std::string_view::npos
+        && found.estimate == std::string_view::npos) {
+        if (m_everyTalker && m_countSatellites)
+            endEpoch(); // the line that ends an epoch is not part of it
+        return true;
+    }
+    return takeSentences(line, found, lineNumber);
+}
+
+inline bool SentenceScanner::takeSentences(std::string_view line, const Found &found, std::size_t lineNumber)
+{
+    const bool satellites = m_countSatellites && found.satellites != std::string_view::npos;
     // The line that ends an epoch is not part of it, nor is its fix.
     if (m_everyTalker && m_countSatellites && !satellites)
         endEpoch();
-    if (longEnough && positionAt != std::string_view::npos && line.find("EMT") == std::string_view::npos) {
-        if (!takePositionSentence(line, line.substr(positionAt), lineNumber))
+    if (found.position != std::string_view::npos && line.size() >= kShortestSentence
+        && line.find("EMT") == std::string_view::npos) {
+        if (!takePositionSentence(line, line.substr(found.position), lineNumber))
             return false;
     }
+    if (found.estimate != std::string_view::npos)
+        m_chunk.receiverSigmas.push_back(ReceiverSigma::read(line.substr(found.estimate)));
     if (!satellites)
         return true;
-    const std::string_view sentence = line.substr(satellitesAt);
+    const std::string_view sentence = line.substr(found.satellites);
     if (!m_everyTalker) {
         takeSatelliteSentence(CountActiveSatellites(sentence));
     } else if (m_inLeadingRun) {
         m_found.epochEdges.leadingRun = true;
-        m_found.epochEdges.leadingEpoch.add(sentence);
+        m_found.epochEdges.leadingEpoch.add(sentence, m_checks);
     } else {
         m_epochOpen = true;
-        m_epoch.add(sentence);
+        m_epoch.add(sentence, m_checks);
     }
     return true;
 }
@@ -120,9 +212,9 @@ bool SentenceScanner::stop(std::string message, std::size_t lineNumber, bool nee
 bool SentenceScanner::takePositionSentence(std::string_view line, std::string_view sentence,
                                            std::size_t lineNumber)
 {
+    const std::string_view time = timeField(sentence);
     if (m_everyTalker) {
         // Receivers that send $GPRMC and $GNRMC for one epoch: the first stands.
-        const std::string_view time = timeField(sentence);
         if (!time.empty() && time == m_lastFoundTime)
             return true;
         m_lastFoundTime.assign(time);
@@ -142,33 +234,60 @@ bool SentenceScanner::takePositionSentence(std::string_view line, std::string_vi
         return stop(hemisphereMessage("latitude", fields.LatitudeHemisphere, "N nor S"), lineNumber, true);
     if (!isHemisphere(fields.LongitudeHemisphere, 'E', 'W'))
         return stop(hemisphereMessage("longitude", fields.LongitudeHemisphere, "E nor W"), lineNumber, true);
-    return acceptFix(fields, line, lineNumber);
-}
-
-bool SentenceScanner::acceptFix(const PositionFields &fields, std::string_view line, std::size_t lineNumber)
-{
-    if (m_settings.UTC) {
-        m_timeText = fields.Time;
-        if (m_found.times.add(fields.Time, lineNumber))
-            m_found.times.firstDay = RmcDayNumber(line);
-        m_lastFixLine = line;
-    }
-    m_found.fixAccepted = true;
-    m_found.dataLinePrefix.clear();
-    ++m_found.counts.accepted;
-
     const Converted<double> latitude = PositionFieldToDegrees(fields.Latitude, fields.LatitudeHemisphere);
     if (!latitude.ok())
         return stop(latitude.errorString(), lineNumber);
     const Converted<double> longitude = PositionFieldToDegrees(fields.Longitude, fields.LongitudeHemisphere);
     if (!longitude.ok())
         return stop(longitude.errorString(), lineNumber);
-    m_chunk.fixes.add(latitude.value(), longitude.value(), fields, m_settings.IDF == PositionSentence::GGA);
 
-    m_latitudeNumber = DegreesToCoord(latitude.value(), 1);
-    m_longitudeNumber = DegreesToCoord(longitude.value(), 1);
+    LogQuality &quality = m_found.quality;
+    // The position a receiver sends before it has one: 36000.0000 N, 72000.0000 E.
+    if (m_checks
+        && (std::fabs(latitude.value()) > 90.0 || std::fabs(longitude.value()) > 180.0
+            || hasImpossibleMinutes(fields.Latitude) || hasImpossibleMinutes(fields.Longitude))) {
+        ++quality.impossiblePositions;
+        return true;
+    }
+    const FixClass fixClass =
+        m_settings.IDF == PositionSentence::GGA ? ggaFixClass(fields.Quality) : rmcFixClass(fields.Quality);
+    ++quality.fixClasses[static_cast<std::size_t>(fixClass)];
+    if (!admits(m_settings.MinQuality, fixClass)) {
+        ++quality.belowMinimum;
+        return true;
+    }
+    return acceptFix(fields, latitude.value(), longitude.value(), fixClass, {line, time, lineNumber});
+}
+
+bool SentenceScanner::acceptFix(const PositionFields &fields, double latitude, double longitude,
+                                FixClass fixClass, const Place &place)
+{
+    const auto &[line, time, lineNumber] = place;
+    const std::int32_t second = AcceptedFixes::timeOfDay(fields.Time);
+    if (m_settings.UTC) {
+        m_timeText = fields.Time;
+        if (m_found.times.add(fields.Time, lineNumber, second))
+            m_found.times.firstDay = RmcDayNumber(line);
+        m_lastFixLine = line;
+    }
+    m_found.fixAccepted = true;
+    m_found.dataLinePrefix.clear();
+    ++m_found.counts.accepted;
+    const bool gga = m_settings.IDF == PositionSentence::GGA;
+    const std::int32_t date = gga ? AcceptedFixes::kNoDate : AcceptedFixes::dateOf(fields.Date);
+    if (date != m_lastDate) {
+        m_lastDate = date;
+        m_lastDay =
+            date == AcceptedFixes::kNoDate ? std::nullopt : std::optional(AcceptedFixes::dayNumber(date));
+    }
+    m_found.quality.times.add(second, time, m_lastDay);
+
+    m_chunk.fixes.add(latitude, longitude, second, date, fields.Altitude, gga);
+    m_chunk.fixClasses.push_back(static_cast<std::uint8_t>(fixClass));
+    m_latitudeNumber = DegreesToCoord(latitude, 1);
+    m_longitudeNumber = DegreesToCoord(longitude, 1);
     if (m_settings.Acc)
-        m_chunk.points.push_back({latitude.value(), longitude.value()});
+        m_chunk.points.push_back({latitude, longitude});
 
     if (!m_chunk.keepDisplayLines)
         return true;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,9 @@ public:
     void setPreviousTime(std::string_view time) { m_lastFoundTime.assign(time); }
     // False when the run has to stop at this line.
     bool scanLine(std::string_view line, std::size_t lineNumber);
+    // The same for a piece of a line: a line as the classic rules read it,
+    // or one sentence of it when sentences are checked.
+    bool scanText(std::string_view text, std::size_t lineNumber);
     // The prefix of the chunk's last fix, for the lines of the next chunk,
     // and the epoch that may go on there.
     void finish();
@@ -35,7 +40,25 @@ public:
 private:
     bool stop(std::string message, std::size_t lineNumber, bool needsLine = false);
     bool takePositionSentence(std::string_view line, std::string_view sentence, std::size_t lineNumber);
-    bool acceptFix(const PositionFields &fields, std::string_view line, std::size_t lineNumber);
+    // Where a sentence stands: its line, its whole time field, the line's number.
+    struct Place
+    {
+        std::string_view line;
+        std::string_view time;
+        std::size_t lineNumber;
+    };
+    bool acceptFix(const PositionFields &fields, double latitude, double longitude, FixClass fixClass,
+                   const Place &place);
+    enum class Kind { Position, Satellites, Estimate, Other };
+    Kind kindAt(const char *dollar) const;
+    // Where the sentences the run reads stand in a line, npos for none.
+    struct Found
+    {
+        std::size_t position = std::string_view::npos;
+        std::size_t satellites = std::string_view::npos;
+        std::size_t estimate = std::string_view::npos; // the receiver's error estimate, GST
+    };
+    bool takeSentences(std::string_view line, const Found &found, std::size_t lineNumber);
     void takeSatelliteSentence(int satellites);
     void makeDataLinePrefix();
     void endEpoch();
@@ -46,6 +69,14 @@ private:
     const std::string_view m_identifier;
     const bool m_countSatellites;
     const bool m_everyTalker;
+    const bool m_checks; // sentences one by one, their checksums verified
+    const std::uint32_t m_positionType;
+    static constexpr std::uint32_t typeCode(const char *letters)
+    {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(letters[0]))
+               | static_cast<std::uint32_t>(static_cast<unsigned char>(letters[1])) << 8
+               | static_cast<std::uint32_t>(static_cast<unsigned char>(letters[2])) << 16;
+    }
 
     std::string m_lastFoundTime; // whole time field of the last sentence counted as found
     bool m_inLeadingRun = true;  // no line but GSA lines seen yet
@@ -57,6 +88,9 @@ private:
     double m_latitudeNumber = 0.0;
     double m_longitudeNumber = 0.0;
     std::string m_line; // the line being built, kept to reuse its buffer
+    // The day number of the last RMC date seen, worked out once a day.
+    std::int32_t m_lastDate = AcceptedFixes::kNoDate;
+    std::optional<std::int64_t> m_lastDay;
 };
 
 // Progress of the chunk scanned on the calling thread, stretched over its

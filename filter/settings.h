@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "filter/fixquality.h"
+
 namespace navorel {
 
 // The two kinds of position sentence the filter can take, in the order of
@@ -44,11 +46,24 @@ struct Settings
     // Not among the seventeen: NAVRL.ini has no room for them, navorel.conf
     // keeps them (prefs/confsettings names each key).
     TalkerMode Talkers = TalkerMode::GNSS;
+    // The least a fix has to be to count; any: every fix, as always.
+    navorel::MinQuality MinQuality = navorel::MinQuality::Any;
+    // Sentences with a wrong checksum left out: by default with every talker.
+    ChecksumMode Checksums = ChecksumMode::Default;
     // A port that is no "COMn" entry: typed, reported by the system, a network source.
     std::string PortName;
 
     bool operator==(const Settings &) const = default;
 };
+
+// Whether a run reads sentence by sentence and leaves out those with a wrong
+// checksum, impossible positions and satellite IDs that are no numbers: by
+// default with every talker; the classic mode reads lines as it always did.
+inline bool checksSentences(const Settings &settings)
+{
+    return settings.Checksums == ChecksumMode::Default ? settings.Talkers == TalkerMode::GNSS
+                                                       : settings.Checksums == ChecksumMode::Verify;
+}
 
 // The satellites time range is kept within 1 to 60 minutes; a value outside
 // goes to the nearer bound.

@@ -37,6 +37,14 @@ void readConfSettings(const ConfFile &file, Settings &settings)
 {
     if (const auto talkers = file.value("Filter", "Talkers"))
         talkersFromText(*talkers, settings.Talkers);
+    if (const auto minimum = file.value("Filter", "MinQuality"))
+        minQualityFromText(*minimum, settings.MinQuality);
+    if (const auto checksums = file.value("Filter", "Checksums")) {
+        if (checksums->empty())
+            settings.Checksums = ChecksumMode::Default;
+        else
+            checksumModeFromText(*checksums, settings.Checksums);
+    }
     if (const auto portName = file.value("COM", "PortName"))
         settings.PortName = *portName;
 }
@@ -44,6 +52,8 @@ void readConfSettings(const ConfFile &file, Settings &settings)
 void writeConfSettings(ConfFile &file, const Settings &settings)
 {
     file.setValue("Filter", "Talkers", talkersText(settings.Talkers));
+    file.setValue("Filter", "MinQuality", minQualityText(settings.MinQuality));
+    file.setValue("Filter", "Checksums", checksumModeText(settings.Checksums));
     file.setValue("COM", "PortName", settings.PortName);
 }
 

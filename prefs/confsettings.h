@@ -11,6 +11,8 @@ namespace navorel {
 // The one place that maps settings to navorel.conf, by group and key:
 //   [Filter]
 //   Talkers=GNSS   (or GPS)
+//   MinQuality=any (autonomous, differential, rtk-float, rtk-fixed)
+//   Checksums=     (verify or ignore; empty: verify with every talker)
 //   [COM]
 //   PortName=      (a port the settings file cannot name; empty for none)
 

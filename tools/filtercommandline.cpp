@@ -69,6 +69,22 @@ std::optional<int> checkTalkers(FilterCommandLine &, std::string_view name, cons
     return std::nullopt;
 }
 
+std::optional<int> checkMinQuality(FilterCommandLine &, std::string_view name, const std::string &value)
+{
+    if (navorel::MinQuality minimum{}; !navorel::minQualityFromText(value, minimum))
+        return usageError(std::string(name)
+                          + " takes any, autonomous, differential, rtk-float or rtk-fixed, not '" + value
+                          + "'");
+    return std::nullopt;
+}
+
+std::optional<int> checkChecksums(FilterCommandLine &, std::string_view name, const std::string &value)
+{
+    if (navorel::ChecksumMode mode{}; !navorel::checksumModeFromText(value, mode))
+        return usageError(std::string(name) + " takes verify or ignore, not '" + value + "'");
+    return std::nullopt;
+}
+
 std::optional<int> printHelp(FilterCommandLine &, std::string_view, const std::string &)
 {
     std::fputs(FilterCommandLine::usage().c_str(), stdout);
@@ -123,6 +139,22 @@ const Option kOptions[] = {
              "(the default); gps: $GP sentences only, the classic way",
      .take = checkTalkers,
      .set = [](Settings &s, const std::string &value) { navorel::talkersFromText(value, s.Talkers); }},
+    {.name = "--min-quality",
+     .valueName = "Q",
+     .help = "the least a fix has to be to count, as the receiver says:\n"
+             "any (the default), autonomous, differential, rtk-float\n"
+             "or rtk-fixed; fixes below it are counted, not used",
+     .take = checkMinQuality,
+     .set = [](Settings &s, const std::string &value) { navorel::minQualityFromText(value, s.MinQuality); }},
+    {.name = "--checksums",
+     .valueName = "C",
+     .help = "verify: leave out sentences with a wrong checksum,\n"
+             "impossible positions and satellite IDs that are no\n"
+             "numbers, reading each sentence of a line on its own (the\n"
+             "default with every talker); ignore: read lines as the\n"
+             "classic program did (the default with --talkers gps)",
+     .take = checkChecksums,
+     .set = [](Settings &s, const std::string &value) { navorel::checksumModeFromText(value, s.Checksums); }},
     {.name = "--settings",
      .valueName = "INI",
      .help = "read a settings file first, and the navorel.conf beside\n"

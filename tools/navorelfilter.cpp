@@ -187,6 +187,7 @@ navorel::FilterOptions filterOptionsFor(const FilterCommandLine &commandLine, co
     options.keepDataLines = !commandLine.csvFile.empty();
     options.keepPoints = false;
     options.keepFixes = commandLine.json || !commandLine.gpxFile.empty() || !commandLine.kmlFile.empty();
+    options.keepFixClasses = false;
     return options;
 }
 
@@ -247,6 +248,9 @@ bool finishOutputs(const FilterCommandLine &commandLine, const OutputPlaces &pla
 void printResult(const FilterCommandLine &commandLine, const navorel::FilterRun &run,
                  const navorel::PrecisionFigures &figures, bool outputsWritten)
 {
+    // What the rules left out is said, whatever the run prints.
+    for (const navorel::LogQuality::Note &note : run.quality.leftOut(run.minQuality))
+        std::fprintf(stderr, "navorel-filter: %s; %s uses them\n", note.text.c_str(), note.option.c_str());
     if (commandLine.json) {
         std::puts(navorel::JsonSummary::ofRun(run, figures).c_str());
     } else if (!commandLine.quiet && outputsWritten) {

@@ -144,7 +144,20 @@ TEST(Exports, JsonCarriesEveryFigureToTheLastDigit)
         {"settled_s.0.5", f.settled[1].value_or(NAN)},
         {"settled_s.0.1", f.settled[2].value_or(NAN)},
     };
-    ASSERT_EQ(members.size(), expected.size());
+    // The quality of the log: the classes and what the rules left out.
+    std::map<std::string, double> quality = {
+        {"quality.below_minimum", 0},    {"quality.checksum_errors", 0}, {"quality.without_checksum", 0},
+        {"quality.impossible_positions", 0}, {"quality.time_gaps", 0},   {"quality.longest_gap_s", 0},
+        {"quality.time_backwards", 0},
+    };
+    for (std::size_t c = 0; c < kFixClasses; ++c)
+        quality["quality.fix_classes." + std::string(fixClassName(static_cast<FixClass>(c)))] =
+            c == static_cast<std::size_t>(FixClass::Autonomous) ? 120 : 0;
+    EXPECT_EQ(members.at("quality.min_quality"), "'any'");
+    EXPECT_EQ(members.at("quality.receiver_sigma_m"), "null");
+    ASSERT_EQ(members.size(), expected.size() + quality.size() + 2);
+    for (const auto &[path, value] : quality)
+        EXPECT_EQ(std::strtod(members.at(path).c_str(), nullptr), value) << path;
     for (const auto &[path, value] : expected) {
         ASSERT_TRUE(members.count(path)) << path;
         if (std::isnan(value))
@@ -162,12 +175,14 @@ TEST(Exports, JsonOfARunWithoutFixAndOfAStoppedRun)
     const std::map<std::string, std::string> nulls = {
         {"sentences_found", "0"}, {"not_valid", "0"},      {"fixes", "0"},         {"mean", "null"},
         {"time_span_s", "null"},  {"precision_m", "null"}, {"altitude_m", "null"}, {"settled_s", "null"}};
-    EXPECT_EQ(empty, nulls);
+    for (const auto &[path, value] : nulls)
+        EXPECT_EQ(empty.at(path), value) << path;
+    EXPECT_EQ(empty.at("quality.checksum_errors"), "0");
 
     const std::string bad = kTemp + "bad.nmea";
     ASSERT_TRUE(writeFileReplacing(bad,
-                                   "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
-                                   "$GPRMC,101501.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"));
+                                   "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*0A\r\n"
+                                   "$GPRMC,101501.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*7A\r\n"));
     EXPECT_EQ(run(kTool + " --json " + bad + " 2>/dev/null").status, 1);
     const std::map<std::string, std::string> stopped =
         flattenedJson(kTool + " --json " + bad + " 2>/dev/null");

@@ -64,8 +64,8 @@ std::string tempFile(const std::string &name, const std::string &bytes)
 }
 
 const std::string kSample = NAVOREL_SAMPLE_LOG;
-const std::string kGoodFix = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n";
-const std::string kBadFix = "$GPRMC,101501.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n";
+const std::string kGoodFix = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*0A\r\n";
+const std::string kBadFix = "$GPRMC,101501.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*7A\r\n";
 
 TEST(NavorelFilter, PrintsTheReportInUtf8)
 {

@@ -175,7 +175,7 @@ TEST_F(Outputs, ARunThatFailsWritesNoneOfItsOutputs)
 
 TEST_F(Outputs, Utf16LogGetsANote)
 {
-    const std::string rmc = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n";
+    const std::string rmc = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*0A\r\n";
     std::string utf16 = "\xFF\xFE", bare;
     for (const char c : rmc) {
         utf16 += std::string{c, '\0'};

@@ -178,7 +178,8 @@ TEST(ConfSettings, TalkersAreReadAndWrittenAsTheyStand)
     EXPECT_EQ(settings.PortName, "/dev/ttyUSB0");
     settings.Talkers = TalkerMode::GPS;
     writeConfSettings(file, settings);
-    EXPECT_EQ(file.text(), "[COM]\nPortName=/dev/ttyUSB0\n[Other]\nKey=7\n\n[Filter]\nTalkers=GPS\n");
+    EXPECT_EQ(file.text(), "[COM]\nPortName=/dev/"
+                           "ttyUSB0\n[Other]\nKey=7\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
     // A "COMn" entry is NAVRL.ini's to keep: no name beside it.
     settings.PortName.clear();
     writeConfSettings(file, settings);

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "filter/filterprocess.h"
+#include "tests/core/testlog.h"
 #include "tools/loggenerator.h"
 
 namespace navorel {
@@ -23,6 +24,12 @@ void expectSameRun(const FilterRun &single, const FilterRun &chunked, const std:
     EXPECT_EQ(chunked.longitudeText, single.longitudeText);
     EXPECT_EQ(chunked.timeSpanText, single.timeSpanText);
     EXPECT_EQ(chunked.points, single.points);
+    EXPECT_EQ(chunked.fixClasses, single.fixClasses);
+    EXPECT_EQ(chunked.quality.fixClasses, single.quality.fixClasses);
+    EXPECT_EQ(chunked.quality.checksumErrors, single.quality.checksumErrors);
+    EXPECT_EQ(chunked.quality.withoutChecksum, single.quality.withoutChecksum);
+    EXPECT_EQ(chunked.quality.times.gaps(), single.quality.times.gaps());
+    EXPECT_EQ(chunked.quality.times.backwards(), single.quality.times.backwards());
     EXPECT_EQ(chunked.bars, single.bars);
     EXPECT_EQ(chunked.result.latitudeSum, single.result.latitudeSum);
     EXPECT_EQ(chunked.result.longitudeSum, single.result.longitudeSum);
@@ -58,10 +65,10 @@ TEST(FilterChunks, ChunkedScanEqualsOnePass)
         generatedLog(3, 300, 0.95, 0.0),
         // a bad line in the middle stops every kind of scan at the same place
         generatedLog(4, 100, 0.1, 0.1)
-            + "$GPRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+            + "$GPRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*42\r\n"
             + generatedLog(5, 100, 0.1, 0.1),
         generatedLog(6, 100, 0.0, 0.0)
-            + "$GPRMC,101500.00,A,4807.0380,,01131.0000,E,0.5,54.7,191206,,*1C\r\n",
+            + "$GPRMC,101500.00,A,4807.0380,,01131.0000,E,0.5,54.7,191206,,*44\r\n",
         // multi-GNSS receivers: an epoch of GSA lines, or a fix sent twice,
         // cut by a chunk border
         generatedLog(7, 300, 0.3, 0.1, LogGenerator::Talkers::GN),
@@ -73,11 +80,11 @@ TEST(FilterChunks, ChunkedScanEqualsOnePass)
         generatedLog(12, 8, 0.3, 0.3, LogGenerator::Talkers::Switching),
         // a bad fix inside an epoch and a bad fix that is a duplicate
         generatedLog(13, 20, 0.0, 0.0, LogGenerator::Talkers::GN)
-            + "$GNGSA,A,3,01,02,,,,,,,,,,,1.8,1.1,1.4,1*00\r\n"
-            + "$GNGSA,A,3,65,$GNRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+            + "$GNGSA,A,3,01,02,,,,,,,,,,,1.8,1.1,1.4,1*3E\r\n"
+            + "$GNGSA,A,3,65,$GNRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*5C\r\n"
             + generatedLog(14, 20, 0.0, 0.0, LogGenerator::Talkers::GN),
-        "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
-        "$GNRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C\r\n"
+        "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*0A\r\n"
+        "$GNRMC,101500.00,A,48x7.0380,N,01131.0000,E,0.5,54.7,191206,,*5C\r\n"
             + generatedLog(15, 10, 0.0, 0.0, LogGenerator::Talkers::GN),
     };
     Settings variants[10];
@@ -198,13 +205,38 @@ TEST(FilterPieces, DisplaySinkGetsTheLinesInOrder)
     }
 }
 
+// A fix sent again under another talker counts once, but a sentence whose
+// checksum is wrong was never there: the fix after it counts, also when the
+// two are in different chunks.
+TEST(FilterChunks, ASentenceLeftOutBeforeAChunkBorderHidesNoFix)
+{
+    const std::string filler = test::sentence("GPGSV,3,1,12,02,16,270,,04,41,270,40,05,08,270,,09,70,270,40");
+    std::string corrupted = test::sentence("GPRMC,101501.00,A,4807.0390,N,01131.0010,E,0.5,54.7,191206,,");
+    corrupted.back() = corrupted.back() == '0' ? '1' : '0';
+    std::string text;
+    for (int i = 0; i < 20; ++i)
+        text += filler + "\r\n";
+    text += test::sentence("GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,") + "\r\n";
+    text += corrupted + "\r\n";
+    text += test::sentence("GNRMC,101501.00,A,4807.0390,N,01131.0010,E,0.5,54.7,191206,,") + "\r\n";
+    for (int i = 0; i < 20; ++i)
+        text += filler + "\r\n";
+    const FilterRun single = runFilter(std::string_view(text), Settings(), {}, 1);
+    EXPECT_EQ(single.counts.found, 2u);
+    EXPECT_EQ(single.quality.checksumErrors, 1u);
+    for (const unsigned chunks : {2u, 3u, 5u})
+        expectSameRun(single, runFilter(std::string_view(text), Settings(), {}, chunks),
+                      std::to_string(chunks));
+}
+
 // A line too long for a sentence is none, however it arrives; only its head
 // is held while it goes on.
 TEST(FilterPieces, OverlongLineIsNoSentence)
 {
     // each at its own time: with every talker a fix sent again counts once
     const auto fix = [](char second) {
-        return std::string("$GPRMC,10150") + second + ".00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
+        return test::sentence(std::string("GPRMC,10150") + second
+                              + ".00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,");
     };
     for (const std::size_t length : {kLongestLine, kLongestLine + 1, 3 * kLongestLine}) {
         const std::string text =

@@ -18,39 +18,41 @@ struct CutCase
 TEST(CutPositionFields, ReadsTheFieldsBehindTheIdentifier)
 {
     const CutCase cases[] = {
-        {"$GPRMC,123519.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C",
+        {"$GPRMC,123519.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*02",
          "$GPRMC",
-         {"123519", "A", "4807.0380", "01131.0000", "N", "E", "", "191206"}},
-        {"$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47",
+         {"123519", "A", "4807.0380", "01131.0000", "N", "E", "", "191206", ""}},
+        {"$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*69",
          "$GPGGA",
-         {"123519", "", "4807.0380", "01131.0000", "N", "E", "545.4", ""}},
+         {"123519", "", "4807.0380", "01131.0000", "N", "E", "545.4", "", "1"}},
         // u-blox: five minute decimals
         {"$GPRMC,083723.00,A,5155.55442,N,00434.65873,E,0.211,,210810,,,A*7F",
          "$GPRMC",
-         {"083723", "A", "5155.55442", "00434.65873", "N", "E", "", "210810"}},
+         {"083723", "A", "5155.55442", "00434.65873", "N", "E", "", "210810", "A"}},
         // GPSBabel reference: three decimals
         {"$GPGGA,235600.000,5013.476,N,01710.477,E,1,09,0.8,468.770,M,0.0,M,,*64",
          "$GPGGA",
-         {"235600", "", "5013.476", "01710.477", "N", "E", "468.770", ""}},
+         {"235600", "", "5013.476", "01710.477", "N", "E", "468.770", "", "1"}},
         // junk in front of the "$" (TomTom Mark II)
-        {"r$GPRMC,175804,A,5125.8526,N,00524.1900,E,0.7466,201.495,200610,,*23",
+        {"r$GPRMC,175804,A,5125.8526,N,00524.1900,E,0.7466,201.495,200610,,*2E",
          "$GPRMC",
-         {"175804", "A", "5125.8526", "00524.1900", "N", "E", "", "200610"}},
+         {"175804", "A", "5125.8526", "00524.1900", "N", "E", "", "200610", ""}},
         // New Zealand and Oregon: the sign goes with the number
         {"$GPRMC,030719.000,A,3747.0873,S,17518.8938,E,0.69,181.39,311214,,,A*7D",
          "$GPRMC",
-         {"030719", "A", "-3747.0873", "17518.8938", "S", "E", "", "311214"}},
+         {"030719", "A", "-3747.0873", "17518.8938", "S", "E", "", "311214", "A"}},
         {"$GPRMC,202640.000,A,4404.1306,N,12118.8515,W,0.03,225.97,130415,,,D*73",
          "$GPRMC",
-         {"202640", "A", "4404.1306", "-12118.8515", "N", "W", "", "130415"}},
+         {"202640", "A", "4404.1306", "-12118.8515", "N", "W", "", "130415", "D"}},
         // no fix yet: empty position fields
-        {"$GPGGA,212607.891,,,,,0,00,,,M,0.0,M,,0000*56", "$GPGGA", {"212607", "", "", "", "", "", "", ""}},
-        // cut short: the missing fields are empty, the checksum is not a field
-        {"$GPRMC,1235", "$GPRMC", {"1235", "", "", "", "", "", "", ""}},
-        {"$GPGGA,101500,4807.0380,N,01131.0000,E*47",
+        {"$GPGGA,212607.891,,,,,0,00,,,M,0.0,M,,0000*56",
          "$GPGGA",
-         {"101500", "", "4807.0380", "01131.0000", "N", "E", "", ""}},
-        {"$GPGGA,101500", "$GPRMC", {"", "", "", "", "", "", "", ""}},
+         {"212607", "", "", "", "", "", "", "", "0"}},
+        // cut short: the missing fields are empty, the checksum is not a field
+        {"$GPRMC,1235", "$GPRMC", {"1235", "", "", "", "", "", "", "", ""}},
+        {"$GPGGA,101500,4807.0380,N,01131.0000,E*46",
+         "$GPGGA",
+         {"101500", "", "4807.0380", "01131.0000", "N", "E", "", "", ""}},
+        {"$GPGGA,101500", "$GPRMC", {"", "", "", "", "", "", "", "", ""}},
     };
     for (const CutCase &c : cases) {
         const PositionFields f = CutPositionFields(c.line, c.identifier);
@@ -62,6 +64,7 @@ TEST(CutPositionFields, ReadsTheFieldsBehindTheIdentifier)
         EXPECT_EQ(f.LongitudeHemisphere, c.expected.LongitudeHemisphere) << c.line;
         EXPECT_EQ(f.Altitude, c.expected.Altitude) << c.line;
         EXPECT_EQ(f.Date, c.expected.Date) << c.line;
+        EXPECT_EQ(f.Quality, c.expected.Quality) << c.line;
     }
 }
 
@@ -70,17 +73,17 @@ TEST(CountActiveSatellites, CountsTheFilledIdFields)
     const std::pair<const char *, int> cases[] = {
         {"$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39", 5},
         {"$GPGSA,A,1,,,,,,,,,,,,,99.99,99.99,99.99*30", 0},
-        {"$GPGSA,A,3,,05,,09,12,,,24,,,,,2.5,1.3,2.1*39", 4},
+        {"$GPGSA,A,3,,05,,09,12,,,24,,,,,2.5,1.3,2.1*3D", 4},
         {"$GPGSA,A,3,27,15,09,28,18,08,,,,,,,3.33,2.51,2.20*04", 6},
         {"$GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,12,1.0,0.7,0.7*30", 12},
         // one- and three-digit IDs (SBAS) count once each
-        {"$GPGSA,A,3,4,5,,9,12,,,24,,,,,2.5,1.3,2.1*39", 5},
-        {"$GPGSA,A,3,04,05,120,,,,,,,,,,2.5,1.3,2.1*39", 3},
+        {"$GPGSA,A,3,4,5,,9,12,,,24,,,,,2.5,1.3,2.1*09", 5},
+        {"$GPGSA,A,3,04,05,120,,,,,,,,,,2.5,1.3,2.1*06", 3},
         // TomTom: no fix and a short field list
         {"$GPGSA,A,1,,,,,,,,,,,,,,,,*32", 0},
         {"xx$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39", 5},
-        {"$GPGSA,A,3,04,05*39", 2},
-        {"$GNGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39", 0},
+        {"$GPGSA,A,3,04,05*31", 2},
+        {"$GNGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*27", 0},
     };
     for (const auto &[line, count] : cases)
         EXPECT_EQ(CountActiveSatellites(line), count) << line;
@@ -267,11 +270,11 @@ TEST(RmcDayNumber, ReadsTheDateOfAnyRmcSentence)
     EXPECT_EQ(*day(rmc("010107").c_str()) - *day(rmc("311206").c_str()), 1);
     EXPECT_EQ(*day(rmc("010300").c_str()) - *day(rmc("280200").c_str()), 2); // 2000 was a leap year
     EXPECT_EQ(*day(rmc("010100").c_str()) - *day(rmc("311299").c_str()), 1); // 99 is 1999
-    EXPECT_EQ(day("$GNRMC,000000.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C"),
+    EXPECT_EQ(day("$GNRMC,000000.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*11"),
               day(rmc("191206").c_str()));
     for (const char *date : {"", "1912", "321206", "191306", "1912a6"})
         EXPECT_FALSE(day(rmc(date).c_str())) << date;
-    EXPECT_FALSE(day("$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47"));
+    EXPECT_FALSE(day("$GPGGA,123519.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*69"));
 }
 
 TEST(TimeSpanText, FailsOnATimeThatIsNotDigits)

@@ -63,13 +63,13 @@ TEST(ResultFileReader, ReadsBackWhatAFilterRunWrote)
     settings.SatTime = 1;
     TextLines log;
     const char *fixes[] = {
-        "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*00",
-        "$GPRMC,101501.00,A,0807.0380,S,00031.0000,W,0.5,54.7,191206,,*00",
+        "GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,",
+        "GPRMC,101501.00,A,0807.0380,S,00031.0000,W,0.5,54.7,191206,,",
     };
     for (int i = 0; i < 120; ++i) {
-        log.append(fixes[i % 2]);
-        log.append(i < 60 ? "$GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,,2.5,1.3,2.1*00"
-                          : "$GPGSA,A,3,01,02,03,04,05,,,,,,,,2.5,1.3,2.1*00");
+        log.append(test::sentence(fixes[i % 2]));
+        log.append(test::sentence(i < 60 ? "GPGSA,A,3,01,02,03,04,05,06,07,08,09,10,11,,2.5,1.3,2.1"
+                                         : "GPGSA,A,3,01,02,03,04,05,,,,,,,,2.5,1.3,2.1"));
     }
     const FilterRun run = runFilter(log, settings);
     ASSERT_TRUE(run.completed());

@@ -10,6 +10,19 @@
 
 namespace {
 
+bool sameQuality(const navorel::LogQuality &a, const navorel::LogQuality &b)
+{
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        if (a.receiverSigma.rms(axis) != b.receiverSigma.rms(axis))
+            return false;
+    }
+    return a.fixClasses == b.fixClasses && a.belowMinimum == b.belowMinimum
+           && a.checksumErrors == b.checksumErrors && a.withoutChecksum == b.withoutChecksum
+           && a.impossiblePositions == b.impossiblePositions && a.times.gaps() == b.times.gaps()
+           && a.times.longestGapSeconds() == b.times.longestGapSeconds()
+           && a.times.backwards() == b.times.backwards();
+}
+
 bool sameRun(const navorel::FilterRun &a, const navorel::FilterRun &b)
 {
     return a.errorString == b.errorString && a.errorLine == b.errorLine && a.counts.found == b.counts.found
@@ -19,7 +32,8 @@ bool sameRun(const navorel::FilterRun &a, const navorel::FilterRun &b)
            && a.result.latitudeSum == b.result.latitudeSum && a.result.longitudeSum == b.result.longitudeSum
            && a.result.displayLines.text() == b.result.displayLines.text()
            && a.result.dataLines.text() == b.result.dataLines.text()
-           && a.result.rangeLines.text() == b.result.rangeLines.text();
+           && a.result.rangeLines.text() == b.result.rangeLines.text() && a.fixClasses == b.fixClasses
+           && sameQuality(a.quality, b.quality);
 }
 
 } // namespace
@@ -34,6 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     settings.UTC = (data[0] & 4) == 0;
     settings.Acc = (data[0] & 8) == 0;
     settings.SatTime = 1;
+    // The sentence checks and the minimum quality, on and off.
+    settings.Checksums = (data[0] & 16) != 0 ? navorel::ChecksumMode::Ignore : navorel::ChecksumMode::Default;
+    settings.MinQuality = (data[0] & 32) != 0 ? navorel::MinQuality::Differential : navorel::MinQuality::Any;
+    settings.Talkers = (data[0] & 64) != 0 ? navorel::TalkerMode::GPS : navorel::TalkerMode::GNSS;
     const unsigned chunks = 2 + data[1] % 7;
     const std::size_t piece = 1 + data[1] / 7;
     // The head of a long log is enough: what is tried is where it is cut.

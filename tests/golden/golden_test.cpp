@@ -91,17 +91,55 @@ std::string versionFree(std::string text)
     return text;
 }
 
-// Every output of one run, by the file extension it is kept under.
-std::vector<std::pair<std::string, std::string>> outputsOf(const FilterRun &run)
+// What the run found out about the log, a line each, as --json has it.
+std::string qualityText(const LogQuality &quality)
+{
+    std::string text = "fix classes:";
+    for (std::size_t c = 0; c < kFixClasses; ++c) {
+        if (quality.fixClasses[c] == 0)
+            continue;
+        text += ' ';
+        text += fixClassName(static_cast<FixClass>(c));
+        text += ' ';
+        text += std::to_string(quality.fixClasses[c]);
+    }
+    const std::pair<const char *, std::size_t> counts[] = {
+        {"below the minimum", quality.belowMinimum},   {"wrong checksums", quality.checksumErrors},
+        {"without checksum", quality.withoutChecksum}, {"impossible positions", quality.impossiblePositions},
+        {"time gaps", quality.times.gaps()},           {"time backwards", quality.times.backwards()},
+    };
+    for (const auto &[name, count] : counts) {
+        text += '\n';
+        text += name;
+        text += ": ";
+        text += std::to_string(count);
+    }
+    text += "\nreceiver sigma:";
+    for (std::size_t axis = 0; axis < 3; ++axis) {
+        const std::optional<double> rms = quality.receiverSigma.rms(axis);
+        text += ' ';
+        text += rms ? std::to_string(*rms) : std::string("-");
+    }
+    text += '\n';
+    return text;
+}
+
+// Every output of one run, by the file extension it is kept under; the
+// quality of the log where the sentences are checked.
+std::vector<std::pair<std::string, std::string>> outputsOf(const FilterRun &run, bool checked = false)
 {
     if (!run.completed())
         return {{".error", "line " + std::to_string(run.errorLine) + ": " + run.errorString + "\n"}};
     std::string report;
     for (const std::string &line : run.report)
         report += line + "\n";
-    return {{".report", report},
-            {".csv", versionFree(resultFileText(run.result, ""))},
-            {".display", run.result.displayLines.joined()}};
+    std::vector<std::pair<std::string, std::string>> outputs = {
+        {".report", report},
+        {".csv", versionFree(resultFileText(run.result, ""))},
+        {".display", run.result.displayLines.joined()}};
+    if (checked)
+        outputs.emplace_back(".quality", qualityText(run.quality));
+    return outputs;
 }
 
 std::vector<std::string> splitLines(const std::string &text)
@@ -158,15 +196,40 @@ TEST_P(Golden, MatchesTheExpectedOutputs)
     const bool rebuild = std::getenv("NAVOREL_REBUILD_GOLDEN") != nullptr;
     const std::string base = expectedBase(c);
     if (rebuild) {
-        for (const char *extension : {".error", ".report", ".csv", ".display"})
+        for (const char *extension : {".error", ".report", ".csv", ".display", ".quality"})
             fs::remove(kExpected / (base + extension));
     }
-    for (const auto &[extension, actual] : outputsOf(run)) {
+    for (const auto &[extension, actual] : outputsOf(run, checksSentences(settingsFor(c)))) {
         const fs::path file = kExpected / (base + extension);
         if (rebuild) {
             ASSERT_TRUE(writeFileReplacing(file.string(), actual));
             continue;
         }
+        std::string expected;
+        ASSERT_TRUE(readFileBytes(file.string(), expected)) << "missing expected file " << file;
+        expectSameText(file.filename().string(), expected, actual);
+    }
+}
+
+// With every talker and --checksums ignore a log is read line by line, as
+// before sentences were checked: the outputs of then. Where checking
+// changed them, they are kept under "gnss-lines-" (frozen, never rebuilt).
+class GoldenLines : public ::testing::TestWithParam<GoldenCase>
+{};
+
+TEST_P(GoldenLines, WithEveryTalkerGiveTheOutputsOfBefore)
+{
+    const GoldenCase &c = GetParam();
+    std::string bytes;
+    ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
+    Settings settings = settingsFor(c);
+    settings.Checksums = ChecksumMode::Ignore;
+    const FilterRun run = runFilter(std::string_view(bytes), settings);
+    const std::string lines = c.sample + ".gnss-lines-" + (c.kind == PositionSentence::RMC ? "rmc" : "gga");
+    const bool frozen =
+        fs::exists(kExpected / (lines + ".report")) || fs::exists(kExpected / (lines + ".error"));
+    for (const auto &[extension, actual] : outputsOf(run)) {
+        const fs::path file = kExpected / ((frozen ? lines : expectedBase(c)) + extension);
         std::string expected;
         ASSERT_TRUE(readFileBytes(file.string(), expected)) << "missing expected file " << file;
         expectSameText(file.filename().string(), expected, actual);
@@ -181,7 +244,8 @@ TEST_P(Golden, ReadingBlockByBlockGivesTheSameOutputs)
     std::string bytes;
     ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
     const Settings settings = settingsFor(c);
-    const auto whole = outputsOf(runFilter(std::string_view(bytes), settings));
+    const bool checked = checksSentences(settings);
+    const auto whole = outputsOf(runFilter(std::string_view(bytes), settings), checked);
 
     const std::pair<std::size_t, unsigned> cases[] = {{1, 1},  {2, 0},    {3, 3},
                                                       {64, 2}, {4093, 5}, {1 << 20, 2}};
@@ -200,12 +264,20 @@ TEST_P(Golden, ReadingBlockByBlockGivesTheSameOutputs)
             ASSERT_TRUE(reader.readAll(fd, [&](std::string_view block) { return process.feed(block); }));
             ::close(fd);
         }
-        EXPECT_EQ(outputsOf(process.finish()), whole)
+        EXPECT_EQ(outputsOf(process.finish(), checked), whole)
             << blockBytes << "-byte blocks, " << chunks << " chunks";
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Samples, Golden, ::testing::ValuesIn(goldenCases()), caseName);
+
+std::vector<GoldenCase> everyTalkerCases()
+{
+    std::vector<GoldenCase> cases = goldenCases();
+    std::erase_if(cases, [](const GoldenCase &c) { return c.talkers != TalkerMode::GNSS; });
+    return cases;
+}
+INSTANTIATE_TEST_SUITE_P(Samples, GoldenLines, ::testing::ValuesIn(everyTalkerCases()), caseName);
 
 // Two multi-GNSS logs whose expected values were counted by hand from the
 // logs, so that a rebuild of the expected files cannot slip a wrong count in.
@@ -266,6 +338,44 @@ TEST(GoldenSet, MultiGnssValuesCountedByHand)
         EXPECT_EQ(satellites, c.satellites) << c.sample;
         ASSERT_FALSE(run.result.dataLines.empty());
         EXPECT_EQ(run.result.dataLines[run.result.dataLines.size() - 1], c.lastDataLine) << c.sample;
+    }
+}
+
+// The classes of the fixes, counted by hand in the logs. Trimble R2
+// (nmeaparser-TrimbleR2SampleData.txt): 9 GGA fixes of quality 5 (RTK
+// float) and 25 of quality 2 (differential); its RMC sentences say D for
+// all 34, as RMC has no letter for RTK before NMEA 4.1. The NmeaSampleData
+// receiver: 1173 GGA fixes of quality 1 and 366 of quality 2. Quectel: 34
+// RMC fixes of mode A. The u-blox LEA-5H: 19 RMC fixes of mode A, the 19th
+// without its GGA.
+TEST(GoldenSet, FixClassesCountedByHand)
+{
+    const struct
+    {
+        const char *sample;
+        PositionSentence kind;
+        std::vector<std::pair<FixClass, std::size_t>> classes;
+    } cases[] = {
+        {"nmeaparser-TrimbleR2SampleData.txt",
+         PositionSentence::GGA,
+         {{FixClass::RtkFloat, 9}, {FixClass::Differential, 25}}},
+        {"nmeaparser-TrimbleR2SampleData.txt", PositionSentence::RMC, {{FixClass::Differential, 34}}},
+        {"nmeaparser-NmeaSampleData-first20007lines.txt",
+         PositionSentence::GGA,
+         {{FixClass::Autonomous, 1173}, {FixClass::Differential, 366}}},
+        {"gpsd-quectel.log", PositionSentence::RMC, {{FixClass::Autonomous, 34}}},
+        {"gpsd-ublox-lea-5h.log", PositionSentence::RMC, {{FixClass::Autonomous, 19}}},
+    };
+    for (const auto &c : cases) {
+        std::string bytes;
+        ASSERT_TRUE(readFileBytes((kSamples / c.sample).string(), bytes));
+        Settings settings;
+        settings.IDF = c.kind;
+        const FilterRun run = runFilter(std::string_view(bytes), settings);
+        std::array<std::size_t, kFixClasses> expected{};
+        for (const auto &[fixClass, count] : c.classes)
+            expected[static_cast<std::size_t>(fixClass)] = count;
+        EXPECT_EQ(run.quality.fixClasses, expected) << c.sample;
     }
 }
 

@@ -16,8 +16,8 @@
 
 namespace {
 
-const QByteArray kFix1 = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
-const QByteArray kFix2 = "$GPRMC,101501.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*1C";
+const QByteArray kFix1 = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*0A";
+const QByteArray kFix2 = "$GPRMC,101501.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*06";
 const QByteArray kLog = kFix1 + "\r\n" + kFix2 + "\r\n";
 
 using SaveChoice = Prompter::SaveChoice;

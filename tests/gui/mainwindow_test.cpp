@@ -46,15 +46,25 @@
 
 namespace {
 
-const QByteArray kFix1 = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
-const QByteArray kFix2 = "$GPRMC,101501.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*1C";
-const QByteArray kNotValid = "$GPRMC,101502.00,V,4807.0390,N,01131.0010,E,0.5,54.7,191206,,*1C";
+const QByteArray kFix1 = "$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*0A";
+const QByteArray kFix2 = "$GPRMC,101501.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*06";
+const QByteArray kNotValid = "$GPRMC,101502.00,V,4807.0390,N,01131.0010,E,0.5,54.7,191206,,*1F";
 const QByteArray kGsa = "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39";
-const QByteArray kBadFix = "$GPRMC,101503.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*1C";
+const QByteArray kBadFix = "$GPRMC,101503.00,A,48A7.0380,N,01131.0000,E,0.5,54.7,191206,,*78";
 
 std::string bytesOf(const QByteArray &bytes)
 {
     return bytes.toStdString();
+}
+
+// A sentence changed in place, with the checksum its new text has.
+QByteArray resummed(QByteArray sentence)
+{
+    sentence.truncate(sentence.lastIndexOf('*'));
+    unsigned char sum = 0;
+    for (const char c : sentence.mid(1))
+        sum ^= static_cast<unsigned char>(c);
+    return sentence + '*' + QByteArray::number(sum, 16).rightJustified(2, '0').toUpper();
 }
 
 // Drops files on a widget as a file manager does: the drag enters, then drops.
@@ -406,7 +416,7 @@ void MainWindowTest::filterRunFillsLabelsResultPageAndCharts()
     QByteArray log = kFix1 + "\r\n" + kNotValid + "\r\n" + kFix2 + "\r\n";
     // sixty epochs of satellites, each ended by another sentence
     for (int i = 0; i < 60; ++i)
-        log += kGsa + "\r\n$GPVTG,54.7,T,,M,0.5,N,0.9,K,A*3C\r\n";
+        log += kGsa + "\r\n$GPVTG,54.7,T,,M,0.5,N,0.9,K,A*37\r\n";
     m_window->textArea()->setBytes(bytesOf(log));
     m_window->show();
     m_window->activateWindow();
@@ -455,7 +465,8 @@ void MainWindowTest::filterWithoutResultPageSaysReady()
 // The program's own stops name their line: a log has millions.
 void MainWindowTest::ownStopNamesItsLine()
 {
-    m_window->textArea()->setBytes(bytesOf(kFix1 + "\r\n" + QByteArray(kFix2).replace(",N,", ",3,")));
+    m_window->textArea()->setBytes(
+        bytesOf(kFix1 + "\r\n" + resummed(QByteArray(kFix2).replace(",N,", ",3,"))));
     m_window->actions().filter->trigger();
     QCOMPARE(m_prompter->errors,
              QStringList(QStringLiteral("Line 2: the latitude hemisphere '3' is neither N nor S")));
@@ -778,7 +789,7 @@ void MainWindowTest::hintsOfEveryWindowReachThePanel()
 
 void MainWindowTest::failedTimeSpanStillEnablesSaving()
 {
-    const QByteArray badTime = "$GPRMC,1015X1.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*1C";
+    const QByteArray badTime = "$GPRMC,1015X1.00,A,4807.0400,N,01131.0020,E,0.5,54.7,191206,,*6E";
     m_window->textArea()->setBytes(bytesOf(kFix1 + "\r\n" + badTime));
     m_window->actions().filter->trigger();
     QCOMPARE(m_prompter->errors.size(), 1);
@@ -848,7 +859,8 @@ void MainWindowTest::resultFileBeyondTheCapacityIsNotShown()
 {
     QByteArray log;
     for (int i = 0; i < 20; ++i) // a fix per second: with every talker one time counts once
-        log += QByteArray(kFix1).replace(11, 2, QByteArray::number(10 + i)) + "\r\n" + kGsa + "\r\n";
+        log +=
+            resummed(QByteArray(kFix1).replace(11, 2, QByteArray::number(10 + i))) + "\r\n" + kGsa + "\r\n";
     m_window->textArea()->setBytes(bytesOf(log));
     m_window->actions().filter->trigger();
     // The display lines the result file shows again.

@@ -350,7 +350,7 @@ void PreferencesTest::identifierGgaGreysValidAndTheNextRunUsesIt()
     m_preferences->identifier(1)->click();
     m_preferences->close();
 
-    m_window->textArea()->setBytes("$GPGGA,101500.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*47");
+    m_window->textArea()->setBytes("$GPGGA,101500.00,4807.0380,N,01131.0000,E,1,08,0.9,545.4,M,46.9,M,,*61");
     m_window->actions().filter->trigger();
     QCOMPARE(m_window->positionViews()->latitudeLabel()->text(),
              QStringLiteral(" North latitude : 48\u00B0 07,0380'"));
@@ -427,11 +427,11 @@ void PreferencesTest::talkersChoiceLivesInNavorelConf()
     m_preferences->show();
     QTest::keyClick(talkers, Qt::Key_Down);
     QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GPS);
-    m_window->textArea()->setBytes("$GNRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*1C");
+    m_window->textArea()->setBytes("$GNRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*14");
     m_window->actions().filter->trigger();
     QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
     m_preferences->applyButton()->click();
-    QCOMPARE(fileText(conf), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\n");
+    QCOMPARE(fileText(conf), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
     QCOMPARE(fileText(m_path.toStdString()), ini);
 
     // Cancel brings back what was applied.
@@ -447,7 +447,7 @@ void PreferencesTest::talkersChoiceLivesInNavorelConf()
     QCOMPARE(m_preferences->talkers()->currentIndex(), 1);
     m_window->close();
     QCOMPARE(fileText(m_path.toStdString()), ini);
-    QCOMPARE(fileText(conf), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\n");
+    QCOMPARE(fileText(conf), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
 
     // A value this version does not know, or a file that cannot be read,
     // means the default, without a word.
