@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "filter/filterprocess.h"
+#include "filter/meanuncertainty.h"
 #include "filter/precisionfigures.h"
 #include "filter/textfile.h"
 #include "tools/loggenerator.h"
@@ -184,6 +185,10 @@ int main(int argc, char **argv)
     const double figures = bestOf(5, [&] { navorel::measurePrecision(run.fixes); });
     std::printf("precision figures : %7.1f ms  = %.1f %% of the filter run (target < 5 %%)\n", figures * 1e3,
                 100.0 * figures / filter);
+    const navorel::PrecisionFigures measured = navorel::measurePrecision(run.fixes);
+    const double uncertainty = bestOf(5, [&] { navorel::measureUncertainty(run.fixes, measured); });
+    std::printf("mean uncertainty  : %7.1f ms  = %.1f %% of the filter run (target < 5 %%)\n",
+                uncertainty * 1e3, 100.0 * uncertainty / filter);
 
     const std::string input = "/tmp/navorel-bench.nmea";
     const std::string csv = "/tmp/navorel-bench.csv";

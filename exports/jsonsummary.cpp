@@ -30,6 +30,13 @@ public:
     {
         return member(name, std::to_string(value));
     }
+    // Members written already, "name": value, ...
+    JsonObject &raw(const std::string &members)
+    {
+        m_text += m_text.size() == 1 ? "" : ", ";
+        m_text += members;
+        return *this;
+    }
     std::string text() const { return m_text + "}"; }
 
 private:
@@ -103,7 +110,55 @@ std::string JsonSummary::ofQuality(const LogQuality &quality, MinQuality minimum
         .text();
 }
 
+std::string JsonSummary::uncertaintyMembers(const MeanUncertainty &u)
+{
+    JsonObject members; // "{" and members; its braces are taken off below
+    if (!u.measured) {
+        members.member("mean_uncertainty_m", kNull).member("log_more_s", kNull);
+    } else {
+        members.member("mean_uncertainty_m",
+                       JsonObject()
+                           .member("r95", u.r95)
+                           .member("east_se", u.eastStandardError)
+                           .member("north_se", u.northStandardError)
+                           .member("altitude_95", u.altitude95 ? number(*u.altitude95) : std::string(kNull))
+                           .member("settled", std::string(u.settled ? "true" : "false"))
+                           .member("batch_s", u.batchSeconds)
+                           .text());
+        if (!u.settled) {
+            members.member("log_more_s", kNull);
+        } else {
+            const char *const radii[] = {"1", "0.5", "0.1"};
+            static_assert(std::size(radii) == MeanUncertainty::kRadii.size());
+            JsonObject more;
+            for (std::size_t r = 0; r < std::size(radii); ++r)
+                more.member(radii[r], *u.logMore[r]);
+            members.member("log_more_s", more.text());
+        }
+    }
+    std::string allan = "[";
+    for (const AllanPoint &point : u.allan) {
+        if (allan.size() > 1)
+            allan += ", ";
+        allan += JsonObject()
+                     .member("tau_s", point.tauSeconds)
+                     .member("east", point.east)
+                     .member("north", point.north)
+                     .member("altitude", point.altitude ? number(*point.altitude) : std::string(kNull))
+                     .text();
+    }
+    members.member("allan_m", allan + "]");
+    const std::string text = members.text();
+    return text.substr(1, text.size() - 2);
+}
+
 std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &figures)
+{
+    return ofRun(run, figures, measureUncertainty(run.fixes, figures));
+}
+
+std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &figures,
+                               const MeanUncertainty &uncertainty)
 {
     JsonObject summary;
     summary.member("sentences_found", run.counts.found)
@@ -115,6 +170,7 @@ std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &fig
             .member("precision_m", kNull)
             .member("altitude_m", kNull)
             .member("settled_s", kNull)
+            .raw(uncertaintyMembers(uncertainty))
             .member("quality", ofQuality(run.quality, run.minQuality))
             .text();
     }
@@ -150,6 +206,7 @@ std::string JsonSummary::ofRun(const FilterRun &run, const PrecisionFigures &fig
     for (std::size_t r = 0; r < std::size(radii); ++r)
         settled.member(radii[r], figures.settled[r] ? number(*figures.settled[r]) : kNull);
     summary.member("settled_s", impossible.empty() ? settled.text() : kNull);
+    summary.raw(uncertaintyMembers(impossible.empty() ? uncertainty : MeanUncertainty()));
     summary.member("quality", ofQuality(run.quality, run.minQuality));
     return summary.text();
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "filter/filterprocess.h"
+#include "filter/meanuncertainty.h"
 #include "filter/precisionfigures.h"
 
 namespace navorel {
@@ -14,7 +15,12 @@ namespace navorel {
 class JsonSummary
 {
 public:
+    static std::string ofRun(const FilterRun &run, const PrecisionFigures &figures,
+                             const MeanUncertainty &uncertainty);
+    // The same with the uncertainty measured here.
     static std::string ofRun(const FilterRun &run, const PrecisionFigures &figures);
+    // "mean_uncertainty_m", "log_more_s" and "allan_m", as members.
+    static std::string uncertaintyMembers(const MeanUncertainty &uncertainty);
     // The "quality" member: the classes of the fixes and what the rules left out.
     static std::string ofQuality(const LogQuality &quality, MinQuality minimum);
     // {"error": message, "line": line}; message in Windows-1252.

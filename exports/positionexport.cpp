@@ -118,12 +118,16 @@ std::string PositionExport::isoTime(std::int32_t date, std::int32_t time)
     return buffer;
 }
 
-std::string PositionExport::figuresText(const PrecisionFigures &figures)
+std::string PositionExport::figuresText(const PrecisionFigures &figures, const MeanUncertainty *uncertainty)
 {
-    std::string text = "n " + std::to_string(figures.fixes) + ", sigma north " + figure(figures.sigmaNorth)
-                       + " m, sigma east " + figure(figures.sigmaEast) + " m, CEP50 " + figure(figures.cep50)
-                       + " m, CEP95 " + figure(figures.cep95) + " m, 2DRMS " + figure(figures.twiceDrms)
-                       + " m";
+    std::string text;
+    // How far the mean may be from the truth comes first: it is what the position is worth.
+    if (uncertainty != nullptr && uncertainty->measured)
+        text += "mean within " + std::string(uncertainty->settled ? "" : "at least ")
+                + figure(uncertainty->r95) + " m (95 %), ";
+    text += "n " + std::to_string(figures.fixes) + ", sigma north " + figure(figures.sigmaNorth)
+            + " m, sigma east " + figure(figures.sigmaEast) + " m, CEP50 " + figure(figures.cep50)
+            + " m, CEP95 " + figure(figures.cep95) + " m, 2DRMS " + figure(figures.twiceDrms) + " m";
     if (figures.altitudeFixes > 0)
         text += ", altitude sigma " + figure(figures.altitudeSigma) + " m";
     if (figures.timed)
@@ -133,7 +137,8 @@ std::string PositionExport::figuresText(const PrecisionFigures &figures)
     return text;
 }
 
-std::string PositionExport::meanPositionGpx(const PrecisionFigures &figures, std::string_view name)
+std::string PositionExport::meanPositionGpx(const PrecisionFigures &figures, std::string_view name,
+                                            const MeanUncertainty *uncertainty)
 {
     XmlWriter xml;
     startGpx(xml);
@@ -144,11 +149,12 @@ std::string PositionExport::meanPositionGpx(const PrecisionFigures &figures, std
     if (meanAltitudeWritten(figures))
         xml.element("ele", fixedText(figures.altitudeMean, 3));
     xml.element("name", name);
-    xml.element("desc", figuresText(figures));
+    xml.element("desc", figuresText(figures, uncertainty));
     return xml.finish();
 }
 
-std::string PositionExport::meanPositionKml(const PrecisionFigures &figures, std::string_view name)
+std::string PositionExport::meanPositionKml(const PrecisionFigures &figures, std::string_view name,
+                                            const MeanUncertainty *uncertainty)
 {
     XmlWriter xml;
     xml.start("kml", {{"xmlns", "http://www.opengis.net/kml/2.2"}});
@@ -158,7 +164,7 @@ std::string PositionExport::meanPositionKml(const PrecisionFigures &figures, std
         return xml.finish();
     xml.start("Placemark");
     xml.element("name", name);
-    xml.element("description", figuresText(figures));
+    xml.element("description", figuresText(figures, uncertainty));
     xml.start("Point");
     std::string coordinates = longitudeText(figures.meanLongitude) + "," + degreesText(figures.meanLatitude);
     if (meanAltitudeWritten(figures)) {

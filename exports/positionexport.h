@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "filter/acceptedfixes.h"
+#include "filter/meanuncertainty.h"
 #include "filter/precisionfigures.h"
 
 namespace navorel {
@@ -19,10 +20,12 @@ class PositionExport
 public:
     // One waypoint at the mean, its height in GGA mode, the figures in <desc>;
     // no waypoint when the mean is impossible.
-    static std::string meanPositionGpx(const PrecisionFigures &figures, std::string_view name);
+    static std::string meanPositionGpx(const PrecisionFigures &figures, std::string_view name,
+                                       const MeanUncertainty *uncertainty = nullptr);
     // One placemark at the mean, the figures in <description>; none when
     // the mean is impossible. A height without decimal text is clamped to the ground.
-    static std::string meanPositionKml(const PrecisionFigures &figures, std::string_view name);
+    static std::string meanPositionKml(const PrecisionFigures &figures, std::string_view name,
+                                       const MeanUncertainty *uncertainty = nullptr);
     // A track of every possible fix, each with its height and, when its
     // sentence gave a real date and time, its time (see GpxTrackWriter).
     static std::string fixesGpxTrack(const AcceptedFixes &fixes, std::string_view name);
@@ -36,7 +39,8 @@ public:
     static bool meanAltitudeWritten(const PrecisionFigures &figures);
 
     // "n 3600, sigma north 1.234 m, ..." as <desc> and <description> hold it.
-    static std::string figuresText(const PrecisionFigures &figures);
+    static std::string figuresText(const PrecisionFigures &figures,
+                                   const MeanUncertainty *uncertainty = nullptr);
     // Decimal degrees with nine decimals, "." as separator.
     static std::string degreesText(double degrees);
     // The same for a longitude: one that reads 180.000000000 is written as

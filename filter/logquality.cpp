@@ -169,6 +169,40 @@ std::optional<double> ReceiverSigma::rms(std::size_t axis) const
     return std::sqrt(m_squares[axis] / static_cast<double>(m_counts[axis]));
 }
 
+void SpeedCounts::add(std::string_view knots)
+{
+    double speed = 0.0;
+    const auto read = std::from_chars(knots.data(), knots.data() + knots.size(), speed);
+    if (knots.empty() || read.ec != std::errc() || !std::isfinite(speed) || speed < 0.0)
+        return;
+    if (m_counts.empty())
+        m_counts.assign(kTenths, 0);
+    ++m_counts[std::min(static_cast<std::size_t>(speed * 10.0 + 0.5), kTenths - 1)];
+    ++m_total;
+}
+
+void SpeedCounts::follow(const SpeedCounts &later)
+{
+    if (later.m_total == 0)
+        return;
+    if (m_counts.empty())
+        m_counts.assign(kTenths, 0);
+    for (std::size_t i = 0; i < kTenths; ++i)
+        m_counts[i] += later.m_counts[i];
+    m_total += later.m_total;
+}
+
+std::optional<double> SpeedCounts::medianKnots() const
+{
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < m_counts.size(); ++i) {
+        seen += m_counts[i];
+        if (2 * seen >= m_total && m_total > 0)
+            return static_cast<double>(i) / 10.0;
+    }
+    return std::nullopt;
+}
+
 void LogQuality::follow(const LogQuality &later)
 {
     for (std::size_t i = 0; i < kFixClasses; ++i)
@@ -178,6 +212,7 @@ void LogQuality::follow(const LogQuality &later)
     withoutChecksum += later.withoutChecksum;
     impossiblePositions += later.impossiblePositions;
     times.follow(later.times);
+    speeds.follow(later.speeds);
 }
 
 std::size_t LogQuality::classesSeen() const
@@ -186,6 +221,12 @@ std::size_t LogQuality::classesSeen() const
     for (const std::size_t count : fixClasses)
         seen += count > 0 ? 1 : 0;
     return seen;
+}
+
+bool receiverMoved(const PrecisionFigures &figures, const LogQuality &quality)
+{
+    const std::optional<double> speed = quality.speeds.medianKnots();
+    return (!figures.empty() && figures.cep95 > 50.0) || (speed && *speed > 1.0);
 }
 
 std::vector<LogQuality::Note> LogQuality::leftOut(MinQuality minimum) const

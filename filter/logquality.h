@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "filter/fixquality.h"
+#include "filter/precisionfigures.h"
 
 namespace navorel {
 
@@ -77,6 +78,21 @@ private:
     std::array<std::size_t, 3> m_counts{};
 };
 
+// The speeds over ground of the RMC fixes, counted in tenths of a knot, for
+// their median: a receiver that moved made a track, not a position.
+class SpeedCounts
+{
+public:
+    void add(std::string_view knots);
+    void follow(const SpeedCounts &later);
+    std::optional<double> medianKnots() const;
+
+private:
+    static constexpr std::size_t kTenths = 1000; // up to 100 knots; faster ones share the last
+    std::vector<std::size_t> m_counts;
+    std::size_t m_total = 0;
+};
+
 // What a run found out about the quality of the log: the class of every fix
 // that passed the other rules, and what the rules left out.
 struct LogQuality
@@ -88,6 +104,7 @@ struct LogQuality
     std::size_t impossiblePositions = 0; // fixes left out: beyond the poles, minutes of 60 or more
     TimeChecks times;
     ReceiverSigma receiverSigma; // the run's; a chunk keeps its GST sentences' sigmas in a list
+    SpeedCounts speeds;
 
     // The quality of the chunk that follows in the log.
     void follow(const LogQuality &later);
@@ -103,5 +120,10 @@ struct LogQuality
     };
     std::vector<Note> leftOut(MinQuality minimum) const;
 };
+
+// A receiver that moved made a track, and the mean of a track says little:
+// CEP95 over 50 m (no receiver standing still strays that far for 5 % of its
+// fixes), or a median speed over ground above a knot in RMC sentences.
+bool receiverMoved(const PrecisionFigures &figures, const LogQuality &quality);
 
 } // namespace navorel

@@ -166,7 +166,7 @@ PositionFields CutPositionFields(std::string_view line, std::string_view identif
     fields.Latitude = signedCoordinate(latitude, fields.LatitudeHemisphere, 'S');
     fields.Longitude = signedCoordinate(longitude, fields.LongitudeHemisphere, 'W');
     if (identifier.ends_with("RMC")) {
-        reader.next(); // speed
+        fields.Speed = reader.next();
         reader.next(); // course
         fields.Date = reader.next();
         reader.next(); // magnetic variation

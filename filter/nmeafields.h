@@ -24,6 +24,7 @@ struct PositionFields
     std::string Altitude;            // GGA: metres above mean sea level; empty for RMC
     std::string Date;                // RMC: ddmmyy; empty for GGA
     std::string Quality;             // GGA: the fix quality; RMC: the first letter of the mode
+    std::string Speed;               // RMC: speed over ground in knots; empty for GGA
 };
 
 // The talkers of the satellite systems: GP, GN, GL, GA, GB, GQ, GI, BD, QZ.

@@ -281,6 +281,8 @@ bool SentenceScanner::acceptFix(const PositionFields &fields, double latitude, d
             date == AcceptedFixes::kNoDate ? std::nullopt : std::optional(AcceptedFixes::dayNumber(date));
     }
     m_found.quality.times.add(second, time, m_lastDay);
+    if (!gga)
+        m_found.quality.speeds.add(fields.Speed);
 
     m_chunk.fixes.add(latitude, longitude, second, date, fields.Altitude, gga);
     m_chunk.fixClasses.push_back(static_cast<std::uint8_t>(fixClass));

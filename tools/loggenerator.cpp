@@ -8,18 +8,28 @@ namespace navorel {
 
 namespace {
 
-// "4807.0380" / "01131.0000": degrees and minutes with four decimals.
-void coordinateField(char *out, std::size_t size, double degrees, int degreeDigits)
+// "4807.0380" / "01131.0000": degrees and minutes with four decimals, or as many as asked.
+void coordinateField(char *out, std::size_t size, double degrees, int degreeDigits, int decimals = 4)
 {
     const double magnitude = std::fabs(degrees);
     int whole = static_cast<int>(magnitude);
     double minutes = (magnitude - whole) * 60.0;
-    if (minutes >= 59.99995) {
+    if (minutes >= 60.0 - 0.5 * std::pow(10.0, -decimals)) {
         minutes = 0.0;
         ++whole;
     }
-    std::snprintf(out, size, "%0*d%07.4f", degreeDigits, whole, minutes);
+    std::snprintf(out, size, "%0*d%0*.*f", degreeDigits, whole, decimals + 3, decimals, minutes);
 }
+
+// The classes of a receiver with RTK, in turn: RMC mode, GGA quality, error scale.
+struct QualityPhase
+{
+    char mode;
+    int quality;
+    double scale;
+};
+constexpr QualityPhase kPhases[] = {{'R', 4, 0.015}, {'F', 5, 0.15}, {'D', 2, 0.5}, {'A', 1, 1.0}};
+constexpr long long kPhaseSeconds = 600;
 
 } // namespace
 
@@ -82,9 +92,28 @@ void LogGenerator::appendSatellites(std::string &log, const char *talker, int sy
 
 void LogGenerator::step()
 {
-    std::normal_distribution<double> wander(0.0, 2e-6);
-    m_latitude += wander(m_random);
-    m_longitude += wander(m_random);
+    if (m_options.correlationSeconds > 0.0 || m_options.mixedQuality) {
+        // AR(1): e' = phi e + sqrt(1 - phi^2) sigma n keeps the spread sigma.
+        const double tau = m_options.correlationSeconds > 0.0 ? m_options.correlationSeconds : 30.0;
+        const double phi = std::exp(-1.0 / tau);
+        std::normal_distribution<double> normal(0.0, 1.0);
+        const double drive = std::sqrt(1.0 - phi * phi) * m_options.errorMetres;
+        m_errorNorth = phi * m_errorNorth + drive * normal(m_random);
+        m_errorEast = phi * m_errorEast + drive * normal(m_random);
+        const double scale = m_options.mixedQuality ? kPhases[(m_second + 1) / kPhaseSeconds % 4].scale : 1.0;
+        const double north = scale * (m_errorNorth + m_options.whiteMetres * normal(m_random));
+        const double east = scale * (m_errorEast + m_options.whiteMetres * normal(m_random));
+        // Metres on the sphere are close enough for a simulated receiver.
+        constexpr double kMetresPerDegree = 6371000.0 * 3.14159265358979323846 / 180.0;
+        m_latitude = m_options.latitude + north / kMetresPerDegree;
+        m_longitude =
+            m_options.longitude
+            + east / (kMetresPerDegree * std::cos(m_options.latitude * 3.14159265358979323846 / 180.0));
+    } else {
+        std::normal_distribution<double> wander(0.0, 2e-6);
+        m_latitude += wander(m_random);
+        m_longitude += wander(m_random);
+    }
     std::uniform_int_distribution<int> change(0, 299);
     const int roll = change(m_random);
     if (roll == 0 && m_used < 12)
@@ -108,8 +137,10 @@ void LogGenerator::appendSecond(std::string &log)
     const bool noise = unit(m_random) < m_options.noiseShare;
 
     char lat[24], lon[24];
-    coordinateField(lat, sizeof lat, m_latitude, 2);
-    coordinateField(lon, sizeof lon, m_longitude, 3);
+    coordinateField(lat, sizeof lat, m_latitude, 2, m_options.minuteDecimals);
+    coordinateField(lon, sizeof lon, m_longitude, 3, m_options.minuteDecimals);
+    const QualityPhase phase =
+        m_options.mixedQuality ? kPhases[m_second / kPhaseSeconds % 4] : QualityPhase{'A', 1, 1.0};
     const char ns = m_latitude < 0 ? 'S' : 'N';
     const char ew = m_longitude < 0 ? 'W' : 'E';
     std::uniform_real_distribution<double> speed(0.0, 1.5), course(0.0, 359.9);
@@ -151,11 +182,11 @@ void LogGenerator::appendSecond(std::string &log)
             continue;
         std::snprintf(body, sizeof body, "%sRMC,%02d%02d%02d.00,%c,%s,%c,%s,%c,%.1f,%.1f,%02d%02d%02d,,,%c",
                       talker, hh, mm, ss, valid ? 'A' : 'V', lat, ns, lon, ew, knots, track, day,
-                      m_options.month, m_options.year, valid ? 'A' : 'N');
+                      m_options.month, m_options.year, valid ? phase.mode : 'N');
         appendSentence(log, body);
         std::snprintf(body, sizeof body, "%sGGA,%02d%02d%02d.00,%s,%c,%s,%c,%d,%02d,%.1f,%.1f,M,46.9,M,,",
-                      talker, hh, mm, ss, lat, ns, lon, ew, valid ? 1 : 0, valid ? m_used : 0, hdop,
-                      545.4 + 0.1 * static_cast<double>(m_second % 50));
+                      talker, hh, mm, ss, lat, ns, lon, ew, valid ? phase.quality : 0, valid ? m_used : 0,
+                      hdop, 545.4 + 0.1 * static_cast<double>(m_second % 50));
         appendSentence(log, body);
     }
     for (int system = firstSystem; system <= lastSystem; ++system)

@@ -34,6 +34,17 @@ public:
         int systems = 3;            // beyond GPS: 2 GLONASS, 3 Galileo, 4 BeiDou
         bool systemIdField = false; // NMEA 4.10: the system ID after VDOP; Galileo
                                     // and BeiDou then number from 1 like GPS
+        // A receiver standing still at the start position: its error an
+        // AR(1) process of this correlation time in seconds, of errorMetres
+        // on each axis, plus white noise of whiteMetres. 0: the position
+        // walks slowly away instead, as it always did.
+        double correlationSeconds = 0.0;
+        double errorMetres = 1.5;
+        double whiteMetres = 0.3;
+        // RTK fixed, RTK float, differential and autonomous fixes in turn,
+        // ten minutes each, their errors scaled to the class.
+        bool mixedQuality = false;
+        int minuteDecimals = 4;
     };
 
     explicit LogGenerator(const Options &options);
@@ -57,6 +68,8 @@ private:
     long long m_second = 0;
     double m_latitude;
     double m_longitude;
+    double m_errorNorth = 0.0; // metres, of a receiver standing still
+    double m_errorEast = 0.0;
     int m_used = 8; // satellites used for the fix
 };
 

@@ -16,6 +16,7 @@
 #include "filter/blockreader.h"
 #include "filter/codepage.h"
 #include "filter/filterprocess.h"
+#include "filter/meanuncertainty.h"
 #include "filter/outputfiles.h"
 #include "filter/precisionfigures.h"
 #include "filter/replacingfile.h"
@@ -97,7 +98,8 @@ OutputPlaces addOutputs(const FilterCommandLine &options, navorel::OutputFiles &
 // Writes what the run made into the outputs' new contents; nothing is in
 // place before commit.
 bool writeOutputs(const FilterCommandLine &options, const OutputPlaces &places, navorel::OutputFiles &outputs,
-                  const navorel::FilterRun &run, const navorel::PrecisionFigures &figures)
+                  const navorel::FilterRun &run, const navorel::PrecisionFigures &figures,
+                  const navorel::MeanUncertainty &uncertainty)
 {
     using navorel::PositionExport;
     const std::string name = exportName(options.input);
@@ -116,14 +118,14 @@ bool writeOutputs(const FilterCommandLine &options, const OutputPlaces &places, 
     const bool altitudeLeftOut = figures.altitudeFixes > 0 && !PositionExport::meanAltitudeWritten(figures);
     if (places.gpx != OutputPlaces::kNone) {
         navorel::ReplacingFile &file = outputs.file(places.gpx);
-        if (!filled(file, file.write(PositionExport::meanPositionGpx(figures, name))))
+        if (!filled(file, file.write(PositionExport::meanPositionGpx(figures, name, &uncertainty))))
             return false;
         if (altitudeLeftOut)
             printNote(options.gpxFile, "the mean altitude is too large to write with decimals: left out");
     }
     if (places.kml != OutputPlaces::kNone) {
         navorel::ReplacingFile &file = outputs.file(places.kml);
-        if (!filled(file, file.write(PositionExport::meanPositionKml(figures, name))))
+        if (!filled(file, file.write(PositionExport::meanPositionKml(figures, name, &uncertainty))))
             return false;
         if (altitudeLeftOut)
             printNote(options.kmlFile,
@@ -216,7 +218,8 @@ std::optional<navorel::FilterRun> filterLog(Input &input, const navorel::Setting
 // false, the message printed, when one of them is not.
 bool finishOutputs(const FilterCommandLine &commandLine, const OutputPlaces &places,
                    navorel::OutputFiles &outputs, std::optional<navorel::GpxTrackWriter> &track,
-                   const navorel::FilterRun &run, const navorel::PrecisionFigures &figures)
+                   const navorel::FilterRun &run, const navorel::PrecisionFigures &figures,
+                   const navorel::MeanUncertainty &uncertainty)
 {
     bool ok = true;
     if (track) {
@@ -236,7 +239,7 @@ bool finishOutputs(const FilterCommandLine &commandLine, const OutputPlaces &pla
     } else if (commandLine.json && run.fixAccepted() && !impossible.empty()) {
         std::fprintf(stderr, "navorel-filter: %s: the mean is null\n", impossible.c_str());
     }
-    ok = ok && writeOutputs(commandLine, places, outputs, run, figures);
+    ok = ok && writeOutputs(commandLine, places, outputs, run, figures, uncertainty);
     if (ok && !outputs.commit()) {
         printCannotCreate(*outputs.failed());
         ok = false;
@@ -246,13 +249,14 @@ bool finishOutputs(const FilterCommandLine &commandLine, const OutputPlaces &pla
 
 // The JSON object, or the report unless asked for none or an output failed.
 void printResult(const FilterCommandLine &commandLine, const navorel::FilterRun &run,
-                 const navorel::PrecisionFigures &figures, bool outputsWritten)
+                 const navorel::PrecisionFigures &figures, const navorel::MeanUncertainty &uncertainty,
+                 bool outputsWritten)
 {
     // What the rules left out is said, whatever the run prints.
     for (const navorel::LogQuality::Note &note : run.quality.leftOut(run.minQuality))
         std::fprintf(stderr, "navorel-filter: %s; %s uses them\n", note.text.c_str(), note.option.c_str());
     if (commandLine.json) {
-        std::puts(navorel::JsonSummary::ofRun(run, figures).c_str());
+        std::puts(navorel::JsonSummary::ofRun(run, figures, uncertainty).c_str());
     } else if (!commandLine.quiet && outputsWritten) {
         std::string report;
         for (const std::string &line : run.report) {
@@ -314,8 +318,11 @@ int main(int argc, char **argv)
     }
     const navorel::PrecisionFigures figures =
         filterOptions.keepFixes ? navorel::measurePrecision(run->fixes) : navorel::PrecisionFigures();
-    const bool written = finishOutputs(commandLine, places, outputs, track, *run, figures);
-    printResult(commandLine, *run, figures, written);
+    const navorel::MeanUncertainty uncertainty = filterOptions.keepFixes
+                                                     ? navorel::measureUncertainty(run->fixes, figures)
+                                                     : navorel::MeanUncertainty();
+    const bool written = finishOutputs(commandLine, places, outputs, track, *run, figures, uncertainty);
+    printResult(commandLine, *run, figures, uncertainty, written);
     const int printed = flushStandardOutput();
     return written ? printed : kFilterUsageOrFile;
 }

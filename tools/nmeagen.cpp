@@ -1,5 +1,6 @@
 // nmeagen: writes a generated 1 Hz NMEA 0183 receiver log.
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +31,14 @@ void usage(std::FILE *out)
                "  --systems N     satellite systems besides --talkers gps, 1 to 4: GPS,\n"
                "                  GLONASS, Galileo, BeiDou (default 3)\n"
                "  --nmea410       GSA sentences end in the NMEA 4.10 system ID\n"
+               "  --stationary T  a receiver standing still at --lat/--lon, its error\n"
+               "                  correlated over T seconds (an AR(1) process), instead\n"
+               "                  of a slow walk\n"
+               "  --error M       that error's spread on each axis in metres (default 1.5)\n"
+               "  --white M       white noise besides it in metres (default 0.3)\n"
+               "  --mixed-quality RTK fixed, RTK float, differential and autonomous\n"
+               "                  fixes in turn, ten minutes each\n"
+               "  --decimals N    minute decimals of the coordinates (default 4)\n"
                "  -o FILE         write to FILE instead of standard output\n",
                out);
 }
@@ -50,6 +59,10 @@ int main(int argc, char **argv)
         }
         if (arg == "--nmea410") {
             options.systemIdField = true;
+            continue;
+        }
+        if (arg == "--mixed-quality") {
+            options.mixedQuality = true;
             continue;
         }
         if (i + 1 >= argc) {
@@ -90,6 +103,14 @@ int main(int argc, char **argv)
             }
         } else if (arg == "--systems")
             options.systems = std::atoi(value);
+        else if (arg == "--stationary")
+            options.correlationSeconds = std::atof(value);
+        else if (arg == "--error")
+            options.errorMetres = std::atof(value);
+        else if (arg == "--white")
+            options.whiteMetres = std::atof(value);
+        else if (arg == "--decimals")
+            options.minuteDecimals = std::clamp(std::atoi(value), 1, 8);
         else if (arg == "-o")
             output = value;
         else {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "filter/filterprocess.h"
+#include "filter/meanuncertainty.h"
 #include "filter/precisionfigures.h"
 #include "filter/textfile.h"
 #include "tests/core/testlog.h"
@@ -155,7 +156,23 @@ TEST(Exports, JsonCarriesEveryFigureToTheLastDigit)
             c == static_cast<std::size_t>(FixClass::Autonomous) ? 120 : 0;
     EXPECT_EQ(members.at("quality.min_quality"), "'any'");
     EXPECT_EQ(members.at("quality.receiver_sigma_m"), "null");
-    ASSERT_EQ(members.size(), expected.size() + quality.size() + 2);
+    // How far the mean may be from the truth, to the last digit too.
+    const MeanUncertainty u = measureUncertainty(inProcess.fixes, f);
+    ASSERT_TRUE(u.measured);
+    const std::map<std::string, double> uncertainty = {
+        {"mean_uncertainty_m.r95", u.r95},
+        {"mean_uncertainty_m.east_se", u.eastStandardError},
+        {"mean_uncertainty_m.north_se", u.northStandardError},
+        {"mean_uncertainty_m.batch_s", u.batchSeconds},
+    };
+    for (const auto &[path, value] : uncertainty)
+        EXPECT_EQ(std::strtod(members.at(path).c_str(), nullptr), value) << path;
+    EXPECT_EQ(members.at("mean_uncertainty_m.settled"), u.settled ? "True" : "False");
+    EXPECT_EQ(members.count("mean_uncertainty_m.altitude_95"), 1u);
+    const std::size_t logMore = u.settled ? 3 : 1;
+    EXPECT_EQ(members.count(u.settled ? "log_more_s.0.5" : "log_more_s"), 1u);
+    EXPECT_TRUE(members.at("allan_m").starts_with("[{'tau_s': 1, 'east': ")) << members.at("allan_m");
+    ASSERT_EQ(members.size(), expected.size() + quality.size() + 2 + uncertainty.size() + 2 + logMore + 1);
     for (const auto &[path, value] : quality)
         EXPECT_EQ(std::strtod(members.at(path).c_str(), nullptr), value) << path;
     for (const auto &[path, value] : expected) {
@@ -177,6 +194,9 @@ TEST(Exports, JsonOfARunWithoutFixAndOfAStoppedRun)
         {"time_span_s", "null"},  {"precision_m", "null"}, {"altitude_m", "null"}, {"settled_s", "null"}};
     for (const auto &[path, value] : nulls)
         EXPECT_EQ(empty.at(path), value) << path;
+    EXPECT_EQ(empty.at("mean_uncertainty_m"), "null");
+    EXPECT_EQ(empty.at("log_more_s"), "null");
+    EXPECT_EQ(empty.at("allan_m"), "[]");
     EXPECT_EQ(empty.at("quality.checksum_errors"), "0");
 
     const std::string bad = kTemp + "bad.nmea";

@@ -278,5 +278,25 @@ TEST(TimeChecks, GapsAndStepsBack)
     }
 }
 
+TEST(ReceiverMoved, ByTheSpreadOrTheSpeedOverGround)
+{
+    const auto speeds = [](std::initializer_list<const char *> knots) {
+        LogQuality quality;
+        for (const char *speed : knots)
+            quality.speeds.add(speed);
+        return quality;
+    };
+    PrecisionFigures still;
+    still.fixes = 10;
+    still.cep95 = 3.0;
+    EXPECT_FALSE(receiverMoved(still, speeds({"0.2", "0.0", "1.4"})));
+    EXPECT_TRUE(receiverMoved(still, speeds({"2.2", "0.0", "1.4"})));
+    EXPECT_FALSE(receiverMoved(still, speeds({})));
+    EXPECT_EQ(*speeds({"0.2", "0.0", "1.4"}).speeds.medianKnots(), 0.2);
+    PrecisionFigures wide = still;
+    wide.cep95 = 51.0;
+    EXPECT_TRUE(receiverMoved(wide, speeds({})));
+}
+
 } // namespace
 } // namespace navorel
