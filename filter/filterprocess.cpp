@@ -283,6 +283,16 @@ bool FilterProcess::feed(std::string_view bytes)
     return true;
 }
 
+const FilterRun &FilterProcess::progress() const
+{
+    return m_state->run;
+}
+
+bool FilterProcess::stopped() const
+{
+    return m_state->stopped;
+}
+
 FilterRun FilterProcess::finish()
 {
     State &state = *m_state;

@@ -113,6 +113,10 @@ public:
     bool feed(std::string_view bytes);
     // The run, once the last piece has been fed.
     FilterRun finish();
+    // The run so far, over the lines that have ended in the pieces fed: its
+    // counts, fixes and quality; the report and texts come with finish().
+    const FilterRun &progress() const;
+    bool stopped() const;
 
 private:
     struct State;

@@ -12,6 +12,8 @@ public:
 
     double north(double latitude) const { return (latitude - m_latitude) * m_metresPerDegreeNorth; }
     double east(double longitude) const;
+    double metresPerDegreeNorth() const { return m_metresPerDegreeNorth; }
+    double metresPerDegreeEast() const { return m_metresPerDegreeEast; }
 
     // Radii of curvature at a latitude in degrees: meridian (M) and prime vertical (N).
     static double meridianRadius(double latitude);

@@ -92,6 +92,27 @@ double lagOneCorrelation(std::span<const double> values)
     return squares > 0.0 ? products / squares : 0.0;
 }
 
+bool batchesSettled(double correlation16, double correlation32)
+{
+    return correlation16 < 0.5 && correlation32 < 2.0 / std::sqrt(static_cast<double>(kCheckBatches));
+}
+
+double standardErrorOfBatchMeans(std::span<const double> means)
+{
+    const double mean = meanOf(means);
+    double squares = 0.0;
+    for (const double m : means)
+        squares += (m - mean) * (m - mean);
+    const auto count = static_cast<double>(means.size());
+    return std::sqrt(squares / (count - 1.0)) / std::sqrt(count);
+}
+
+double r95OfStandardErrors(double east, double north)
+{
+    const double pooled = (east * east + north * north) / 2.0;
+    return std::sqrt(2.0 * fQuantile95() * 15.0 / 14.0) * std::sqrt(pooled);
+}
+
 namespace {
 
 std::optional<BatchMeans> batchMeansOfSums(std::span<const double> sums)
@@ -99,16 +120,11 @@ std::optional<BatchMeans> batchMeansOfSums(std::span<const double> sums)
     if (sums.size() - 1 < kFewestValues)
         return std::nullopt;
     const std::vector<double> means = meansOfBatches(sums, kBatches);
-    const double mean = meanOf(means);
-    double squares = 0.0;
-    for (const double m : means)
-        squares += (m - mean) * (m - mean);
     BatchMeans result;
-    result.standardError = std::sqrt(squares / (kBatches - 1)) / std::sqrt(static_cast<double>(kBatches));
+    result.standardError = standardErrorOfBatchMeans(means);
     result.correlation16 = lagOneCorrelation(means);
     result.correlation32 = lagOneCorrelation(meansOfBatches(sums, kCheckBatches));
-    result.settled = result.correlation16 < 0.5
-                     && result.correlation32 < 2.0 / std::sqrt(static_cast<double>(kCheckBatches));
+    result.settled = batchesSettled(result.correlation16, result.correlation32);
     return result;
 }
 
@@ -226,10 +242,7 @@ MeanUncertainty measureUncertainty(const AcceptedFixes &fixes, const PrecisionFi
     result.eastStandardError = eastBatches->standardError;
     result.northStandardError = northBatches->standardError;
     result.settled = eastBatches->settled && northBatches->settled;
-    const double pooled = (result.eastStandardError * result.eastStandardError
-                           + result.northStandardError * result.northStandardError)
-                          / 2.0;
-    result.r95 = std::sqrt(2.0 * fQuantile95() * 15.0 / 14.0) * std::sqrt(pooled);
+    result.r95 = r95OfStandardErrors(result.eastStandardError, result.northStandardError);
     result.batchSeconds = span / static_cast<double>(kBatches);
     if (upBatches && upBatches->settled)
         result.altitude95 = kStudent15 * upBatches->standardError;

@@ -27,6 +27,14 @@ struct BatchMeans
 
 // Needs 64 values at least: nothing for fewer.
 std::optional<BatchMeans> batchMeans(std::span<const double> series);
+// The batches are long enough when the lag-1 correlations of 16 and of 32
+// batch means are both low.
+bool batchesSettled(double correlation16, double correlation32);
+// The standard error of 16 batch means of equal length.
+double standardErrorOfBatchMeans(std::span<const double> means);
+// The radius of 95 % round the mean from the standard errors of its east
+// and north: the two pooled, F(2, 14) for 15 degrees of freedom each.
+double r95OfStandardErrors(double east, double north);
 // Sum (m_i - mean)(m_i+1 - mean) / sum (m_i - mean)^2, 0 when all are equal.
 double lagOneCorrelation(std::span<const double> values);
 

@@ -1,8 +1,12 @@
 #include "tools/recorder.h"
 
 #include <QDateTime>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <span>
 
+#include "exports/jsonsummary.h"
 #include "serial/sourcenotes.h"
 
 namespace {
@@ -29,6 +33,47 @@ Recorder::Recorder(const Options &options, QObject *parent)
     connect(&m_source, &NmeaSource::openFailed, this, &Recorder::openFailed);
     connect(&m_source, &NmeaSource::readyRead, this, &Recorder::receive);
     connect(&m_source, &NmeaSource::dropped, this, &Recorder::dropped);
+    if (const std::optional<Options::Survey> &survey = options.survey) {
+        std::optional<navorel::SurveyGoal> goal;
+        if (survey->targetMetres)
+            goal.emplace(*survey->targetMetres, survey->minimumSeconds);
+        m_survey = std::make_unique<navorel::Survey>(survey->settings, goal);
+    }
+    m_statusTick.setInterval(kStatusMs);
+    connect(&m_statusTick, &QTimer::timeout, this, &Recorder::sayStatus);
+}
+
+std::string Recorder::surveyJson() const
+{
+    if (!m_survey)
+        return {};
+    const navorel::SurveyTracker &tracker = m_survey->tracker();
+    const navorel::SurveyTracker::Figures figures = tracker.measure(); // the last line is the goal's
+    return navorel::JsonSummary::ofRun(tracker.run(), figures.precision, figures.uncertainty);
+}
+
+std::string Recorder::surveyStatus() const
+{
+    if (!m_survey)
+        return {};
+    const navorel::SurveyTracker &tracker = m_survey->tracker();
+    const navorel::SurveyTracker::Figures figures = tracker.measure(); // the last line is the goal's
+    const auto span = static_cast<long long>(std::llround(figures.precision.timeSpan));
+    char time[40];
+    std::snprintf(time, sizeof time, "%lld:%02lld:%02lld", span / 3600, span / 60 % 60, span % 60);
+    std::string status = std::to_string(tracker.fixes()) + " fixes, " + time;
+    if (!figures.uncertainty.measured)
+        return status + ", r95 after 64 fixes";
+    char r95[80];
+    std::snprintf(r95, sizeof r95, ", r95 %.3f m (%s)", figures.uncertainty.r95,
+                  figures.uncertainty.settled ? "settled" : "not settled: at least that");
+    return status + r95;
+}
+
+void Recorder::sayStatus() const
+{
+    if (m_survey)
+        say(QStringLiteral("survey: ") + QString::fromStdString(surveyStatus()));
 }
 
 void Recorder::start()
@@ -42,6 +87,8 @@ void Recorder::start()
         return;
     }
     m_tick.start();
+    if (m_options.status && m_survey)
+        m_statusTick.start();
     openSource();
 }
 
@@ -127,27 +174,31 @@ void Recorder::receive()
     write(lines);
 }
 
-// False when the recording has ended: enough lines, or OUT failed.
+// False when the recording has ended: enough lines, the survey's goal, or OUT failed.
 bool Recorder::write(const std::vector<std::string> &lines)
 {
     if (lines.empty())
         return true;
+    std::size_t count = lines.size();
+    if (m_options.lines > 0)
+        count = static_cast<std::size_t>(std::min<qint64>(static_cast<qint64>(count), m_options.lines - m_linesWritten));
+    // The recording ends with the line of the fix that reached the goal.
+    if (m_survey)
+        count = m_survey->take(std::span(lines).first(count));
     std::string chunk;
-    bool enough = false;
-    for (const std::string &line : lines) {
-        if (m_options.lines > 0 && m_linesWritten == m_options.lines) {
-            enough = true;
-            break;
-        }
-        chunk += line;
-        chunk += "\r\n";
-        ++m_linesWritten;
-    }
+    for (std::size_t i = 0; i < count; ++i)
+        chunk.append(lines[i]).append("\r\n");
+    m_linesWritten += static_cast<qint64>(count);
     if (!chunk.empty() && m_out.write(chunk) != OutputFile::Result::Done) {
         outputFailed();
         return false;
     }
-    if (enough || (m_options.lines > 0 && m_linesWritten == m_options.lines)) {
+    if (m_survey && m_survey->goalReached()) {
+        say(QStringLiteral("survey reached: ") + QString::fromStdString(surveyStatus()));
+        finish(kEndedAsAsked);
+        return false;
+    }
+    if (m_options.lines > 0 && m_linesWritten == m_options.lines) {
         finish(kEndedAsAsked);
         return false;
     }
@@ -215,6 +266,12 @@ void Recorder::finish(int status)
     if (m_finished)
         return;
     m_finished = true;
+    // A limit or a stop before the survey's goal: the survey did not succeed.
+    if (status == kEndedAsAsked && m_survey && m_survey->goal() && !m_survey->goalReached()) {
+        say(QStringLiteral("the survey's goal was not reached: ") + QString::fromStdString(surveyStatus()));
+        status = kGoalNotReached;
+    }
+    m_statusTick.stop();
     m_duration.stop();
     m_retry.stop();
     m_tick.stop();

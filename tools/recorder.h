@@ -4,11 +4,15 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "serial/lineassembler.h"
 #include "serial/nmeasource.h"
+#include "filter/settings.h"
+#include "filter/survey.h"
 #include "serial/notepacing.h"
 #include "serial/receptionwatch.h"
 #include "tools/outputfile.h"
@@ -29,6 +33,16 @@ public:
         qint64 seconds = 0; // 0: no limit
         qint64 lines = 0;   // 0: no limit
         qint32 baudRate = 4800;
+        // The survey's figures of the lines written, when asked for: a goal
+        // that ends the recording, a status line every 10 s, the JSON.
+        struct Survey
+        {
+            navorel::Settings settings;
+            std::optional<double> targetMetres; // --until-r95
+            double minimumSeconds = 0.0;        // --min-seconds, by the fixes' own times
+        };
+        std::optional<Survey> survey;
+        bool status = false;
     };
 
     static constexpr int kRetryMs = 5000;
@@ -39,6 +53,8 @@ public:
     static constexpr int kEndedAsAsked = 0;
     static constexpr int kOutputFailed = 1;
     static constexpr int kNotStarted = 2;
+    static constexpr int kGoalNotReached = 3; // the recording ended before the survey's goal
+    static constexpr int kStatusMs = 10000;
 
     explicit Recorder(const Options &options, QObject *parent = nullptr);
 
@@ -48,6 +64,10 @@ public:
     void stop();
     // Opens OUT anew by its name (log rotation, SIGHUP).
     void reopenOutput();
+    // The navorel-filter --json object of the lines written; empty without a survey.
+    std::string surveyJson() const;
+    // "1234 fixes, 0:20:34, r95 0.310 m (settled)"; empty without a survey.
+    std::string surveyStatus() const;
 
 signals:
     void finished(int status);
@@ -64,6 +84,7 @@ private:
     void finish(int status);
     void say(const QString &message) const;
     void sayPaced(const QString &message);
+    void sayStatus() const;
 
     Options m_options;
     NmeaSource m_source;
@@ -80,4 +101,6 @@ private:
     QTimer m_duration;
     QTimer m_retry;
     QTimer m_tick;
+    QTimer m_statusTick;
+    std::unique_ptr<navorel::Survey> m_survey;
 };
