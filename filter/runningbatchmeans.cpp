@@ -28,14 +28,12 @@ void RunningBatchMeans::add(double latitude, double longitude)
                          + nanodegrees(LocalPlane::longitudeDifference(m_firstLongitude, longitude)));
 }
 
-std::vector<double> RunningBatchMeans::batchMeans(const std::vector<std::int64_t> &sums, std::size_t batches) const
+void RunningBatchMeans::batchMeans(const std::vector<std::int64_t> &sums, std::span<double> means) const
 {
-    const std::size_t length = size() / batches;
-    std::vector<double> means(batches);
-    for (std::size_t b = 0; b < batches; ++b)
+    const std::size_t length = size() / means.size();
+    for (std::size_t b = 0; b < means.size(); ++b)
         means[b] = static_cast<double>(sums[(b + 1) * length] - sums[b * length])
                    / (kNanodegrees * static_cast<double>(length));
-    return means;
 }
 
 MeanUncertainty RunningBatchMeans::uncertainty() const
@@ -44,16 +42,29 @@ MeanUncertainty RunningBatchMeans::uncertainty() const
     if (size() < 64)
         return result;
     const auto n = static_cast<double>(size());
-    const double meanLatitude = m_firstLatitude + static_cast<double>(m_northSums.back()) / (kNanodegrees * n);
-    const double meanLongitude = m_firstLongitude + static_cast<double>(m_eastSums.back()) / (kNanodegrees * n);
-    const LocalPlane plane(meanLatitude, meanLongitude);
-    const std::vector<double> north = batchMeans(m_northSums, 16);
-    const std::vector<double> east = batchMeans(m_eastSums, 16);
+    const double meanLatitude =
+        m_firstLatitude + static_cast<double>(m_northSums.back()) / (kNanodegrees * n);
+    const double meanLongitude =
+        m_firstLongitude + static_cast<double>(m_eastSums.back()) / (kNanodegrees * n);
+    if (!m_scaleLatitude || std::abs(meanLatitude - *m_scaleLatitude) > 1e-4) {
+        const LocalPlane plane(meanLatitude, meanLongitude);
+        m_scaleLatitude = meanLatitude;
+        m_metresNorth = plane.metresPerDegreeNorth();
+        m_metresEast = plane.metresPerDegreeEast();
+    }
+    std::array<double, 16> north{};
+    std::array<double, 16> east{};
+    std::array<double, 32> north32{};
+    std::array<double, 32> east32{};
+    batchMeans(m_northSums, north);
+    batchMeans(m_eastSums, east);
+    batchMeans(m_northSums, north32);
+    batchMeans(m_eastSums, east32);
     result.measured = true;
-    result.northStandardError = standardErrorOfBatchMeans(north) * plane.metresPerDegreeNorth();
-    result.eastStandardError = standardErrorOfBatchMeans(east) * plane.metresPerDegreeEast();
-    result.settled = batchesSettled(lagOneCorrelation(north), lagOneCorrelation(batchMeans(m_northSums, 32)))
-                     && batchesSettled(lagOneCorrelation(east), lagOneCorrelation(batchMeans(m_eastSums, 32)));
+    result.northStandardError = standardErrorOfBatchMeans(north) * m_metresNorth;
+    result.eastStandardError = standardErrorOfBatchMeans(east) * m_metresEast;
+    result.settled = batchesSettled(lagOneCorrelation(north), lagOneCorrelation(north32))
+                     && batchesSettled(lagOneCorrelation(east), lagOneCorrelation(east32));
     result.r95 = r95OfStandardErrors(result.eastStandardError, result.northStandardError);
     return result;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "filter/meanuncertainty.h"
@@ -13,7 +16,7 @@ namespace navorel {
 // from running sums of the positions, O(1) a look, where measureUncertainty
 // passes over all fixes. The sums are whole numbers of nanodegrees, exact
 // however long the log; the figures agree with measureUncertainty's to
-// about a millionth, and a goal reached by them is checked with those.
+// about 1e-5 of their size, and a goal reached by them is checked with those.
 class RunningBatchMeans
 {
 public:
@@ -24,13 +27,19 @@ public:
     MeanUncertainty uncertainty() const;
 
 private:
-    std::vector<double> batchMeans(const std::vector<std::int64_t> &sums, std::size_t batches) const;
+    // The means of the first `means.size()` batches, in degrees from the first fix.
+    void batchMeans(const std::vector<std::int64_t> &sums, std::span<double> means) const;
 
     double m_firstLatitude = 0.0;
     double m_firstLongitude = 0.0;
     // S[0] = 0, S[i + 1] = S[i] + the offset of fix i from the first, in nanodegrees.
     std::vector<std::int64_t> m_northSums{0};
     std::vector<std::int64_t> m_eastSums{0};
+    // Metres per degree at a latitude: taken anew only when the mean has
+    // moved by more than a few metres, as it changes by millionths then.
+    mutable std::optional<double> m_scaleLatitude;
+    mutable double m_metresNorth = 0.0;
+    mutable double m_metresEast = 0.0;
 };
 
 } // namespace navorel
