@@ -3,15 +3,20 @@
 #include <QApplication>
 
 #include "app/aboutbox.h"
+#include "app/livesurvey.h"
 #include "app/mainwindow.h"
 #include "app/resultpage.h"
 #include "app/singleinstance.h"
+#include "app/surveynotice.h"
+#include "app/textdocument.h"
+#include "filter/surveytexts.h"
 #include "prefs/preferencesdialog.h"
 #include "prefs/settingslocation.h"
 #include "prefs/settingsstore.h"
 #include "serial/portdriver.h"
 #include "serial/rs232window.h"
 #include "serial/serialtransfer.h"
+#include "ui/nmeatextarea.h"
 #include "ui/filedialogs.h"
 #include "ui/prompter.h"
 
@@ -25,6 +30,44 @@ void connectTransfer(MainWindow &window, SerialTransfer &transfer)
     QObject::connect(&transfer, &SerialTransfer::receivingChanged, &window, &MainWindow::showReceiving);
     QObject::connect(&transfer, &SerialTransfer::sendingChanged, &window, &MainWindow::showSending);
     QObject::connect(&transfer, &SerialTransfer::noted, &window, &MainWindow::showNote);
+}
+
+// The figures of the log while receiving, the goal's notice, and what the
+// goal may ask: receiving stopped, the log saved.
+void connectSurvey(MainWindow &window, SerialTransfer &transfer, LiveSurvey &survey, SurveyNotice &notice,
+                   PositionExportCommands &exports, SettingsStore &settings)
+{
+    transfer.setLineTaker([&survey](const std::vector<std::string> &lines) { return survey.take(lines); });
+    QObject::connect(&transfer, &SerialTransfer::receivingChanged, &survey, [&window, &survey](bool running) {
+        if (running)
+            survey.start(window.textArea()->logBytes());
+        else
+            survey.stop();
+    });
+    // After the window has cleared the text (or kept it, when asked to).
+    QObject::connect(&transfer, &SerialTransfer::clearRequested, &survey,
+                     [&window, &survey] { survey.start(window.textArea()->logBytes()); });
+    QObject::connect(&survey, &LiveSurvey::statusChanged, &window, &MainWindow::showNote);
+    QObject::connect(&survey, &LiveSurvey::goalReached, &notice, [&survey, &notice](const QString &text) {
+        const navorel::PrecisionFigures &figures = survey.reachedFigures().precision;
+        const int decimals = navorel::degreeDecimalsFor(survey.reachedFigures().uncertainty.r95);
+        notice.showReached(text, QString::fromStdString(navorel::decimalPositionText(
+                                     figures.meanLatitude, figures.meanLongitude, decimals)));
+    });
+    QObject::connect(&notice, &SurveyNotice::exportRequested, &notice, [&] {
+        exports.exportSurvey(&notice, survey.reachedRun(), survey.reachedFigures(), window.document().name());
+    });
+    // Once the lines of this read are in the log.
+    QObject::connect(
+        &survey, &LiveSurvey::goalReached, &transfer,
+        [&] {
+            if (settings.settings().StopWhenReached && transfer.receiving())
+                transfer.Receivedata1Click();
+            const std::string &saveAs = settings.settings().SaveWhenReached;
+            if (!saveAs.empty())
+                window.document().saveLogTo(QString::fromStdString(saveAs));
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace
@@ -57,6 +100,10 @@ int main(int argc, char **argv)
     PortDriver portDriver(prompter);
     SerialTransfer transfer(*window.textArea(), rs232Window, portDriver, settings, prompter);
     connectTransfer(window, transfer);
+    LiveSurvey survey(settings);
+    SurveyNotice notice(&window);
+    PositionExportCommands surveyExports(dialogs, prompter);
+    connectSurvey(window, transfer, survey, notice, surveyExports, settings);
     // Made last: reading the settings file puts them in force before the
     // main window is first shown.
     PreferencesDialog preferences(settings, prompter, settingsFilePath(), &window);

@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "app/precisionview.h"
+#include "exports/jsonsummary.h"
 #include "exports/positionexport.h"
 #include "filter/textfile.h"
 #include "ui/prompter.h"
@@ -19,6 +20,28 @@ PositionExportCommands::PositionExportCommands(FileDialogs &dialogs, Prompter &p
     m_trackDialog.filter = QStringLiteral("GPX 1.1 (.gpx)|*.gpx");
     m_trackDialog.defaultSuffix = QStringLiteral("gpx");
     m_trackDialog.confirmOverwrite = true;
+    m_surveyDialog.title = QStringLiteral("Export surveyed position");
+    m_surveyDialog.filter = QStringLiteral("GPX 1.1 (.gpx)|*.gpx|KML (.kml)|*.kml|JSON (.json)|*.json");
+    m_surveyDialog.defaultSuffix = QStringLiteral("gpx");
+    m_surveyDialog.confirmOverwrite = true;
+}
+
+void PositionExportCommands::exportSurvey(QWidget *parent, const navorel::FilterRun &run,
+                                          const navorel::SurveyTracker::Figures &figures, const QString &name)
+{
+    if (figures.precision.empty())
+        return;
+    const QString path = m_dialogs.saveFileName(parent, m_surveyDialog);
+    if (path.isEmpty())
+        return;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const std::string utf8 = name.toStdString();
+    if (suffix == QStringLiteral("json"))
+        write(parent, path, navorel::JsonSummary::ofRun(run, figures.precision, figures.uncertainty) + "\n");
+    else if (suffix == QStringLiteral("kml"))
+        write(parent, path, navorel::PositionExport::meanPositionKml(figures.precision, utf8, &figures.uncertainty));
+    else
+        write(parent, path, navorel::PositionExport::meanPositionGpx(figures.precision, utf8, &figures.uncertainty));
 }
 
 void PositionExportCommands::exportMeanPosition(QWidget *parent, const PrecisionView &view,

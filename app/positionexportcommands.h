@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include "filter/surveytracker.h"
 #include "ui/filedialogs.h"
 
 class Prompter;
@@ -18,6 +19,10 @@ public:
     // name: what the waypoint or track is called, the log's name.
     void exportMeanPosition(QWidget *parent, const PrecisionView &view, const QString &name);
     void exportTrack(QWidget *parent, const PrecisionView &view, const QString &name);
+    // A survey's position where its goal was reached: GPX, KML or the
+    // figures as navorel-filter --json gives them, by the type chosen.
+    void exportSurvey(QWidget *parent, const navorel::FilterRun &run, const navorel::SurveyTracker::Figures &figures,
+                      const QString &name);
 
 private:
     void write(QWidget *parent, const QString &path, const std::string &text);
@@ -26,4 +31,5 @@ private:
     Prompter &m_prompter;
     FileDialogState m_meanDialog;
     FileDialogState m_trackDialog;
+    FileDialogState m_surveyDialog;
 };

@@ -158,6 +158,21 @@ bool TextDocument::saveLog()
     return true;
 }
 
+bool TextDocument::saveLogTo(const QString &path)
+{
+    if (QFileInfo::exists(path) && path != m_path && !m_prompter.askReplace(m_window, path))
+        return false;
+    if (const navorel::FileWrite written = navorel::writeFileReplacing(localPath(path), m_text->logBytes());
+        !written) {
+        m_prompter.errorBox(m_window, cannotCreateMessage(path, written.reason));
+        return false;
+    }
+    m_text->setLogSaved();
+    if (path != m_path)
+        nameDocument(path);
+    return true;
+}
+
 void TextDocument::nameDocument(const QString &path)
 {
     m_path = path;

@@ -43,6 +43,9 @@ public:
     void newText();
     void SaveNMEAClick();
     void SaveNMEAAsClick();
+    // The log written to path, which names the document from then on; a
+    // file there already is replaced only when the user says so.
+    bool saveLogTo(const QString &path);
     // Every dropped file in turn, after asking to save changes; a file that
     // fails ends the drop.
     void openDropped(const QList<QUrl> &urls);

@@ -52,6 +52,12 @@ struct Settings
     ChecksumMode Checksums = ChecksumMode::Default;
     // A port that is no "COMn" entry: typed, reported by the system, a network source.
     std::string PortName;
+    // [Survey]: the goal of a live survey while receiving. The target r95
+    // in metres, the least time of fixes, and what to do once it is reached.
+    double TargetR95 = 0.5;
+    int MinMinutes = 30;
+    bool StopWhenReached = false;
+    std::string SaveWhenReached; // a file to save the log in; empty: none
 
     bool operator==(const Settings &) const = default;
 };

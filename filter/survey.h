@@ -24,6 +24,9 @@ public:
     // taken: all, or up to the one whose fix reached the goal, the last
     // line the survey has read.
     std::size_t take(std::span<const std::string> lines);
+    // Text that was there before: read, its fixes in the figures, the goal
+    // not looked at until the next lines taken.
+    void readWithoutGoal(std::string_view text) { m_tracker.feed(text); }
 
     const SurveyTracker &tracker() const { return m_tracker; }
     double elapsedSeconds() { return m_tracker.elapsedSeconds(); }

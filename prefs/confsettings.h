@@ -15,6 +15,14 @@ namespace navorel {
 //   Checksums=     (verify or ignore; empty: verify with every talker)
 //   [COM]
 //   PortName=      (a port the settings file cannot name; empty for none)
+//   [Survey]
+//   TargetR95=0.5  (metres, above 0)
+//   MinMinutes=30  (0 to 10080)
+//   StopWhenReached=false
+//   SaveWhenReached= (a file name; empty for none)
+
+// A week: the longest minimum time a survey can be given.
+inline constexpr int kMostSurveyMinutes = 7 * 24 * 60;
 
 // Takes the values navorel.conf holds; a key that is missing or holds a
 // value this version does not know leaves the setting as it is.

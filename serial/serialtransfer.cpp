@@ -1,6 +1,7 @@
 #include "serial/serialtransfer.h"
 
 #include <QDateTime>
+#include <algorithm>
 #include <QElapsedTimer>
 #include <string_view>
 #include <vector>
@@ -205,8 +206,13 @@ void SerialTransfer::completeRead()
 // number of lines.
 void SerialTransfer::appendLines(const std::vector<std::string> &lines)
 {
-    if (!lines.empty())
+    if (lines.empty())
+        return;
+    const std::size_t taken = m_lineTaker ? std::min(m_lineTaker(lines), lines.size()) : lines.size();
+    if (taken == lines.size())
         m_text.appendLines(lines);
+    else if (taken > 0)
+        m_text.appendLines({lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(taken)});
 }
 
 void SerialTransfer::endPartialLine()

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,10 @@ public:
     // stopping and starting on the same port and across "New Text".
     const std::string &partialLine() const { return m_assembler.partialLine(); }
     const QTimer &sendTimer() const { return m_timer1; }
+    // How many of the received lines the log takes, of those given: a
+    // survey that reached its goal ends the log at its fix. Unset: all.
+    using LineTaker = std::function<std::size_t(const std::vector<std::string> &lines)>;
+    void setLineTaker(LineTaker taker) { m_lineTaker = std::move(taker); }
 
     void Receivedata1Click();
     void Senddata1Click();
@@ -83,6 +88,7 @@ private:
     PortDriver &m_driver;
     SettingsStore &m_settings;
     Prompter &m_prompter;
+    LineTaker m_lineTaker;
 
     bool m_receiving = false;
     bool m_sending = false;

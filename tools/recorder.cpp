@@ -7,6 +7,7 @@
 #include <span>
 
 #include "exports/jsonsummary.h"
+#include "filter/surveytexts.h"
 #include "serial/sourcenotes.h"
 
 namespace {
@@ -64,10 +65,8 @@ std::string Recorder::surveyStatus() const
     std::string status = std::to_string(tracker.fixes()) + " fixes, " + time;
     if (!figures.uncertainty.measured)
         return status + ", r95 after 64 fixes";
-    char r95[80];
-    std::snprintf(r95, sizeof r95, ", r95 %.3f m (%s)", figures.uncertainty.r95,
-                  figures.uncertainty.settled ? "settled" : "not settled: at least that");
-    return status + r95;
+    return status + ", r95 " + navorel::decimalText(figures.uncertainty.r95, 3) + " m ("
+           + (figures.uncertainty.settled ? "settled" : "not settled: at least that") + ")";
 }
 
 void Recorder::sayStatus() const

@@ -44,6 +44,14 @@ void Prompter::runModal(QDialog *dialog)
     dialog->exec();
 }
 
+bool Prompter::askReplace(QWidget *parent, const QString &path)
+{
+    QMessageBox box(QMessageBox::Warning, kTitle, QStringLiteral("%1 already exists. Replace it?").arg(path),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 Prompter::SaveChoice Prompter::askSaveChanges(QWidget *parent, const QString &name)
 {
     QMessageBox box(QMessageBox::Warning, kTitle, QStringLiteral("Save changes to %1?").arg(name),

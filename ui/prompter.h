@@ -29,4 +29,6 @@ public:
     enum class SaveChoice { Save, Discard, Cancel };
     // "Save changes to <name>?" with Save, Discard and Cancel.
     virtual SaveChoice askSaveChanges(QWidget *parent, const QString &name);
+    // "<path> already exists. Replace it?" with Yes and No; true for Yes.
+    virtual bool askReplace(QWidget *parent, const QString &path);
 };

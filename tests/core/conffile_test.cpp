@@ -178,8 +178,10 @@ TEST(ConfSettings, TalkersAreReadAndWrittenAsTheyStand)
     EXPECT_EQ(settings.PortName, "/dev/ttyUSB0");
     settings.Talkers = TalkerMode::GPS;
     writeConfSettings(file, settings);
-    EXPECT_EQ(file.text(), "[COM]\nPortName=/dev/"
-                           "ttyUSB0\n[Other]\nKey=7\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
+    EXPECT_EQ(file.text(),
+              "[COM]\nPortName=/dev/"
+              "ttyUSB0\n[Other]\nKey=7\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n\n[Survey]\n"
+              "TargetR95=0.5\nMinMinutes=30\nStopWhenReached=false\nSaveWhenReached=\n");
     // A "COMn" entry is NAVRL.ini's to keep: no name beside it.
     settings.PortName.clear();
     writeConfSettings(file, settings);
@@ -187,6 +189,42 @@ TEST(ConfSettings, TalkersAreReadAndWrittenAsTheyStand)
     EXPECT_EQ(settings.PortName, "");
     EXPECT_EQ(confPathBeside("/opt/navorel/NAVRL.ini"), "/opt/navorel/navorel.conf");
     EXPECT_EQ(confPathBeside("NAVRL.ini"), "navorel.conf");
+}
+
+// A survey's goal from the file: values out of range or no numbers leave
+// the setting as it was.
+TEST(ConfSettings, SurveyGoal)
+{
+    struct Case
+    {
+        const char *text;
+        double target;
+        int minutes;
+        bool stop;
+    };
+    const Case cases[] = {
+        {"[Survey]\nTargetR95=0.25\nMinMinutes=120\nStopWhenReached=true\n", 0.25, 120, true},
+        {"[Survey]\nTargetR95=0\nMinMinutes=-1\nStopWhenReached=yes\n", 0.5, 30, false},
+        {"[Survey]\nTargetR95=0,25\nMinMinutes=20160\n", 0.5, 30, false},
+        {"[Survey]\nTargetR95=nan\nMinMinutes=2.5\nStopWhenReached=TRUE\n", 0.5, 30, true},
+        {"[Survey]\nTargetR95=inf\nMinMinutes=0\n", 0.5, 0, false},
+        {"[Filter]\nTargetR95=0.1\n", 0.5, 30, false},
+    };
+    for (const Case &c : cases) {
+        Settings settings;
+        readConfSettings(ConfFile::fromText(c.text), settings);
+        EXPECT_EQ(settings.TargetR95, c.target) << c.text;
+        EXPECT_EQ(settings.MinMinutes, c.minutes) << c.text;
+        EXPECT_EQ(settings.StopWhenReached, c.stop) << c.text;
+    }
+    Settings written;
+    written.TargetR95 = 0.1;
+    written.SaveWhenReached = "/home/survey/base.nmea";
+    ConfFile file = ConfFile::fromText("");
+    writeConfSettings(file, written);
+    Settings read;
+    readConfSettings(file, read);
+    EXPECT_EQ(read, written);
 }
 
 } // namespace

@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# The window receiving as a user has it: a four-system receiver with about
+# ten fixes a second (190 lines/s, nmeagen --talkers gn --systems 4) sent over
+# TCP, F2 pressed in the window under Xvfb, and the processor time the
+# window takes over 30 s of it, in per cent of one core; navorel-record on
+# the same stream beside it.
+#   bench/window_receive.sh [BUILD_DIR] [EXTRA navorel.conf LINES...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+shift || true
+for tool in Xvfb xdotool python3; do
+  command -v "$tool" >/dev/null || { echo "install $tool" >&2; exit 1; }
+done
+work=$(mktemp -d)
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null; rm -rf "$work"' EXIT
+seconds=30
+"$build/bin/nmeagen" --talkers gn --systems 4 --seconds 1200 -o "$work/gn.nmea"
+
+# Sends the log at 190 lines/s, for as long as the measurement and a bit.
+feed() {
+  python3 - "$work/gn.nmea" "$1" <<'PY' &
+import socket, sys, time
+lines = open(sys.argv[1], 'rb').read().splitlines(keepends=True)
+server = socket.create_server(('127.0.0.1', int(sys.argv[2])), reuse_port=True)
+peer, _ = server.accept()
+start = time.monotonic()
+for i in range(0, len(lines), 19):
+    peer.sendall(b''.join(lines[i:i + 19]))
+    time.sleep(max(0.0, start + (i // 19 + 1) * 0.1 - time.monotonic()))
+PY
+  pids+=($!)
+  sleep 0.5
+}
+
+# Processor seconds a process takes over the next $seconds.
+cpu_of() {
+  local ticks before after
+  ticks=$(getconf CLK_TCK)
+  before=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
+  sleep "$seconds"
+  after=$(awk '{ print $14 + $15 }' "/proc/$1/stat")
+  awk -v a="$before" -v b="$after" -v t="$ticks" -v s="$seconds" 'BEGIN { printf "%.1f", 100 * (b - a) / t / s }'
+}
+
+port=$((40000 + RANDOM % 20000))
+mkdir "$work/app"
+cp "$build/bin/navorel" "$work/app/"
+{
+  echo "[COM]"
+  echo "PortName=tcp://127.0.0.1:$port"
+  for line in "$@"; do echo "$line"; done
+} >"$work/app/navorel.conf"
+display=:$((50 + RANDOM % 50))
+Xvfb "$display" -screen 0 1400x1000x24 >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+feed "$port"
+DISPLAY=$display "$work/app/navorel" >/dev/null 2>&1 &
+window=$!
+pids+=($window)
+sleep 3
+# A first start has no settings file yet: its note is answered first.
+DISPLAY=$display xdotool key Return
+sleep 1
+id=$(DISPLAY=$display xdotool search --onlyvisible --pid "$window" | tail -n 1)
+DISPLAY=$display xdotool windowfocus --sync "$id" key --window "$id" F2
+sleep 2
+windowCpu=$(cpu_of "$window")
+lines=$(DISPLAY=$display xdotool getwindowname "$id")
+kill "$window"
+
+port=$((port + 1))
+feed "$port"
+"$build/bin/navorel-record" "tcp://127.0.0.1:$port" "$work/out.nmea" >/dev/null 2>&1 &
+recorder=$!
+pids+=($recorder)
+sleep 2
+recordCpu=$(cpu_of "$recorder")
+printf 'receiving 190 lines/s for %d s: the window %s %% of a core, navorel-record %s %%\n' \
+  "$seconds" "$windowCpu" "$recordCpu"
+[ -s "$work/out.nmea" ] || echo "  !! navorel-record received nothing"
+echo "  (window: $lines)"
