@@ -1,5 +1,6 @@
 #include "app/positionexportcommands.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/precisionview.h"
@@ -21,11 +22,19 @@ PositionExportCommands::PositionExportCommands(FileDialogs &dialogs, Prompter &p
     m_trackDialog.confirmOverwrite = true;
 }
 
+void PositionExportCommands::propose(FileDialogState &dialog, const QString &name)
+{
+    const bool kml = dialog.chosenFilter.contains(QStringLiteral(".kml"));
+    const QString file = name + (kml ? QStringLiteral(".kml") : QStringLiteral(".gpx"));
+    dialog.fileName = dialog.folder.isEmpty() ? file : QDir(dialog.folder).filePath(file);
+}
+
 void PositionExportCommands::exportMeanPosition(QWidget *parent, const PrecisionView &view,
                                                 const QString &name)
 {
     if (view.figures().empty())
         return;
+    propose(m_meanDialog, name);
     const QString path = m_dialogs.saveFileName(parent, m_meanDialog);
     if (path.isEmpty())
         return;
@@ -40,6 +49,7 @@ void PositionExportCommands::exportTrack(QWidget *parent, const PrecisionView &v
 {
     if (view.fixes().empty())
         return;
+    propose(m_trackDialog, name);
     const QString path = m_dialogs.saveFileName(parent, m_trackDialog);
     if (path.isEmpty())
         return;

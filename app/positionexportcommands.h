@@ -18,8 +18,12 @@ public:
     // name: what the waypoint or track is called, the log's name.
     void exportMeanPosition(QWidget *parent, const PrecisionView &view, const QString &name);
     void exportTrack(QWidget *parent, const PrecisionView &view, const QString &name);
+    FileDialogState &meanDialog() { return m_meanDialog; }
+    FileDialogState &trackDialog() { return m_trackDialog; }
 
 private:
+    // name with the suffix of the dialog's filter, where it saved last.
+    static void propose(FileDialogState &dialog, const QString &name);
     void write(QWidget *parent, const QString &path, const std::string &text);
 
     FileDialogs &m_dialogs;
