@@ -27,6 +27,15 @@ bool wholeNumber(std::string_view text, int &value)
     return error == std::errc() && end == text.data() + text.size();
 }
 
+// A key whose value is its default is left out of a file that lacks it:
+// a navorel.conf stays as short as the features used make it.
+void setUnlessDefault(ConfFile &file, std::string_view group, std::string_view key, std::string_view value,
+                      std::string_view fallback = {})
+{
+    if (value != fallback || file.value(group, key))
+        file.setValue(group, key, value);
+}
+
 } // namespace
 
 void readRecentList(const ConfFile &file, RecentList &recent)
@@ -41,7 +50,7 @@ void writeRecentList(ConfFile &file, const RecentList &recent)
 {
     const std::vector<std::string> &paths = recent.paths();
     for (std::size_t i = 0; i < RecentList::kMaxEntries; ++i)
-        file.setValue("Recent", recentKey(i), i < paths.size() ? paths[i] : std::string());
+        setUnlessDefault(file, "Recent", recentKey(i), i < paths.size() ? paths[i] : std::string());
 }
 
 void readWindowPlace(const ConfFile &file, WindowPlace &place)
@@ -78,20 +87,20 @@ void writeWindowPlace(ConfFile &file, const WindowPlace &place)
 {
     if (place.geometry)
         file.setValue("Window", "Geometry", screenRectText(*place.geometry));
-    file.setValue("Window", "Maximized", place.maximized ? "true" : "false");
+    setUnlessDefault(file, "Window", "Maximized", place.maximized ? "true" : "false", "false");
     std::string splitter;
     for (const int width : place.splitter) {
         if (!splitter.empty())
             splitter += ',';
         splitter += std::to_string(width);
     }
-    file.setValue("Window", "Splitter", splitter);
-    file.setValue("Window", "Tab", place.tab < 0 ? std::string() : std::to_string(place.tab));
+    setUnlessDefault(file, "Window", "Splitter", splitter);
+    setUnlessDefault(file, "Window", "Tab", place.tab < 0 ? std::string() : std::to_string(place.tab));
     for (const std::string_view name : kDialogNames) {
         const auto found = place.dialogs.find(std::string(name));
         const DialogPlace dialog = found == place.dialogs.end() ? DialogPlace() : found->second;
-        file.setValue("Window", std::string(name) + "Folder", dialog.folder);
-        file.setValue("Window", std::string(name) + "Filter", dialog.filter);
+        setUnlessDefault(file, "Window", std::string(name) + "Folder", dialog.folder);
+        setUnlessDefault(file, "Window", std::string(name) + "Filter", dialog.filter);
     }
 }
 

@@ -85,6 +85,15 @@ TEST(WindowPlace, ReadsBackThroughNavorelConf)
     EXPECT_EQ(file.value("Window", "FileOpenTXTFilter", ""), "All Files");
 }
 
+// A first start's defaults add nothing to a navorel.conf that lacks them.
+TEST(WindowPlace, DefaultsWriteNothingNew)
+{
+    ConfFile file = ConfFile::fromText("[Filter]\nTalkers=GPS\n");
+    writeRecentList(file, RecentList());
+    writeWindowPlace(file, WindowPlace());
+    EXPECT_EQ(file.text(), "[Filter]\nTalkers=GPS\n");
+}
+
 TEST(WindowPlace, LeavesOutWhatItCannotRead)
 {
     const char *const texts[] = {
