@@ -349,8 +349,10 @@ void MainWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // Without a window manager a window is never activated: the first show
     // counts as the first activation then.
-    if (m_firstActivation)
+    if (m_firstActivation) {
         QTimer::singleShot(0, this, &MainWindow::FormActivate);
+        QTimer::singleShot(0, this, [this] { m_places->keepOnScreen(); });
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

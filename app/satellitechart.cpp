@@ -185,10 +185,10 @@ QString SatelliteChart::toolTipAt(const QPoint &pos) const
     if (!index)
         return {};
     const navorel::SatelliteBar &bar = m_shownBars[*index];
-    const long long start = std::max(0LL, bar.rangeEnd - std::llround(m_barSpace));
+    const navorel::MinuteRange minutes = navorel::barMinutes(bar, m_barSpace);
     return QStringLiteral("Minutes %1 to %2\nMean: %3 satellites")
-        .arg(start)
-        .arg(bar.rangeEnd)
+        .arg(minutes.first)
+        .arg(minutes.last)
         .arg(bar.satellites);
 }
 

@@ -65,16 +65,28 @@ void WindowPlaces::placeFirstStart(const QSize &size)
     m_window->setGeometry(clampedToScreen(rect, QMargins()));
 }
 
+QMargins WindowPlaces::frameMargins() const
+{
+    const QRect inside = m_window->geometry();
+    const QRect frame = m_window->frameGeometry();
+    return {inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+            frame.bottom() - inside.bottom()};
+}
+
+void WindowPlaces::keepOnScreen()
+{
+    if (m_window->isMaximized() || m_window->isFullScreen())
+        return;
+    const QRect clamped = clampedToScreen(m_window->geometry(), frameMargins());
+    if (clamped != m_window->geometry())
+        m_window->setGeometry(clamped);
+}
+
 void WindowPlaces::restore()
 {
     const navorel::WindowPlace &place = m_settings.windowPlace();
-    if (place.geometry) {
-        const QMargins frame(m_window->geometry().left() - m_window->frameGeometry().left(),
-                             m_window->geometry().top() - m_window->frameGeometry().top(),
-                             m_window->frameGeometry().right() - m_window->geometry().right(),
-                             m_window->frameGeometry().bottom() - m_window->geometry().bottom());
-        m_window->setGeometry(clampedToScreen(toRect(*place.geometry), frame));
-    }
+    if (place.geometry)
+        m_window->setGeometry(clampedToScreen(toRect(*place.geometry), frameMargins()));
     if (place.maximized)
         m_window->setWindowState(m_window->windowState() | Qt::WindowMaximized);
     if (place.splitter.size() == static_cast<std::size_t>(m_splitter->count()))

@@ -27,6 +27,9 @@ public:
     void placeFirstStart(const QSize &size);
     // What the settings read at start-up hold; what they lack stays.
     void restore();
+    // Once shown, with the window manager's frame known: moved in where
+    // the frame would stand off the screen.
+    void keepOnScreen();
     // Into the settings, before they are written at the close.
     void store();
 
@@ -35,6 +38,8 @@ public:
     static QRect clampedToScreen(const QRect &rect, const QMargins &frame);
 
 private:
+    QMargins frameMargins() const;
+
     QMainWindow *m_window;
     QSplitter *m_splitter;
     QTabWidget *m_pages;

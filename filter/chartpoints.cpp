@@ -20,6 +20,11 @@ std::optional<std::size_t> barAt(const std::vector<SatelliteBar> &bars, double m
     return static_cast<std::size_t>(first - bars.begin());
 }
 
+MinuteRange barMinutes(const SatelliteBar &bar, double barSpace)
+{
+    return {std::max(0LL, bar.rangeEnd - std::llround(barSpace)), bar.rangeEnd};
+}
+
 FixOffset offsetFromMean(const LocalPlane &plane, double latitude, double longitude)
 {
     FixOffset offset;

@@ -47,6 +47,17 @@ std::optional<std::size_t> nearestPoint(std::size_t count, PointOf pointOf, Plan
 // stands at its range's end and reaches halfWidth minutes to either side.
 std::optional<std::size_t> barAt(const std::vector<SatelliteBar> &bars, double minute, double halfWidth);
 
+// The minutes a bar stands for: from the end of the range before it (its
+// range's end less the space from one bar to the next, never below 0) to
+// its own end.
+struct MinuteRange
+{
+    long long first = 0;
+    long long last = 0;
+    bool operator==(const MinuteRange &) const = default;
+};
+MinuteRange barMinutes(const SatelliteBar &bar, double barSpace);
+
 // A fix as the precision page plots it: metres east and north of the mean
 // the plane touches, and its distance from it.
 struct FixOffset

@@ -50,6 +50,23 @@ TEST(ChartPoints, FindsTheBarUnderAMinute)
     EXPECT_EQ(barAt({}, 15, 3.75), std::nullopt);
 }
 
+TEST(ChartPoints, NamesTheMinutesOfABar)
+{
+    const struct
+    {
+        SatelliteBar bar;
+        double space;
+        MinuteRange expected;
+    } cases[] = {
+        {{15, 7}, 15, {0, 15}},
+        {{45, 7}, 15, {30, 45}},
+        {{1, 5}, 1, {0, 1}},
+        {{10, 5}, 30, {0, 10}}, // a first bar closer to 0 than the space
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(barMinutes(c.bar, c.space), c.expected) << c.bar.rangeEnd;
+}
+
 TEST(ChartPoints, PlacesAFixInMetresFromTheMean)
 {
     const LocalPlane plane(48.0, 11.0);
