@@ -113,12 +113,18 @@ void AboutBox::mousePressEvent(QMouseEvent *event)
 
 void AboutBox::keyPressEvent(QKeyEvent *event)
 {
-    // Esc would reject the dialog; only a click closes it.
-    if (event->key() == Qt::Key_Escape) {
+    // The keyboard's click: a user who opened the box with F1 closes it
+    // without a mouse.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
         event->accept();
+        Panel1Click();
         return;
+    default: QDialog::keyPressEvent(event);
     }
-    QDialog::keyPressEvent(event);
 }
 
 void AboutBox::closeEvent(QCloseEvent *event)

@@ -20,7 +20,7 @@ QString bugReportLink(const ProductInfo &product);
 QString bugReportSubject(const ProductInfo &product);
 
 // The About box: product, version, build, credit, web address; a click
-// anywhere but on the address closes it, and nothing else does (no Esc).
+// anywhere but on the address closes it, and so do Esc, Enter and Space.
 class AboutBox : public QDialog
 {
     Q_OBJECT

@@ -131,6 +131,9 @@ void MainActions::fillMenuBar(QMenuBar *bar)
     };
     QMenu *file = menu("Datei1", QStringLiteral("&File"), QStringLiteral("Menu File"));
     file->addActions({newText, openText, openResult});
+    recentLogs = file->addMenu(QStringLiteral("Recent Logs"));
+    recentLogs->setObjectName(QStringLiteral("RecentLogs"));
+    setHint(recentLogs->menuAction(), QStringLiteral("Recent Logs|Open a log or result file used lately"));
     file->addSeparator()->setObjectName(QStringLiteral("N4"));
     file->addActions({saveText, saveTextAs, saveResult, exportMeanPosition, exportTrack});
     file->addSeparator()->setObjectName(QStringLiteral("N1"));

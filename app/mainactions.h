@@ -3,6 +3,7 @@
 #include <QIcon>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 class QObject;
 
@@ -39,6 +40,7 @@ struct MainActions
     QAction *newText;
     QAction *openText;
     QAction *openResult;
+    QMenu *recentLogs = nullptr; // made with the menu bar; RecentLogs fills it
     QAction *saveText;
     QAction *saveTextAs;
     QAction *saveResult;

@@ -6,14 +6,12 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QProgressBar>
-#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -24,9 +22,12 @@
 
 #include "app/editactions.h"
 #include "app/gauge.h"
+#include "app/keyboardpath.h"
 #include "app/positionviews.h"
+#include "app/recentlogs.h"
 #include "app/resultcommands.h"
 #include "app/textdocument.h"
+#include "app/windowplaces.h"
 #include "prefs/settingsstore.h"
 #include "ui/elidedgroupbox.h"
 #include "ui/elidedlabel.h"
@@ -44,9 +45,6 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
     setObjectName(QStringLiteral("TFormMain"));
     setWindowTitle(m_product.caption());
     setWindowIcon(QIcon(QStringLiteral(":/navorel.svg")));
-    resize(690, 520);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
     setAcceptDrops(true);
 
     m_actions.fillMenuBar(menuBar());
@@ -64,6 +62,7 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
     m_document->setGauge(&m_results->gauge());
 
     connectCommands();
+    buildDesktop();
     connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);
     // The menu's hint check acts at once; the tool bar waits to be applied.
     connect(&m_settings, &SettingsStore::valueChanged, this, [this](navorel::SettingKey key, int value) {
@@ -134,7 +133,7 @@ void MainWindow::buildViews()
     container->setObjectName(QStringLiteral("PanelContainer"));
     auto *containerLayout = new QHBoxLayout(container);
     containerLayout->setContentsMargins(0, 0, 0, 0);
-    auto *splitter = new QSplitter(Qt::Horizontal, container);
+    auto *splitter = m_splitter = new QSplitter(Qt::Horizontal, container);
     splitter->setObjectName(QStringLiteral("Splitter1"));
     splitter->setHandleWidth(3);
     splitter->setChildrenCollapsible(false);
@@ -192,6 +191,30 @@ void MainWindow::connectCommands()
     // Only keeps the name chosen: the next result file names it in its title.
     connect(a.resultOpenShortcut, &QAction::triggered, this,
             [this] { m_dialogs.openFileName(this, m_results->openDialog()); });
+}
+
+void MainWindow::buildDesktop()
+{
+    m_places = new WindowPlaces(this, m_splitter, m_positionViews->pages(), m_settings);
+    m_places->placeFirstStart(QSize(690, 520));
+    m_places->addDialog(QStringLiteral("FileOpenTXT"), &m_document->openDialog());
+    m_places->addDialog(QStringLiteral("FileSaveNMEAdataAs"), &m_document->saveDialog());
+    m_places->addDialog(QStringLiteral("FileOpenFlDat"), &m_results->openDialog());
+    m_places->addDialog(QStringLiteral("FileSaveAsFlRes"), &m_results->saveDialog());
+    m_places->addDialog(QStringLiteral("ExportMeanPosition"), &m_exports.meanDialog());
+    m_places->addDialog(QStringLiteral("ExportTrack"), &m_exports.trackDialog());
+    connect(&m_settings, &SettingsStore::desktopRead, this, [this] { m_places->restore(); });
+
+    m_recent = new RecentLogs(m_actions.recentLogs, m_settings, this);
+    connect(m_document, &TextDocument::fileUsed, m_recent, &RecentLogs::add);
+    connect(m_results, &ResultCommands::fileUsed, m_recent, &RecentLogs::add);
+    // As a file dropped on the window: unsaved edits are asked about first.
+    connect(m_recent, &RecentLogs::openRequested, this,
+            [this](const QString &path) { m_document->openDropped({QUrl::fromLocalFile(path)}); });
+    m_results->setLogName([this] { return m_document->path(); });
+    connect(m_results, &ResultCommands::noted, this, &MainWindow::showNote);
+
+    m_keys = new KeyboardPath(this, m_textArea, m_positionViews->pages());
 }
 
 void MainWindow::applySetting(navorel::SettingKey key, int value)
@@ -326,8 +349,10 @@ void MainWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     // Without a window manager a window is never activated: the first show
     // counts as the first activation then.
-    if (m_firstActivation)
+    if (m_firstActivation) {
         QTimer::singleShot(0, this, &MainWindow::FormActivate);
+        QTimer::singleShot(0, this, [this] { m_places->keepOnScreen(); });
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -336,6 +361,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    m_places->store();
     emit FormClose();
     event->accept();
 }

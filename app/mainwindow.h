@@ -18,15 +18,19 @@ class NmeaTextArea;
 class PositionViews;
 class Prompter;
 class ElidedGroupBox;
+class KeyboardPath;
 class QDialog;
 class QGroupBox;
 class QLabel;
 class QProgressBar;
+class QSplitter;
 class QToolBar;
+class RecentLogs;
 class ResultCommands;
 class ResultPage;
 class SettingsStore;
 class TextDocument;
+class WindowPlaces;
 
 // The main window: the NMEA text on the left, the approximate position and
 // the two charts on the right, every command in its menus and tool bar.
@@ -60,6 +64,10 @@ public:
     QAction *gaugeSeparator() const { return m_gaugeSeparator; }
     // The filter run and its result: views, result page, result files.
     ResultCommands &results() const { return *m_results; }
+    RecentLogs &recentLogs() const { return *m_recent; }
+    WindowPlaces &places() const { return *m_places; }
+    KeyboardPath &keyboardPath() const { return *m_keys; }
+    QSplitter *splitter() const { return m_splitter; }
 
     // The transfer commands show whether they run.
     void showReceiving(bool running) { m_actions.showReceiving(running); }
@@ -100,6 +108,8 @@ private:
     void buildStatusBar();
     void buildViews();
     void connectCommands();
+    // Recent logs, places and sizes kept, the keyboard's way to the charts.
+    void buildDesktop();
     void FormActivate();
     // The settings that act on the window itself.
     void applySetting(navorel::SettingKey key, int value);
@@ -131,6 +141,10 @@ private:
     EditActions *m_editActions = nullptr;
     TextDocument *m_document = nullptr;
     ResultCommands *m_results = nullptr;
+    QSplitter *m_splitter = nullptr;
+    RecentLogs *m_recent = nullptr;
+    WindowPlaces *m_places = nullptr;
+    KeyboardPath *m_keys = nullptr;
 
     AboutBox *m_aboutBox = nullptr;
     QDialog *m_rs232Window = nullptr;

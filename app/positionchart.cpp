@@ -3,10 +3,14 @@
 #include <QCategoryAxis>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
+#include "filter/chartpoints.h"
+#include "filter/nmeafields.h"
 #include "ui/chartstyle.h"
 #include "ui/textcodec.h"
 
@@ -16,6 +20,8 @@ namespace {
 constexpr double kLabelResolution = 0.0001 / 60.0;
 constexpr int kTickLength = 5;
 constexpr int kMinLabels = 4;
+// How far from a dot, in pixels, the mouse still names its fix.
+constexpr double kToolTipReach = 8.0;
 
 // A dot of 5 x 5 pixels: outline round a 3 x 3 centre in the point colour.
 constexpr int kDotRadius = 2;
@@ -133,6 +139,7 @@ void PositionChart::addPoints(std::vector<navorel::PositionPoint> points)
 void PositionChart::clearPoints()
 {
     m_points.clear();
+    m_fixTimes = nullptr;
     m_latitudeExtent = {};
     m_longitudeExtent = {};
     m_longitudes = {};
@@ -314,4 +321,46 @@ void PositionChart::drawTicks(QPainter *painter, const QRectF &plotArea) const
         return QLineF(plotArea.left() - kTickLength, y, plotArea.left(), y);
     });
     painter->restore();
+}
+
+QString PositionChart::toolTipAt(const QPoint &pos) const
+{
+    const QRectF plotArea = m_chart->mapRectToScene(m_chart->plotArea());
+    const QPointF at = mapToScene(pos);
+    if (m_points.empty() || !plotArea.contains(at))
+        return {};
+    const double xPerValue = plotArea.width() / (m_latitudeScale.max() - m_latitudeScale.min());
+    const double yPerValue = plotArea.height() / (m_longitudeScale.max() - m_longitudeScale.min());
+    const auto pointOf = [&](std::size_t i) {
+        const navorel::PositionPoint &point = m_points[i];
+        return navorel::PlanePoint{
+            plotArea.left() + (point.latitude - m_latitudeScale.min()) * xPerValue,
+            plotArea.bottom() - (drawnLongitude(point.longitude) - m_longitudeScale.min()) * yPerValue};
+    };
+    const std::optional<std::size_t> index =
+        navorel::nearestPoint(m_points.size(), pointOf, {at.x(), at.y()}, kToolTipReach);
+    if (!index)
+        return {};
+    const navorel::PositionPoint &point = m_points[*index];
+    QString text;
+    if (m_fixTimes != nullptr && *index < m_fixTimes->size()) {
+        if (const std::string time = navorel::secondsOfDayText((*m_fixTimes)[*index]); !time.empty())
+            text = QStringLiteral("Time: ") + QString::fromStdString(time) + QLatin1Char('\n');
+    }
+    return text + QStringLiteral("North latitude : ")
+           + fromWindows1252(navorel::CoordToText(navorel::DegreesToCoord(point.latitude, 1)))
+           + QStringLiteral("\nEast longitude : ")
+           + fromWindows1252(navorel::CoordToText(navorel::DegreesToCoord(point.longitude, 1)));
+}
+
+bool PositionChart::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (const QString text = toolTipAt(help->pos()); !text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, viewport());
+            return true;
+        }
+    }
+    return QChartView::viewportEvent(event);
 }

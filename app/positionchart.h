@@ -2,6 +2,7 @@
 
 #include <QChartView>
 #include <QImage>
+#include <cstdint>
 #include <limits>
 #include <vector>
 
@@ -33,6 +34,13 @@ public:
     void clearPoints();
     const std::vector<navorel::PositionPoint> &points() const;
 
+    // The times of day of the first points (a run's fixes, in their order),
+    // for the bubbles; none for points of a result file. Kept by the caller.
+    void setFixTimes(const std::vector<std::int32_t> *times) { m_fixTimes = times; }
+    // The bubble over the fix nearest to pos in the viewport: its time and
+    // position as the labels write them; empty where no fix is near.
+    QString toolTipAt(const QPoint &pos) const;
+
     QCategoryAxis *latitudeAxis() const { return m_latitudeAxis; }
     QCategoryAxis *longitudeAxis() const { return m_longitudeAxis; }
     // The points lie on both sides of 180 degrees: the longitude axis runs
@@ -43,6 +51,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:
@@ -93,4 +102,5 @@ private:
     QRectF m_dotLayerArea; // the plot area, in scene coordinates, it was made for
     bool m_dotLayerValid = false;
     int m_paintedDotCount = 0;
+    const std::vector<std::int32_t> *m_fixTimes = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "app/positionexportcommands.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/precisionview.h"
@@ -44,11 +45,19 @@ void PositionExportCommands::exportSurvey(QWidget *parent, const navorel::Filter
         write(parent, path, navorel::PositionExport::meanPositionGpx(figures.precision, utf8, &figures.uncertainty));
 }
 
+void PositionExportCommands::propose(FileDialogState &dialog, const QString &name)
+{
+    const bool kml = dialog.chosenFilter.contains(QStringLiteral(".kml"));
+    const QString file = name + (kml ? QStringLiteral(".kml") : QStringLiteral(".gpx"));
+    dialog.fileName = dialog.folder.isEmpty() ? file : QDir(dialog.folder).filePath(file);
+}
+
 void PositionExportCommands::exportMeanPosition(QWidget *parent, const PrecisionView &view,
                                                 const QString &name)
 {
     if (view.figures().empty())
         return;
+    propose(m_meanDialog, name);
     const QString path = m_dialogs.saveFileName(parent, m_meanDialog);
     if (path.isEmpty())
         return;
@@ -63,6 +72,7 @@ void PositionExportCommands::exportTrack(QWidget *parent, const PrecisionView &v
 {
     if (view.fixes().empty())
         return;
+    propose(m_trackDialog, name);
     const QString path = m_dialogs.saveFileName(parent, m_trackDialog);
     if (path.isEmpty())
         return;

@@ -23,8 +23,12 @@ public:
     // figures as navorel-filter --json gives them, by the type chosen.
     void exportSurvey(QWidget *parent, const navorel::FilterRun &run, const navorel::SurveyTracker::Figures &figures,
                       const QString &name);
+    FileDialogState &meanDialog() { return m_meanDialog; }
+    FileDialogState &trackDialog() { return m_trackDialog; }
 
 private:
+    // name with the suffix of the dialog's filter, where it saved last.
+    static void propose(FileDialogState &dialog, const QString &name);
     void write(QWidget *parent, const QString &path, const std::string &text);
 
     FileDialogs &m_dialogs;

@@ -114,6 +114,10 @@ void PositionViews::showPosition(std::string_view latitude, std::string_view lon
 void PositionViews::showPrecision(navorel::AcceptedFixes fixes)
 {
     m_precisionView->showFixes(std::move(fixes));
+    // The run's points are its fixes, in their order, when Acc draws them.
+    const navorel::AcceptedFixes &shown = m_precisionView->fixes();
+    if (m_positionChart->points().size() == shown.size())
+        m_positionChart->setFixTimes(&shown.times);
 }
 
 void PositionViews::showTimeSpan(std::string_view timeSpan)

@@ -28,6 +28,7 @@ public:
     PositionChart *positionChart() const { return m_positionChart; }
     SatelliteChart *satelliteChart() const { return m_satelliteChart; }
     PrecisionView *precisionView() const { return m_precisionView; }
+    QTabWidget *pages() const { return m_pages; }
 
     // Empty labels and charts, as for a new text.
     void reset();

@@ -1,11 +1,14 @@
 #include "app/precisionplot.h"
 
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
 #include "filter/axislabel.h"
+#include "filter/chartpoints.h"
 #include "filter/localplane.h"
 
 namespace {
@@ -234,4 +237,39 @@ void PrecisionPlot::paintEvent(QPaintEvent *)
     drawCircles(painter);
     painter.restore();
     drawLegend(painter);
+}
+
+QString PrecisionPlot::toolTipAt(const QPoint &pos) const
+{
+    if (m_fixes == nullptr || m_fixes->empty() || !plotArea().contains(pos))
+        return {};
+    const navorel::LocalPlane plane(m_figures.meanLatitude, m_figures.meanLongitude);
+    const auto pointOf = [&](std::size_t i) {
+        const QPointF p = pixelOf(plane.east(m_fixes->longitudes[i]), plane.north(m_fixes->latitudes[i]));
+        return navorel::PlanePoint{p.x(), p.y()};
+    };
+    const std::optional<std::size_t> index =
+        navorel::nearestPoint(m_fixes->size(), pointOf, {double(pos.x()), double(pos.y())}, 8.0);
+    if (!index)
+        return {};
+    const navorel::FixOffset offset =
+        navorel::offsetFromMean(plane, m_fixes->latitudes[*index], m_fixes->longitudes[*index]);
+    const std::string time = navorel::secondsOfDayText(m_fixes->times[*index]);
+    const auto metres = [](double value) { return QString::number(value, 'f', 3) + QStringLiteral(" m"); };
+    return (time.empty() ? QString()
+                         : QStringLiteral("Time: ") + QString::fromStdString(time) + QLatin1Char('\n'))
+           + QStringLiteral("East: ") + metres(offset.east) + QStringLiteral(", north: ")
+           + metres(offset.north) + QStringLiteral("\nFrom the mean: ") + metres(offset.distance);
+}
+
+bool PrecisionPlot::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (const QString text = toolTipAt(help->pos()); !text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, this);
+            return true;
+        }
+    }
+    return QWidget::event(event);
 }

@@ -30,8 +30,12 @@ public:
     std::vector<QRectF> legendEntries() const;
 
     QSize sizeHint() const override { return {320, 260}; }
+    // The bubble over the fix nearest to pos: its time, metres east and
+    // north, and distance from the mean; empty where no fix is near.
+    QString toolTipAt(const QPoint &pos) const;
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 

@@ -1,6 +1,8 @@
 #include "app/resultcommands.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QProgressBar>
 
 #include "app/mainactions.h"
@@ -8,6 +10,7 @@
 #include "app/resultpage.h"
 #include "app/satellitechart.h"
 #include "filter/filterprocess.h"
+#include "filter/talkerhint.h"
 #include "filter/textfile.h"
 #include "prefs/settingsstore.h"
 #include "resultfile/resultfilereader.h"
@@ -89,6 +92,12 @@ void ResultCommands::FilterProcess()
         resultText.appendLines(lines, read);
     };
     navorel::FilterRun run = navorel::runFilter(nmea, settings, std::move(options));
+    // A receiver of several systems read as GPS alone gives only "error":
+    // the status bar names the setting that is the reason.
+    if (settings.Talkers == navorel::TalkerMode::GPS && run.counts.found == 0) {
+        if (const std::string_view talker = navorel::otherGnssTalker(nmea); !talker.empty())
+            emit noted(QString::fromStdString(navorel::otherTalkerHint(talker)));
+    }
     m_resultView = resultText.take();
     m_filterResult = std::move(run.result);
     m_controls.views->satelliteChart()->setScaleGrows(settings.Talkers == navorel::TalkerMode::GNSS);
@@ -139,8 +148,22 @@ void ResultCommands::TB_filterdataClick()
     m_controls.text->showDocument(m_resultView);
 }
 
+// The log's name with .csv, in the folder last saved to or else the log's.
+void ResultCommands::proposeResultName()
+{
+    const QString log = m_logPath ? m_logPath() : QString();
+    // The same log again: the name last chosen for it stays on offer.
+    if (log.isEmpty() || (log == m_namedFor && !m_saveDialog.fileName.isEmpty()))
+        return;
+    m_namedFor = log;
+    const QFileInfo info(log);
+    const QString folder = m_saveDialog.folder.isEmpty() ? info.absolutePath() : m_saveDialog.folder;
+    m_saveDialog.fileName = QDir(folder).filePath(info.completeBaseName() + QStringLiteral(".csv"));
+}
+
 void ResultCommands::SavefilteredData1Click()
 {
+    proposeResultName();
     const QString path = m_dialogs.saveFileName(m_controls.window, m_saveDialog);
     if (path.isEmpty())
         return;
@@ -149,6 +172,8 @@ void ResultCommands::SavefilteredData1Click()
         navorel::writeResultFile(localPath(path), m_filterResult, toWindows1252(m_openDialog.fileName));
     if (!written)
         m_prompter.errorBox(m_controls.window, cannotCreateMessage(path, written.reason));
+    else
+        emit fileUsed(path);
 }
 
 void ResultCommands::Openfiltereddata1Click()
@@ -191,6 +216,7 @@ void ResultCommands::Openfiltereddata1Click()
     replaceText(view.displayLines);
     m_controls.actions.showResultPage->setEnabled(true);
     showProgress(false);
+    emit fileUsed(path);
 }
 
 void ResultCommands::ShowResultpage1Click()

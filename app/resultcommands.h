@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <cstddef>
+#include <functional>
 
 #include "filter/filterresult.h"
 #include "ui/editordocument.h"
@@ -53,8 +55,17 @@ public:
     void SavefilteredData1Click();
     void Openfiltereddata1Click();
     void ShowResultpage1Click();
+    // The log's name, which "Save filtered data" proposes with .csv.
+    void setLogName(std::function<QString()> logPath) { m_logPath = std::move(logPath); }
+
+signals:
+    // A result file opened or saved.
+    void fileUsed(const QString &path);
+    // A word for the status bar: why a run found nothing.
+    void noted(const QString &note);
 
 private:
+    void proposeResultName();
     void showProgress(bool shown);
     void setProgress(std::size_t position, std::size_t maximum);
     void replaceText(const navorel::TextLines &lines);
@@ -71,4 +82,6 @@ private:
     EditorDocument m_resultView;
     FileDialogState m_openDialog;
     FileDialogState m_saveDialog;
+    std::function<QString()> m_logPath;
+    QString m_namedFor; // the log the save dialog's name was proposed for
 };

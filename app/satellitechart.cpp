@@ -1,11 +1,14 @@
 #include "app/satellitechart.h"
 
 #include <QGraphicsLayout>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
 
 #include "filter/axislabel.h"
+#include "filter/chartpoints.h"
 #include "ui/chartstyle.h"
 
 namespace {
@@ -166,4 +169,37 @@ void SatelliteChart::drawForeground(QPainter *painter, const QRectF &rect)
                                  QPointF(across(minute + halfBar), plotArea.bottom())));
     }
     painter->restore();
+}
+
+QString SatelliteChart::toolTipAt(const QPoint &pos) const
+{
+    const QRectF plotArea = m_chart->mapRectToScene(m_chart->plotArea());
+    const QPointF at = mapToScene(pos);
+    if (m_shownBars.empty() || !plotArea.contains(at))
+        return {};
+    // Anywhere in a bar's column: a bar too low to point at is read too.
+    const double minute =
+        m_minutesAxis->min()
+        + (at.x() - plotArea.left()) / plotArea.width() * (m_minutesAxis->max() - m_minutesAxis->min());
+    const std::optional<std::size_t> index = navorel::barAt(m_shownBars, minute, m_barSpace * kBarWidth / 2);
+    if (!index)
+        return {};
+    const navorel::SatelliteBar &bar = m_shownBars[*index];
+    const navorel::MinuteRange minutes = navorel::barMinutes(bar, m_barSpace);
+    return QStringLiteral("Minutes %1 to %2\nMean: %3 satellites")
+        .arg(minutes.first)
+        .arg(minutes.last)
+        .arg(bar.satellites);
+}
+
+bool SatelliteChart::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        if (const QString text = toolTipAt(help->pos()); !text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, viewport());
+            return true;
+        }
+    }
+    return QChartView::viewportEvent(event);
 }

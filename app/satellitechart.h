@@ -31,11 +31,16 @@ public:
     void setScaleGrows(bool grows);
     const std::vector<navorel::SatelliteBar> &bars() const;
 
+    // The bubble over the bar at pos in the viewport: its minute range and
+    // mean; empty where no bar is.
+    QString toolTipAt(const QPoint &pos) const;
+
     QValueAxis *minutesAxis() const { return m_minutesAxis; }
     QValueAxis *satellitesAxis() const { return m_satellitesAxis; }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
     void drawForeground(QPainter *painter, const QRectF &rect) override;
 
 private:

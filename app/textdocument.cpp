@@ -84,6 +84,7 @@ bool TextDocument::OpenHandleTXT(const QString &path)
                                              "finds no sentence in it. Convert it first, for instance "
                                              "with iconv -f UTF-16 -t WINDOWS-1252.")
                                   .arg(m_name));
+    emit fileUsed(path);
     return true;
 }
 
@@ -136,6 +137,7 @@ void TextDocument::SaveNMEAClick()
         return;
     }
     m_text->setLogSaved();
+    emit fileUsed(m_path);
 }
 
 bool TextDocument::saveLog()
@@ -155,6 +157,7 @@ bool TextDocument::saveLog()
     m_text->setLogSaved();
     if (path != m_path)
         nameDocument(path);
+    emit fileUsed(path);
     return true;
 }
 
@@ -202,6 +205,7 @@ void TextDocument::SaveNMEAAsClick()
     else
         m_text->takeShownAsLog();
     nameDocument(path);
+    emit fileUsed(path);
 }
 
 void TextDocument::openDropped(const QList<QUrl> &urls)

@@ -52,6 +52,11 @@ public:
     // The text of a second start: one path in double quotes.
     void openHandedOver(const QString &text);
 
+signals:
+    // A file opened or saved: the File menu offers it again.
+    void fileUsed(const QString &path);
+
+public:
     // Files from this size on show the gauge while they load.
     static constexpr std::size_t kGaugedSize = std::size_t{16} << 20;
     void setGauge(ProgressGauge *gauge) { m_gauge = gauge; }

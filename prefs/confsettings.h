@@ -5,6 +5,8 @@
 
 #include "filter/settings.h"
 #include "prefs/conffile.h"
+#include "prefs/recentlist.h"
+#include "prefs/windowplace.h"
 
 namespace navorel {
 
@@ -23,12 +25,28 @@ namespace navorel {
 
 // A week: the longest minimum time a survey can be given.
 inline constexpr int kMostSurveyMinutes = 7 * 24 * 60;
+//   [Recent]
+//   File1= .. File8= (the files last opened or saved, newest first)
+//   [Window]
+//   Geometry=x,y,width,height  Maximized=true|false  Splitter=225,440  Tab=0
+//   <dialog>Folder=, <dialog>Filter= for each of kDialogNames
 
 // Takes the values navorel.conf holds; a key that is missing or holds a
 // value this version does not know leaves the setting as it is.
 void readConfSettings(const ConfFile &file, Settings &settings);
 // Sets the keys from settings; the rest of the file stays as it is.
 void writeConfSettings(ConfFile &file, const Settings &settings);
+
+// The window's file dialogs whose folder and filter [Window] keeps.
+inline constexpr std::string_view kDialogNames[] = {"FileOpenTXT",     "FileSaveNMEAdataAs", "FileOpenFlDat",
+                                                    "FileSaveAsFlRes", "ExportMeanPosition", "ExportTrack"};
+
+// [Recent] and [Window], read and written as above; what is missing or
+// unreadable is left out, so a first start looks as it always did.
+void readRecentList(const ConfFile &file, RecentList &recent);
+void writeRecentList(ConfFile &file, const RecentList &recent);
+void readWindowPlace(const ConfFile &file, WindowPlace &place);
+void writeWindowPlace(ConfFile &file, const WindowPlace &place);
 
 // "GNSS" or "GPS", as the file and the command line name the mode;
 // reading ignores case. False for anything else.

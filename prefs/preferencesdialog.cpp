@@ -291,9 +291,20 @@ QString PreferencesDialog::confFilePath() const
 // know, is the default: navorel.conf is never worth an error box.
 void PreferencesDialog::readConf()
 {
+    const navorel::ConfFile conf = navorel::ConfFile::read(localPath(confFilePath()));
     navorel::Settings read;
-    navorel::readConfSettings(navorel::ConfFile::read(localPath(confFilePath())), read);
+    navorel::readConfSettings(conf, read);
     m_settings.setConfValues(read);
+    // The desktop's part once, at start-up: Cancel reads the settings again
+    // but must not take back the files opened since.
+    if (m_desktopRead)
+        return;
+    m_desktopRead = true;
+    navorel::RecentList recent;
+    navorel::readRecentList(conf, recent);
+    navorel::WindowPlace place;
+    navorel::readWindowPlace(conf, place);
+    m_settings.setDesktop(recent, place);
 }
 
 // Keys of other versions or other parts of the program stay as they are.
@@ -302,6 +313,8 @@ bool PreferencesDialog::writeConf()
     const std::string path = localPath(confFilePath());
     navorel::ConfFile conf = navorel::ConfFile::read(path);
     navorel::writeConfSettings(conf, m_settings.settings());
+    navorel::writeRecentList(conf, m_settings.recent());
+    navorel::writeWindowPlace(conf, m_settings.windowPlace());
     if (conf.write(path))
         return true;
     m_prompter.errorBox(isVisible() ? this : nullptr, fillIn(navorel::kCannotCreateFile, confFilePath()));

@@ -84,6 +84,7 @@ private:
     SettingsStore &m_settings;
     Prompter &m_prompter;
     QString m_filePath;
+    bool m_desktopRead = false;
 
     QButtonGroup *m_rgIdf = nullptr;
     QRadioButton *m_rmc = nullptr;

@@ -41,3 +41,19 @@ void SettingsStore::setConfValues(const navorel::Settings &read)
     setTalkers(read.Talkers);
     setPortName(read.PortName);
 }
+
+void SettingsStore::addRecent(const std::string &path)
+{
+    const navorel::RecentList before = m_recent;
+    m_recent.add(path);
+    if (!(m_recent == before))
+        emit recentChanged();
+}
+
+void SettingsStore::setDesktop(const navorel::RecentList &recent, const navorel::WindowPlace &place)
+{
+    m_recent = recent;
+    m_windowPlace = place;
+    emit desktopRead();
+    emit recentChanged();
+}

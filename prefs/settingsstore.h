@@ -3,7 +3,9 @@
 #include <QObject>
 
 #include "filter/settings.h"
+#include "prefs/recentlist.h"
 #include "prefs/settingsfile.h"
+#include "prefs/windowplace.h"
 
 // The settings in force. Every window that edits a value writes it here at
 // once and every reader asks here when it needs a value, so a change is in
@@ -29,7 +31,18 @@ public:
     // Every navorel.conf value of read, as a file read gives them.
     void setConfValues(const navorel::Settings &read);
 
+    // What navorel.conf keeps of the desktop: the files last used and the
+    // window's places and sizes. Read once at start-up, written with the rest.
+    const navorel::RecentList &recent() const { return m_recent; }
+    void addRecent(const std::string &path);
+    const navorel::WindowPlace &windowPlace() const { return m_windowPlace; }
+    void setWindowPlace(const navorel::WindowPlace &place) { m_windowPlace = place; }
+    // A start-up's read of navorel.conf: both, then desktopRead.
+    void setDesktop(const navorel::RecentList &recent, const navorel::WindowPlace &place);
+
 signals:
+    void desktopRead();
+    void recentChanged();
     void valueChanged(navorel::SettingKey key, int value);
     void applied(navorel::SettingKey key, int value);
     void talkersChanged(navorel::TalkerMode talkers);
@@ -37,4 +50,6 @@ signals:
 
 private:
     navorel::Settings m_settings;
+    navorel::RecentList m_recent;
+    navorel::WindowPlace m_windowPlace;
 };

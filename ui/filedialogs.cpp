@@ -14,6 +14,24 @@ QStringList nameFilters(const QString &filter)
     return filters;
 }
 
+int filterIndex(const QString &filter, const QString &name)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i] == name)
+            return static_cast<int>(i / 2);
+    }
+    return -1;
+}
+
+void FileDialogState::chose(const QString &path, const QString &filterName)
+{
+    fileName = path;
+    folder = QFileInfo(path).absolutePath();
+    if (filterIndex(filter, filterName) >= 0)
+        chosenFilter = filterName;
+}
+
 namespace {
 
 QString runDialog(QWidget *parent, FileDialogState &state, QFileDialog::AcceptMode mode)
@@ -23,7 +41,12 @@ QString runDialog(QWidget *parent, FileDialogState &state, QFileDialog::AcceptMo
     dialog.setFileMode(QFileDialog::AnyFile);
     if (!state.title.isEmpty())
         dialog.setWindowTitle(state.title);
-    dialog.setNameFilters(nameFilters(state.filter));
+    const QStringList filters = nameFilters(state.filter);
+    dialog.setNameFilters(filters);
+    if (const int chosen = filterIndex(state.filter, state.chosenFilter); chosen >= 0)
+        dialog.selectNameFilter(filters[chosen]);
+    if (!state.folder.isEmpty())
+        dialog.setDirectory(state.folder);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !state.confirmOverwrite);
     // A name typed without an extension gets the one of the filter chosen,
     // or the dialog's default when the filter takes any file.
@@ -49,7 +72,9 @@ QString runDialog(QWidget *parent, FileDialogState &state, QFileDialog::AcceptMo
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    state.fileName = dialog.selectedFiles().constFirst();
+    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+    state.chose(dialog.selectedFiles().constFirst(),
+                chosen < 0 ? QString() : state.filter.split(QLatin1Char('|')).value(chosen * 2));
     return state.fileName;
 }
 

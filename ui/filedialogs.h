@@ -13,6 +13,11 @@ struct FileDialogState
     QString defaultSuffix; // added to a name typed without one
     QString fileName;      // proposed next time; the last chosen one
     bool confirmOverwrite = false;
+    QString folder;       // where the dialog opens when fileName names none
+    QString chosenFilter; // the name of the filter last chosen ("All Files"); empty: the first
+
+    // A choice made: its folder and filter are where the dialog opens next.
+    void chose(const QString &path, const QString &filterName);
 };
 
 // Shows file dialogs. The window asks through this, so that tests can
@@ -36,3 +41,5 @@ public:
 
 // "Text (.txt)|*.txt|All Files|*.*" as Qt's name filters.
 QStringList nameFilters(const QString &filter);
+// The index among them of the filter named name ("All Files"); -1 for none.
+int filterIndex(const QString &filter, const QString &name);

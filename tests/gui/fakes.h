@@ -17,6 +17,7 @@ public:
 
     QStringList answers;          // taken from the front; empty: cancel
     QList<FileDialogState> asked; // each dialog as it was shown
+    QString chosenFilter;         // the filter name a choice is made with
 
 private:
     QString answer(FileDialogState &state)
@@ -24,7 +25,7 @@ private:
         asked.append(state);
         const QString chosen = answers.isEmpty() ? QString() : answers.takeFirst();
         if (!chosen.isEmpty())
-            state.fileName = chosen;
+            state.chose(chosen, chosenFilter);
         return chosen;
     }
 };

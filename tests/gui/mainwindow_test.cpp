@@ -137,7 +137,7 @@ private slots:
     void titleLineNamesTheLastResultFileChosenForOpening();
     void bugReportLinkAndAboutBox();
     void helpBubblesSwitchOnlyTheBubbles();
-    void aboutBoxClosesOnlyByAClick();
+    void aboutBoxClosesByAClickOrAKey();
     void savingAResultNeverOverwritesTheLog();
     void onlyRegularFilesOpen();
     void hintsOfEveryWindowReachThePanel();
@@ -223,7 +223,7 @@ void MainWindowTest::captionMenusAndToolBarAreAsTheUserKnowsThem()
         QStringList items; // caption/shortcut, "-" a separator
     } menus[] = {
         {"&File",
-         {"New Text/Ctrl+N", "Open &Text file.../Ctrl+O", "Open filtered data/Ctrl+D", "-",
+         {"New Text/Ctrl+N", "Open &Text file.../Ctrl+O", "Open filtered data/Ctrl+D", "Recent Logs/", "-",
           "Save Text/Ctrl+S", "&Save Text As.../", "Save &filtered data/Ctrl+Alt+S",
           "Export mean position\u2026/", "Export fixes as GPX track\u2026/", "-", "&Quit/Ctrl+Q"}},
         {"&Edit",
@@ -831,12 +831,21 @@ void MainWindowTest::gaugeTextReadsOverTheBar()
     QVERIFY2(darkBeside > 5, qPrintable(QString::number(darkBeside)));
 }
 
-void MainWindowTest::aboutBoxClosesOnlyByAClick()
+// A click as always, or Esc, Enter or Space for a user who came with F1;
+// the frame's close box does nothing.
+void MainWindowTest::aboutBoxClosesByAClickOrAKey()
 {
+    for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        m_aboutBox->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_aboutBox));
+        m_aboutBox->close();
+        QVERIFY(m_aboutBox->isVisible());
+        QTest::keyClick(m_aboutBox, key);
+        QVERIFY2(!m_aboutBox->isVisible(), qPrintable(QKeySequence(key).toString()));
+        QCOMPARE(m_aboutBox->result(), int(QDialog::Accepted));
+    }
     m_aboutBox->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_aboutBox));
-    QTest::keyClick(m_aboutBox, Qt::Key_Escape);
-    m_aboutBox->close();
+    QTest::keyClick(m_aboutBox, Qt::Key_A);
     QVERIFY(m_aboutBox->isVisible());
     QTest::mouseClick(m_aboutBox->findChild<QLabel *>(QStringLiteral("ProductName")), Qt::LeftButton);
     QVERIFY(!m_aboutBox->isVisible());
