@@ -432,7 +432,8 @@ void PreferencesTest::talkersChoiceLivesInNavorelConf()
     QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
     m_preferences->applyButton()->click();
     QCOMPARE(fileText(conf),
-             "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
+             "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n\n[Survey]\n"
+             "TargetR95=0.5\nMinMinutes=30\nStopWhenReached=false\nSaveWhenReached=\n");
     QCOMPARE(fileText(m_path.toStdString()), ini);
 
     // Cancel brings back what was applied.
@@ -449,8 +450,8 @@ void PreferencesTest::talkersChoiceLivesInNavorelConf()
     m_window->close();
     QCOMPARE(fileText(m_path.toStdString()), ini);
     // The window's place comes after what was there.
-    const std::string kept =
-        "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n";
+    const std::string kept = "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n\n"
+                             "[Survey]\nTargetR95=0.5\nMinMinutes=30\nStopWhenReached=false\nSaveWhenReached=\n";
     QCOMPARE(fileText(conf).substr(0, kept.size() + 10), kept + "\n[Window]\n");
 
     // A value this version does not know, or a file that cannot be read,
