@@ -71,13 +71,16 @@ std::size_t LiveSurvey::take(const std::vector<std::string> &lines)
     m_reachedRun = m_survey->tracker().run();
     m_reachedFigures = m_figures;
     emit measured();
-    emit statusChanged(QString::fromStdString(
-        navorel::surveyStatusText(m_seconds, m_measuredFixes, m_figures.uncertainty)));
-    emit goalReached(QString::fromStdString(
-        navorel::surveyReachedText(m_seconds, m_figures.uncertainty, m_figures.precision.meanLatitude,
-                                   m_figures.precision.meanLongitude)));
+    emit statusChanged(
+        QString::fromStdString(navorel::surveyStatusText(m_seconds, m_measuredFixes, m_figures.uncertainty)));
+    emit goalReached(QString::fromStdString(navorel::surveyReachedText(m_seconds, m_figures.uncertainty,
+                                                                       m_figures.precision.meanLatitude,
+                                                                       m_figures.precision.meanLongitude)));
     if (m_settings.settings().StopWhenReached) {
         m_stopping = true;
+        emit stopRequested();
+        if (!m_settings.settings().SaveWhenReached.empty())
+            emit saveRequested(QString::fromStdString(m_settings.settings().SaveWhenReached));
         return taken;
     }
     // Receiving goes on: the rest of the lines count as well.
@@ -97,8 +100,8 @@ void LiveSurvey::measure()
     m_seconds = m_survey->elapsedSeconds();
     m_measuredFixes = m_survey->tracker().fixes();
     emit measured();
-    emit statusChanged(QString::fromStdString(
-        navorel::surveyStatusText(m_seconds, m_measuredFixes, m_figures.uncertainty)));
+    emit statusChanged(
+        QString::fromStdString(navorel::surveyStatusText(m_seconds, m_measuredFixes, m_figures.uncertainty)));
     // A week of fixes takes a while to pass over: the window stays quick.
     m_timer.setInterval(std::max<int>(kInterval, kCostShare * static_cast<int>(m_cost.elapsed())));
 }

@@ -53,6 +53,10 @@ signals:
     // "Survey reached ±0.48 m (95 %) after 2 h 13 min: ..."; once a
     // receiving. With "stop when reached" the log has its last line then.
     void goalReached(const QString &text);
+    // With "stop when reached": the log has its last line; receiving should
+    // stop, and the log be saved under the name asked for (when one is).
+    void stopRequested();
+    void saveRequested(const QString &path);
 
 private:
     void measure();

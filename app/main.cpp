@@ -16,8 +16,8 @@
 #include "serial/portdriver.h"
 #include "serial/rs232window.h"
 #include "serial/serialtransfer.h"
-#include "ui/nmeatextarea.h"
 #include "ui/filedialogs.h"
+#include "ui/nmeatextarea.h"
 #include "ui/prompter.h"
 
 namespace {
@@ -35,7 +35,7 @@ void connectTransfer(MainWindow &window, SerialTransfer &transfer)
 // The figures of the log while receiving, the goal's notice, and what the
 // goal may ask: receiving stopped, the log saved.
 void connectSurvey(MainWindow &window, SerialTransfer &transfer, LiveSurvey &survey, SurveyNotice &notice,
-                   PositionExportCommands &exports, SettingsStore &settings)
+                   PositionExportCommands &exports)
 {
     transfer.setLineTaker([&survey](const std::vector<std::string> &lines) { return survey.take(lines); });
     QObject::connect(&transfer, &SerialTransfer::receivingChanged, &survey, [&window, &survey](bool running) {
@@ -59,15 +59,15 @@ void connectSurvey(MainWindow &window, SerialTransfer &transfer, LiveSurvey &sur
     });
     // Once the lines of this read are in the log.
     QObject::connect(
-        &survey, &LiveSurvey::goalReached, &transfer,
-        [&] {
-            if (settings.settings().StopWhenReached && transfer.receiving())
+        &survey, &LiveSurvey::stopRequested, &transfer,
+        [&transfer] {
+            if (transfer.receiving())
                 transfer.Receivedata1Click();
-            const std::string &saveAs = settings.settings().SaveWhenReached;
-            if (!saveAs.empty())
-                window.document().saveLogTo(QString::fromStdString(saveAs));
         },
         Qt::QueuedConnection);
+    QObject::connect(
+        &survey, &LiveSurvey::saveRequested, &window,
+        [&window](const QString &path) { window.document().saveLogTo(path); }, Qt::QueuedConnection);
 }
 
 } // namespace
@@ -103,7 +103,7 @@ int main(int argc, char **argv)
     LiveSurvey survey(settings);
     SurveyNotice notice(&window);
     PositionExportCommands surveyExports(dialogs, prompter);
-    connectSurvey(window, transfer, survey, notice, surveyExports, settings);
+    connectSurvey(window, transfer, survey, notice, surveyExports);
     // Made last: reading the settings file puts them in force before the
     // main window is first shown.
     PreferencesDialog preferences(settings, prompter, settingsFilePath(), &window);

@@ -40,9 +40,11 @@ void PositionExportCommands::exportSurvey(QWidget *parent, const navorel::Filter
     if (suffix == QStringLiteral("json"))
         write(parent, path, navorel::JsonSummary::ofRun(run, figures.precision, figures.uncertainty) + "\n");
     else if (suffix == QStringLiteral("kml"))
-        write(parent, path, navorel::PositionExport::meanPositionKml(figures.precision, utf8, &figures.uncertainty));
+        write(parent, path,
+              navorel::PositionExport::meanPositionKml(figures.precision, utf8, &figures.uncertainty));
     else
-        write(parent, path, navorel::PositionExport::meanPositionGpx(figures.precision, utf8, &figures.uncertainty));
+        write(parent, path,
+              navorel::PositionExport::meanPositionGpx(figures.precision, utf8, &figures.uncertainty));
 }
 
 void PositionExportCommands::propose(FileDialogState &dialog, const QString &name)

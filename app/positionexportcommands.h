@@ -21,8 +21,8 @@ public:
     void exportTrack(QWidget *parent, const PrecisionView &view, const QString &name);
     // A survey's position where its goal was reached: GPX, KML or the
     // figures as navorel-filter --json gives them, by the type chosen.
-    void exportSurvey(QWidget *parent, const navorel::FilterRun &run, const navorel::SurveyTracker::Figures &figures,
-                      const QString &name);
+    void exportSurvey(QWidget *parent, const navorel::FilterRun &run,
+                      const navorel::SurveyTracker::Figures &figures, const QString &name);
     FileDialogState &meanDialog() { return m_meanDialog; }
     FileDialogState &trackDialog() { return m_trackDialog; }
 

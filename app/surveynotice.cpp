@@ -8,7 +8,8 @@
 #include <QVBoxLayout>
 
 SurveyNotice::SurveyNotice(QWidget *parent)
-        : QDialog(parent), m_text(new QLabel(this)), m_copy(new QPushButton(QStringLiteral("&Copy position"), this)),
+        : QDialog(parent), m_text(new QLabel(this)),
+          m_copy(new QPushButton(QStringLiteral("&Copy position"), this)),
           m_export(new QPushButton(QStringLiteral("&Export..."), this))
 {
     setObjectName(QStringLiteral("SurveyNotice"));
@@ -24,8 +25,7 @@ SurveyNotice::SurveyNotice(QWidget *parent)
     layout->addWidget(m_text);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
-    connect(m_copy, &QPushButton::clicked, this,
-            [this] { QApplication::clipboard()->setText(m_position); });
+    connect(m_copy, &QPushButton::clicked, this, [this] { QApplication::clipboard()->setText(m_position); });
     connect(m_export, &QPushButton::clicked, this, &SurveyNotice::exportRequested);
 }
 

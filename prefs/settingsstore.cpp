@@ -40,6 +40,17 @@ void SettingsStore::setConfValues(const navorel::Settings &read)
 {
     setTalkers(read.Talkers);
     setPortName(read.PortName);
+    m_settings.MinQuality = read.MinQuality;
+    m_settings.Checksums = read.Checksums;
+    setSurvey(read);
+}
+
+void SettingsStore::setSurvey(const navorel::Settings &from)
+{
+    m_settings.TargetR95 = from.TargetR95;
+    m_settings.MinMinutes = from.MinMinutes;
+    m_settings.StopWhenReached = from.StopWhenReached;
+    m_settings.SaveWhenReached = from.SaveWhenReached;
 }
 
 void SettingsStore::addRecent(const std::string &path)

@@ -28,6 +28,9 @@ public:
     // signal when it changes.
     void setTalkers(navorel::TalkerMode talkers);
     void setPortName(const std::string &name);
+    // A live survey's goal: [Survey] TargetR95, MinMinutes, StopWhenReached
+    // and SaveWhenReached of from.
+    void setSurvey(const navorel::Settings &from);
     // Every navorel.conf value of read, as a file read gives them.
     void setConfValues(const navorel::Settings &read);
 

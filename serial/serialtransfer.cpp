@@ -1,8 +1,8 @@
 #include "serial/serialtransfer.h"
 
 #include <QDateTime>
-#include <algorithm>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <string_view>
 #include <vector>
 

@@ -50,6 +50,11 @@ public:
         saveQuestions.append(name);
         return saveAnswers.isEmpty() ? SaveChoice::Discard : saveAnswers.takeFirst();
     }
+    bool askReplace(QWidget *, const QString &path) override
+    {
+        replaceQuestions.append(path);
+        return replaceAnswer;
+    }
 
     QStringList errors;
     QStringList messages;
@@ -58,6 +63,8 @@ public:
     QStringList addresses;
     QStringList saveQuestions;     // the names "Save changes to ...?" asked about
     QList<SaveChoice> saveAnswers; // taken from the front; empty: Discard
+    QStringList replaceQuestions;  // the files "... already exists. Replace it?" asked about
+    bool replaceAnswer = false;
     // Runs while a box is "open", as the user would be reading it.
     std::function<void()> whileShown;
 
