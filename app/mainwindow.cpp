@@ -64,6 +64,7 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
     m_document->setGauge(&m_results->gauge());
 
     connectCommands();
+    connect(m_results, &ResultCommands::noted, this, &MainWindow::showNote);
     connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);
     // The menu's hint check acts at once; the tool bar waits to be applied.
     connect(&m_settings, &SettingsStore::valueChanged, this, [this](navorel::SettingKey key, int value) {

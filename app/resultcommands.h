@@ -3,6 +3,7 @@
 #include <QObject>
 #include <cstddef>
 
+#include "filter/filterprocess.h"
 #include "filter/filterresult.h"
 #include "ui/editordocument.h"
 #include "ui/filedialogs.h"
@@ -54,7 +55,12 @@ public:
     void Openfiltereddata1Click();
     void ShowResultpage1Click();
 
+signals:
+    // A line for the status bar.
+    void noted(const QString &note);
+
 private:
+    void noteLeftOut(const navorel::FilterRun &run);
     void showProgress(bool shown);
     void setProgress(std::size_t position, std::size_t maximum);
     void replaceText(const navorel::TextLines &lines);

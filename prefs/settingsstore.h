@@ -26,6 +26,8 @@ public:
     // signal when it changes.
     void setTalkers(navorel::TalkerMode talkers);
     void setPortName(const std::string &name);
+    void setMinQuality(navorel::MinQuality minimum);
+    void setChecksums(navorel::ChecksumMode mode);
     // Every navorel.conf value of read, as a file read gives them.
     void setConfValues(const navorel::Settings &read);
 
@@ -34,6 +36,8 @@ signals:
     void applied(navorel::SettingKey key, int value);
     void talkersChanged(navorel::TalkerMode talkers);
     void portNameChanged(const std::string &name);
+    void minQualityChanged(navorel::MinQuality minimum);
+    void checksumsChanged(navorel::ChecksumMode mode);
 
 private:
     navorel::Settings m_settings;

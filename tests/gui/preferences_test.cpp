@@ -11,10 +11,12 @@
 
 #include "app/mainwindow.h"
 #include "app/positionviews.h"
+#include "app/precisionview.h"
 #include "app/resultpage.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
 #include "prefs/preferencesdialog.h"
+#include "prefs/qualitychoices.h"
 #include "prefs/settingslocation.h"
 #include "prefs/settingsstore.h"
 #include "tests/defaultsettingslines.h"
@@ -77,6 +79,7 @@ private slots:
     void unwritableFileKeepsTheDialogOpen();
     void fileLivesBesideTheProgramOrInTheConfigFolder();
     void talkersChoiceLivesInNavorelConf();
+    void qualityChoicesLiveInNavorelConf();
 
 private:
     // Makes the windows anew, reading the settings file as a start does.
@@ -431,7 +434,8 @@ void PreferencesTest::talkersChoiceLivesInNavorelConf()
     m_window->actions().filter->trigger();
     QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
     m_preferences->applyButton()->click();
-    QCOMPARE(fileText(conf), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
+    QCOMPARE(fileText(conf),
+             "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
     QCOMPARE(fileText(m_path.toStdString()), ini);
 
     // Cancel brings back what was applied.
@@ -447,7 +451,8 @@ void PreferencesTest::talkersChoiceLivesInNavorelConf()
     QCOMPARE(m_preferences->talkers()->currentIndex(), 1);
     m_window->close();
     QCOMPARE(fileText(m_path.toStdString()), ini);
-    QCOMPARE(fileText(conf), "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
+    QCOMPARE(fileText(conf),
+             "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
 
     // A value this version does not know, or a file that cannot be read,
     // means the default, without a word.
@@ -460,6 +465,55 @@ void PreferencesTest::talkersChoiceLivesInNavorelConf()
     m_preferences->cancelButton()->click();
     QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
     QVERIFY(m_prompter->messages.isEmpty());
+    QVERIFY(m_prompter->errors.isEmpty());
+}
+
+void PreferencesTest::qualityChoicesLiveInNavorelConf()
+{
+    QVERIFY(navorel::writeSettingsFile(m_path.toStdString(), navorel::Settings()));
+    std::string ini;
+    QVERIFY(navorel::readFileBytes(m_path.toStdString(), ini));
+    const std::string conf = m_dir->filePath(QStringLiteral("navorel.conf")).toStdString();
+    const auto fileText = [](const std::string &path) {
+        std::string bytes;
+        navorel::readFileBytes(path, bytes);
+        return bytes;
+    };
+
+    start();
+    QComboBox *minimum = m_preferences->quality()->minQuality();
+    QComboBox *checksums = m_preferences->quality()->checksums();
+    QCOMPARE(minimum->currentText(), QStringLiteral("Any fix"));
+    QCOMPARE(checksums->currentText(), QStringLiteral("Default"));
+    m_preferences->show();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(minimum, Qt::Key_Down);
+    QTest::keyClick(checksums, Qt::Key_Down);
+    QCOMPARE(minimum->currentText(), QStringLiteral("RTK fixed only"));
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::RtkFixed);
+    QCOMPARE(m_settings->settings().Checksums, navorel::ChecksumMode::Verify);
+
+    // In force at once: of an autonomous and an RTK fixed fix, one is left.
+    m_window->textArea()->setBytes("$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.0,0.0,081226,,,A*56\r\n"
+                                   "$GPRMC,101501.00,A,4807.0381,N,01131.0000,E,0.0,0.0,081226,,,R*45\r\n");
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_window->positionViews()->precisionView()->figures().fixes, std::size_t{1});
+
+    // Written to navorel.conf on Apply, never to NAVRL.ini; read back at the next start.
+    m_preferences->applyButton()->click();
+    QCOMPARE(fileText(conf),
+             "[Filter]\nTalkers=GNSS\nMinQuality=rtk-fixed\nChecksums=verify\n\n[COM]\nPortName=\n");
+    QCOMPARE(fileText(m_path.toStdString()), ini);
+    start();
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::RtkFixed);
+    QCOMPARE(m_preferences->quality()->minQuality()->currentText(), QStringLiteral("RTK fixed only"));
+    QCOMPARE(m_preferences->quality()->checksums()->currentText(), QStringLiteral("Verify"));
+
+    // Cancel brings back what was applied.
+    QTest::keyClick(m_preferences->quality()->minQuality(), Qt::Key_Home);
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::Any);
+    m_preferences->cancelButton()->click();
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::RtkFixed);
     QVERIFY(m_prompter->errors.isEmpty());
 }
 
