@@ -10,6 +10,7 @@ namespace {
 constexpr int kLeftMargin = 44;
 constexpr int kBottomMargin = 30;
 constexpr int kMargin = 8;
+constexpr int kLegendSample = 18;
 constexpr int kRightMargin = 20; // half the last decade's label stands beyond the plot
 const QColor kEast(0, 85, 168);
 const QColor kNorth(0, 150, 60);
@@ -54,6 +55,13 @@ void AllanChart::setPoints(std::vector<navorel::AllanPoint> points)
                 largest = std::max(largest, v);
             }
         }
+    }
+    // The dashed line to its end in view too: the curves are read against it.
+    if (!m_points.empty() && longest > 0) {
+        const navorel::AllanPoint &first = m_points.front();
+        const double start = (first.east + first.north) / 2;
+        if (start > 0 && first.tauSeconds > 0)
+            smallest = std::min(smallest, start * std::sqrt(first.tauSeconds / longest));
     }
     // Whole decades round every point; a decade at least either way.
     m_left = longest > 0 ? decadeBelow(shortest) : 1.0;
@@ -119,45 +127,48 @@ void AllanChart::drawAxes(QPainter &painter, const QRectF &area) const
     const QString across = QStringLiteral("Averaging time (s)");
     painter.drawText(QPointF(area.center().x() - metrics.horizontalAdvance(across) / 2.0, height() - 3),
                      across);
-    const QString title =
-        metrics.elidedText(QStringLiteral("How the mean improves with averaging time (Allan deviation, m)"),
-                           Qt::ElideRight, static_cast<int>(area.width()));
-    painter.drawText(QPointF(area.left(), kMargin / 2 + metrics.ascent()), title);
 }
 
-// In the upper right corner, where falling curves leave room.
-void AllanChart::drawLegend(QPainter &painter, const QRectF &area, bool altitude) const
+std::vector<AllanChart::LegendEntry> AllanChart::legend() const
 {
-    const QFontMetrics metrics(font());
-    struct Entry
-    {
-        QString name;
-        QColor colour;
-        Qt::PenStyle style;
-    };
-    std::vector<Entry> entries = {{QStringLiteral("East"), kEast, Qt::SolidLine},
-                                  {QStringLiteral("North"), kNorth, Qt::SolidLine}};
+    std::vector<LegendEntry> entries = {{QStringLiteral("East"), kEast, Qt::SolidLine},
+                                        {QStringLiteral("North"), kNorth, Qt::SolidLine}};
+    const bool altitude = std::any_of(m_points.begin(), m_points.end(),
+                                      [](const navorel::AllanPoint &p) { return p.altitude.has_value(); });
     if (altitude)
         entries.push_back({QStringLiteral("Altitude"), kAltitude, Qt::SolidLine});
     entries.push_back({QStringLiteral("1/\u221A\u03C4"), kGuide, Qt::DashLine});
-    int widest = 0;
-    for (const Entry &e : entries)
-        widest = std::max(widest, metrics.horizontalAdvance(e.name));
-    const double w = widest + 34;
-    const double h = metrics.height() * static_cast<double>(entries.size()) + 4;
-    const QRectF box(area.right() - w - 4, area.top() + 4, w, h);
-    painter.setPen(QColor(200, 200, 200));
-    painter.setBrush(QColor(255, 255, 255, 230));
-    painter.drawRect(box);
-    painter.setBrush(Qt::NoBrush);
-    double y = box.top() + 2;
-    for (const Entry &e : entries) {
-        const double middle = y + metrics.height() / 2.0;
-        painter.setPen(QPen(e.colour, 2, e.style));
-        painter.drawLine(QPointF(box.left() + 4, middle), QPointF(box.left() + 24, middle));
+    return entries;
+}
+
+// On the title's line at its right end, never over the curves.
+QRectF AllanChart::legendArea() const
+{
+    const QFontMetrics metrics(font());
+    double width = 0;
+    for (const LegendEntry &entry : legend())
+        width += kLegendSample + 4 + metrics.horizontalAdvance(entry.name) + 10;
+    const QRectF area = plotArea();
+    return QRectF(area.right() - width, kMargin / 2, width, metrics.height());
+}
+
+void AllanChart::drawTitleLine(QPainter &painter, const QRectF &area) const
+{
+    const QFontMetrics metrics(font());
+    const QRectF place = legendArea();
+    const QString title =
+        metrics.elidedText(QStringLiteral("How the mean improves with averaging time (m)"), Qt::ElideRight,
+                           static_cast<int>(place.left() - area.left() - 8));
+    painter.setPen(Qt::black);
+    painter.drawText(QPointF(area.left(), place.top() + metrics.ascent()), title);
+    double x = place.left();
+    const double middle = place.center().y();
+    for (const LegendEntry &entry : legend()) {
+        painter.setPen(QPen(entry.colour, 2, entry.style));
+        painter.drawLine(QPointF(x, middle), QPointF(x + kLegendSample, middle));
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(box.left() + 30, y + metrics.ascent()), e.name);
-        y += metrics.height();
+        painter.drawText(QPointF(x + kLegendSample + 4, place.top() + metrics.ascent()), entry.name);
+        x += kLegendSample + 4 + metrics.horizontalAdvance(entry.name) + 10;
     }
 }
 
@@ -167,6 +178,7 @@ void AllanChart::paintEvent(QPaintEvent *)
     painter.fillRect(rect(), Qt::white);
     const QRectF area = plotArea();
     drawAxes(painter, area);
+    drawTitleLine(painter, area);
     if (m_points.empty()) {
         painter.drawText(area, Qt::AlignCenter, QStringLiteral("Needs 8 fixes or more"));
         return;
@@ -180,10 +192,10 @@ void AllanChart::paintEvent(QPaintEvent *)
     const double start = (first.east + first.north) / 2;
     if (start > 0 && first.tauSeconds > 0) {
         painter.setPen(QPen(kGuide, 1.2, Qt::DashLine));
+        const double last = m_points.back().tauSeconds;
         painter.drawLine(pixelOf(first.tauSeconds, start),
-                         pixelOf(m_right, start * std::sqrt(first.tauSeconds / m_right)));
+                         pixelOf(last, start * std::sqrt(first.tauSeconds / last)));
     }
-    bool altitude = false;
     const auto drawCurve = [&](const QColor &colour, auto valueOf) {
         QPainterPath path;
         for (const navorel::AllanPoint &p : m_points) {
@@ -198,11 +210,9 @@ void AllanChart::paintEvent(QPaintEvent *)
         }
         painter.setPen(QPen(colour, 1.8));
         painter.drawPath(path);
-        return path.elementCount() > 0;
     };
     drawCurve(kEast, [](const navorel::AllanPoint &p) { return std::optional(p.east); });
     drawCurve(kNorth, [](const navorel::AllanPoint &p) { return std::optional(p.north); });
-    altitude = drawCurve(kAltitude, [](const navorel::AllanPoint &p) { return p.altitude; });
+    drawCurve(kAltitude, [](const navorel::AllanPoint &p) { return p.altitude; });
     painter.restore();
-    drawLegend(painter, area, altitude);
 }

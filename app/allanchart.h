@@ -29,15 +29,24 @@ public:
     // Where a deviation at an averaging time is drawn.
     QPointF pixelOf(double seconds, double metres) const;
     QRectF plotArea() const;
+    // Where the names of the curves stand, beside the title.
+    QRectF legendArea() const;
 
-    QSize sizeHint() const override { return {320, 160}; }
+    QSize sizeHint() const override { return {320, 240}; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     void drawAxes(QPainter &painter, const QRectF &area) const;
-    void drawLegend(QPainter &painter, const QRectF &area, bool altitude) const;
+    struct LegendEntry
+    {
+        QString name;
+        QColor colour;
+        Qt::PenStyle style;
+    };
+    std::vector<LegendEntry> legend() const;
+    void drawTitleLine(QPainter &painter, const QRectF &area) const;
 
     std::vector<navorel::AllanPoint> m_points;
     double m_left = 1.0;

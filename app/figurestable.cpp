@@ -143,7 +143,10 @@ void FiguresTable::showFigures(const navorel::PrecisionFigures &f, const navorel
         {QStringLiteral("Time span"), fix && f.timed ? clock(f.timeSpan) : none,
          QStringLiteral("From the first fix to the last, by the fixes' own times")},
     };
-    rows.append(logMoreRows(f, u));
+    // Right below the uncertainty of the mean: what to do about it.
+    const QList<Row> more = logMoreRows(f, u);
+    for (qsizetype i = 0; i < more.size(); ++i)
+        rows.insert(2 + i, more[i]);
     showRows(rows);
 }
 

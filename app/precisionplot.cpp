@@ -145,6 +145,9 @@ void PrecisionPlot::renderDots(const QRect &area)
     // as much memory as the fixes.
     const navorel::LocalPlane plane(m_figures.meanLatitude, m_figures.meanLongitude);
     const bool coloured = m_classes != nullptr && m_colours.coloured();
+    // pixelOf, with the plot area worked out once rather than per fix.
+    const double scale = pixelsPerMetre();
+    const QPointF centre = plotArea().center() - area.topLeft();
     // The worse kinds first: the few good fixes in the middle of a crowd of
     // autonomous ones stay in sight.
     for (int kind = FixClassColours::kKinds - 1; kind >= 0; --kind) {
@@ -152,8 +155,8 @@ void PrecisionPlot::renderDots(const QRect &area)
             if (coloured && FixClassColours::kindOf((*m_classes)[i]) != kind)
                 continue;
             const QRgb colour = coloured ? m_colours.colourOf((*m_classes)[i]) : kDotColour;
-            const QPointF p = pixelOf(plane.east(m_fixes->longitudes[i]), plane.north(m_fixes->latitudes[i]))
-                              - area.topLeft();
+            const QPointF p(centre.x() + plane.east(m_fixes->longitudes[i]) * scale,
+                            centre.y() - plane.north(m_fixes->latitudes[i]) * scale);
             const int x = static_cast<int>(std::lround(p.x()));
             const int y = static_cast<int>(std::lround(p.y()));
             // A 3 x 3 dot: one fix is visible, a crowd becomes a blot.

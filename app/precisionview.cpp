@@ -91,8 +91,8 @@ PrecisionView::PrecisionView(QWidget *parent)
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(top);
     split->addWidget(m_allan);
-    split->setStretchFactor(0, 2);
-    split->setStretchFactor(1, 1);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);

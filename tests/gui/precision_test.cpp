@@ -129,6 +129,9 @@ private slots:
             }
             QVERIFY(p.tauSeconds >= allan->leftSeconds() && p.tauSeconds <= allan->rightSeconds());
         }
+        // Its legend stands beside the title, over no curve.
+        QVERIFY(!allan->legendArea().intersects(allan->plotArea()));
+        QVERIFY(QRectF(allan->rect()).contains(allan->legendArea()));
     }
 
     // The legend stands beside the fixes, not over them, however narrow the plot.
