@@ -1,6 +1,9 @@
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolButton>
 #include <cstdio>
 #include <map>
 
@@ -13,6 +16,7 @@
 #include "app/precisionview.h"
 #include "app/resultpage.h"
 #include "filter/filterprocess.h"
+#include "filter/surveytracker.h"
 #include "prefs/settingsstore.h"
 #include "tests/gui/fakes.h"
 #include "tools/loggenerator.h"
@@ -195,6 +199,36 @@ private slots:
             for (int r = 0; r < view.figuresTable()->rowCount(); ++r)
                 QVERIFY(!view.figuresTable()->item(r, 0)->toolTip().isEmpty());
         }
+    }
+
+    // A survey shows the figures it has measured, again and again, on its
+    // own fixes: nothing is copied or measured again by the page.
+    void aSurveysFiguresAreShownAsTheyGrow()
+    {
+        const std::string log = generated(600, stationary(10));
+        navorel::SurveyTracker tracker{navorel::Settings()};
+        PrecisionView view;
+        const std::string_view text(log);
+        // A third of the log, then the rest.
+        for (const std::string_view piece : {text.substr(0, text.size() / 3), text.substr(text.size() / 3)}) {
+            tracker.feed(piece);
+            const navorel::SurveyTracker::Figures figures = tracker.measure();
+            const navorel::FilterRun &run = tracker.run();
+            view.showFigures(run.fixes, &run.fixClasses, figures.precision, figures.uncertainty, run.quality,
+                             run.minQuality);
+            QCOMPARE(&view.fixes(), &run.fixes);
+            QCOMPARE(row(view.figuresTable(), QStringLiteral("Fixes"))->text(),
+                     QString::number(tracker.fixes()));
+            QVERIFY(view.headline().contains(FiguresTable::radiusText(figures.uncertainty.r95)));
+        }
+        QCOMPARE(tracker.fixes(), std::size_t{600});
+
+        // The buttons copy what the first row shows.
+        view.copyPositionButton()->click();
+        QCOMPARE(QApplication::clipboard()->text(), view.coordinates());
+        view.copyLineButton()->click();
+        QCOMPARE(QApplication::clipboard()->text(), view.copiedLine());
+        QVERIFY(view.copiedLine().contains(view.coordinates()));
     }
 
     void timesAndRadiiReadAsAPersonWouldSayThem()
