@@ -247,6 +247,32 @@ private slots:
             QCOMPARE(FiguresTable::radiusText(metres), QString::fromUtf8(text));
     }
 
+    // What the receiver claims ($GPGST) stands beside what its fixes show.
+    void theReceiversOwnSigmaStandsBesideTheObservedOne()
+    {
+        std::string log;
+        for (int s = 0; s < 80; ++s) {
+            log += rmc(s, 7.0 + (s % 3) * 0.00001, 0.0);
+            char body[80];
+            std::snprintf(body, sizeof body, "GPGST,%02d%02d%02d.00,1.0,0.5,0.3,0.0,%.3f,0.800,1.200", 10, 0,
+                          s,
+                          s % 2 == 0 ? 0.3 : 0.9); // rms sqrt((0.09 + 0.81) / 2) = 0.671
+            log += withChecksum(body);
+        }
+        PrecisionView view;
+        show(view, log);
+        const QChar sigma(0x03C3);
+        QVERIFY2(row(view.figuresTable(), sigma + QStringLiteral(" north"))
+                     ->text()
+                     .endsWith(QStringLiteral(" m (receiver: 0.671 m)")),
+                 qPrintable(row(view.figuresTable(), sigma + QStringLiteral(" north"))->text()));
+        QCOMPARE(row(view.figuresTable(), sigma + QStringLiteral(" east"))->text(),
+                 QStringLiteral("0.000 m (receiver: 0.800 m)"));
+        QVERIFY(row(view.figuresTable(), sigma + QStringLiteral(" north"))
+                    ->toolTip()
+                    .contains(QStringLiteral("what the receiver itself claims")));
+    }
+
     // A track, not a position: fast over ground, or spread over far more
     // than a receiver standing still strays.
     void aReceiverThatMovedIsWarnedOf()
