@@ -254,9 +254,8 @@ private slots:
         for (int s = 0; s < 80; ++s) {
             log += rmc(s, 7.0 + (s % 3) * 0.00001, 0.0);
             char body[80];
-            std::snprintf(body, sizeof body, "GPGST,%02d%02d%02d.00,1.0,0.5,0.3,0.0,%.3f,0.800,1.200", 10, 0,
-                          s,
-                          s % 2 == 0 ? 0.3 : 0.9); // rms sqrt((0.09 + 0.81) / 2) = 0.671
+            std::snprintf(body, sizeof body, "GPGST,%02d%02d%02d.00,1.0,0.5,0.3,0.0,%.3f,0.800,1.200", 10,
+                          s / 60, s % 60, s % 2 == 0 ? 0.3 : 0.9); // rms sqrt((0.09 + 0.81) / 2) = 0.671
             log += withChecksum(body);
         }
         PrecisionView view;
