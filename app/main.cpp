@@ -50,7 +50,7 @@ void connectSurvey(MainWindow &window, SerialTransfer &transfer, LiveSurvey &sur
     QObject::connect(&survey, &LiveSurvey::statusChanged, &window, &MainWindow::showNote);
     QObject::connect(&survey, &LiveSurvey::goalReached, &notice, [&survey, &notice](const QString &text) {
         const navorel::PrecisionFigures &figures = survey.reachedFigures().precision;
-        const int decimals = navorel::degreeDecimalsFor(survey.reachedFigures().uncertainty.r95);
+        const int decimals = navorel::degreeDecimals(survey.reachedFigures().uncertainty.r95);
         notice.showReached(text, QString::fromStdString(navorel::decimalPositionText(
                                      figures.meanLatitude, figures.meanLongitude, decimals)));
     });

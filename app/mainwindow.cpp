@@ -63,6 +63,7 @@ MainWindow::MainWindow(SettingsStore &settings, FileDialogs &dialogs, Prompter &
 
     connectCommands();
     buildDesktop();
+    connect(m_results, &ResultCommands::noted, this, &MainWindow::showNote);
     connect(&m_settings, &SettingsStore::applied, this, &MainWindow::applySetting);
     // The menu's hint check acts at once; the tool bar waits to be applied.
     connect(&m_settings, &SettingsStore::valueChanged, this, [this](navorel::SettingKey key, int value) {
@@ -212,7 +213,6 @@ void MainWindow::buildDesktop()
     connect(m_recent, &RecentLogs::openRequested, this,
             [this](const QString &path) { m_document->openDropped({QUrl::fromLocalFile(path)}); });
     m_results->setLogName([this] { return m_document->path(); });
-    connect(m_results, &ResultCommands::noted, this, &MainWindow::showNote);
 
     m_keys = new KeyboardPath(this, m_textArea, m_positionViews->pages());
 }

@@ -11,6 +11,7 @@
 
 #include "filter/chartpoints.h"
 #include "filter/nmeafields.h"
+#include "filter/fixquality.h"
 #include "ui/chartstyle.h"
 #include "ui/textcodec.h"
 
@@ -35,7 +36,7 @@ constexpr const char *kDotShape[] = {
 const QRgb kPointColour = qRgb(0, 85, 168);
 const QRgb kPointOutline = qRgb(0, 78, 155);
 
-void stampDot(QImage &image, int column, int row)
+void stampDot(QImage &image, int column, int row, QRgb colour, QRgb outline)
 {
     uchar *bits = image.bits();
     for (int dy = -kDotRadius; dy <= kDotRadius; ++dy) {
@@ -48,7 +49,7 @@ void stampDot(QImage &image, int column, int row)
             const int x = column + dx;
             const char kind = shape[dx + kDotRadius];
             if (kind != ' ' && x >= 0 && x < image.width())
-                line[x] = kind == '#' ? kPointColour : kPointOutline;
+                line[x] = kind == '#' ? colour : outline;
         }
     }
 }
@@ -99,7 +100,7 @@ int PositionChart::labelWidth() const
 
 PositionChart::PositionChart(QWidget *parent)
         : QChartView(new QChart, parent), m_chart(chart()), m_latitudeAxis(new QCategoryAxis),
-          m_longitudeAxis(new QCategoryAxis)
+          m_longitudeAxis(new QCategoryAxis), m_colours(kPointColour)
 {
     styleChart(this, QStringLiteral("GPS Data"));
 
@@ -120,11 +121,12 @@ PositionChart::~PositionChart() = default;
 void PositionChart::addPositionPoint(double latitude, double longitude)
 {
     m_points.push_back({latitude, longitude});
+    addClasses(m_points.size() - 1, {});
     includeFrom(m_points.size() - 1);
     pointsChanged();
 }
 
-void PositionChart::addPoints(std::vector<navorel::PositionPoint> points)
+void PositionChart::addPoints(std::vector<navorel::PositionPoint> points, std::vector<std::uint8_t> classes)
 {
     const std::size_t from = m_points.size();
     // A run's points are taken over, not copied.
@@ -132,14 +134,29 @@ void PositionChart::addPoints(std::vector<navorel::PositionPoint> points)
         m_points = std::move(points);
     else
         m_points.insert(m_points.end(), points.begin(), points.end());
+    addClasses(from, classes);
     includeFrom(from);
     pointsChanged();
+}
+
+void PositionChart::addClasses(std::size_t from, const std::vector<std::uint8_t> &classes)
+{
+    const auto unknown = static_cast<std::uint8_t>(navorel::FixClass::Unknown);
+    m_classes.resize(from);
+    if (classes.size() == m_points.size() - from)
+        m_classes.insert(m_classes.end(), classes.begin(), classes.end());
+    else
+        m_classes.resize(m_points.size(), unknown);
+    for (std::size_t i = from; i < m_classes.size(); ++i)
+        m_colours.add(m_classes[i]);
 }
 
 void PositionChart::clearPoints()
 {
     m_points.clear();
     m_fixTimes = nullptr;
+    m_classes.clear();
+    m_colours = FixClassColours(kPointColour);
     m_latitudeExtent = {};
     m_longitudeExtent = {};
     m_longitudes = {};
@@ -257,6 +274,42 @@ void PositionChart::drawForeground(QPainter *painter, const QRectF &rect)
     painter->setClipRect(plotArea, Qt::IntersectClip);
     painter->drawImage(QPointF(std::floor(plotArea.left()), std::floor(plotArea.top())), m_dotLayer);
     painter->restore();
+    drawLegend(painter);
+}
+
+QRectF PositionChart::legendArea() const
+{
+    const QList<FixClassColours::Entry> entries = m_colours.legend();
+    if (entries.isEmpty())
+        return {};
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (const FixClassColours::Entry &entry : entries)
+        widest = std::max(widest, metrics.horizontalAdvance(entry.name));
+    const QRectF plotArea = m_chart->mapRectToScene(m_chart->plotArea());
+    // In the upper left corner of the plot, out of the axes' way.
+    return QRectF(plotArea.left() + 4, plotArea.top() + 4, widest + 24.0,
+                  metrics.height() * static_cast<double>(entries.size()) + 4);
+}
+
+void PositionChart::drawLegend(QPainter *painter) const
+{
+    const QRectF box = legendArea();
+    if (box.isEmpty())
+        return;
+    const QFontMetrics metrics(font());
+    painter->save();
+    painter->setPen(QColor(190, 190, 190));
+    painter->setBrush(QColor(255, 255, 255, 225));
+    painter->drawRect(box);
+    double y = box.top() + 2;
+    for (const FixClassColours::Entry &entry : m_colours.legend()) {
+        painter->fillRect(QRectF(box.left() + 5, y + metrics.height() / 2.0 - 3, 7, 7), QColor(entry.colour));
+        painter->setPen(Qt::black);
+        painter->drawText(QPointF(box.left() + 18, y + metrics.ascent()), entry.name);
+        y += metrics.height();
+    }
+    painter->restore();
 }
 
 void PositionChart::renderDotLayer(const QRectF &plotArea)
@@ -273,23 +326,36 @@ void PositionChart::renderDotLayer(const QRectF &plotArea)
     const double yPerValue = plotArea.height() / (m_longitudeScale.max() - m_longitudeScale.min());
     const double left = plotArea.left() - originX;
     const double bottom = plotArea.bottom() - originY;
-    // A day's log puts thousands of fixes on the same pixel; one dot shows them all.
+    // A day's log puts thousands of fixes on the same pixel; one dot shows
+    // them all. Fixes of several kinds are drawn the worse kinds first, so
+    // that the better ones stay in sight.
     std::vector<unsigned char> taken(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const bool coloured = m_colours.coloured();
     int dots = 0;
-    for (const navorel::PositionPoint &point : m_points) {
-        const double x = left + (point.latitude - m_latitudeScale.min()) * xPerValue;
-        const double y = bottom - (drawnLongitude(point.longitude) - m_longitudeScale.min()) * yPerValue;
-        if (!(x >= 0 && x < width && y >= 0 && y < height))
-            continue;
-        const int column = static_cast<int>(x);
-        const int row = static_cast<int>(y);
-        unsigned char &pixel = taken[static_cast<std::size_t>(row) * static_cast<std::size_t>(width)
-                                     + static_cast<std::size_t>(column)];
-        if (pixel)
-            continue;
-        pixel = 1;
-        stampDot(m_dotLayer, column, row);
-        ++dots;
+    for (int kind = FixClassColours::kKinds - 1; kind >= 0; --kind) {
+        const auto pass = static_cast<unsigned char>(kind + 1);
+        for (std::size_t i = 0; i < m_points.size(); ++i) {
+            if (coloured && FixClassColours::kindOf(m_classes[i]) != kind)
+                continue;
+            const navorel::PositionPoint &point = m_points[i];
+            const double x = left + (point.latitude - m_latitudeScale.min()) * xPerValue;
+            const double y = bottom - (drawnLongitude(point.longitude) - m_longitudeScale.min()) * yPerValue;
+            if (!(x >= 0 && x < width && y >= 0 && y < height))
+                continue;
+            const int column = static_cast<int>(x);
+            const int row = static_cast<int>(y);
+            unsigned char &pixel = taken[static_cast<std::size_t>(row) * static_cast<std::size_t>(width)
+                                         + static_cast<std::size_t>(column)];
+            if (pixel == pass)
+                continue;
+            pixel = pass;
+            const QRgb colour = coloured ? m_colours.colourOf(m_classes[i]) : kPointColour;
+            stampDot(m_dotLayer, column, row, colour,
+                     coloured ? QColor(colour).darker(112).rgb() : kPointOutline);
+            ++dots;
+        }
+        if (!coloured)
+            break;
     }
     m_paintedDotCount = dots;
     m_dotLayerArea = plotArea;

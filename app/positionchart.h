@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "app/fixclasscolours.h"
 #include "filter/axislabel.h"
 #include "filter/filterresult.h"
 #include "filter/longitudesum.h"
@@ -30,7 +31,9 @@ public:
 
     // Coordinates in decimal degrees, negative south and west.
     void addPositionPoint(double latitude, double longitude);
-    void addPoints(std::vector<navorel::PositionPoint> points);
+    // classes, when given, holds the class of every point; points without
+    // are of no known class.
+    void addPoints(std::vector<navorel::PositionPoint> points, std::vector<std::uint8_t> classes = {});
     void clearPoints();
     const std::vector<navorel::PositionPoint> &points() const;
 
@@ -48,6 +51,10 @@ public:
     bool drawsOverTheDateLine() const { return m_overDateLine; }
     // The dots of the last paint: points that fall on the same pixel share one.
     int paintedDotCount() const { return m_paintedDotCount; }
+    // Points of more than one fix class take their class's colour.
+    const FixClassColours &colours() const { return m_colours; }
+    // Where the legend of the classes stands; empty when there is none.
+    QRectF legendArea() const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -86,11 +93,15 @@ private:
     void rescale();
     void renderDotLayer(const QRectF &plotArea);
     void drawTicks(QPainter *painter, const QRectF &plotArea) const;
+    void drawLegend(QPainter *painter) const;
+    void addClasses(std::size_t from, const std::vector<std::uint8_t> &classes);
 
     QChart *m_chart;
     QCategoryAxis *m_latitudeAxis;
     QCategoryAxis *m_longitudeAxis;
     std::vector<navorel::PositionPoint> m_points;
+    std::vector<std::uint8_t> m_classes; // one per point
+    FixClassColours m_colours;
     Extent m_latitudeExtent;
     Extent m_longitudeExtent; // of the longitudes as drawn
     navorel::LongitudeSum m_longitudes;

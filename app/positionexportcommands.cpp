@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/figurestable.h"
 #include "app/precisionview.h"
 #include "exports/jsonsummary.h"
 #include "exports/positionexport.h"
@@ -60,14 +61,21 @@ void PositionExportCommands::exportMeanPosition(QWidget *parent, const Precision
     if (view.figures().empty())
         return;
     propose(m_meanDialog, name);
+    // The dialog says how far the position it writes may be off.
+    const navorel::MeanUncertainty &uncertainty = view.uncertainty();
+    m_meanDialog.title = QStringLiteral("Export mean position");
+    if (uncertainty.measured)
+        m_meanDialog.title += QStringLiteral(" %1%2 (95 %)")
+                                  .arg(FiguresTable::radiusText(uncertainty.r95),
+                                       uncertainty.settled ? QString() : QStringLiteral(" or more"));
     const QString path = m_dialogs.saveFileName(parent, m_meanDialog);
     if (path.isEmpty())
         return;
     const std::string utf8 = name.toStdString();
     const bool kml = QFileInfo(path).suffix().compare(QStringLiteral("kml"), Qt::CaseInsensitive) == 0;
     write(parent, path,
-          kml ? navorel::PositionExport::meanPositionKml(view.figures(), utf8)
-              : navorel::PositionExport::meanPositionGpx(view.figures(), utf8));
+          kml ? navorel::PositionExport::meanPositionKml(view.figures(), utf8, &uncertainty)
+              : navorel::PositionExport::meanPositionGpx(view.figures(), utf8, &uncertainty));
 }
 
 void PositionExportCommands::exportTrack(QWidget *parent, const PrecisionView &view, const QString &name)

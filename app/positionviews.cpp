@@ -99,9 +99,10 @@ void PositionViews::clearCharts()
 }
 
 void PositionViews::addToCharts(std::vector<navorel::PositionPoint> points,
-                                const std::vector<navorel::SatelliteBar> &bars)
+                                const std::vector<navorel::SatelliteBar> &bars,
+                                std::vector<std::uint8_t> classes)
 {
-    m_positionChart->addPoints(std::move(points));
+    m_positionChart->addPoints(std::move(points), std::move(classes));
     m_satelliteChart->addBars(bars);
 }
 
@@ -111,9 +112,10 @@ void PositionViews::showPosition(std::string_view latitude, std::string_view lon
     m_longitudeLabel->setText(fromWindows1252(longitude));
 }
 
-void PositionViews::showPrecision(navorel::AcceptedFixes fixes)
+void PositionViews::showPrecision(navorel::AcceptedFixes fixes, std::vector<std::uint8_t> classes,
+                                  const navorel::LogQuality &quality, navorel::MinQuality minimum)
 {
-    m_precisionView->showFixes(std::move(fixes));
+    m_precisionView->showFixes(std::move(fixes), std::move(classes), quality, minimum);
     // The run's points are its fixes, in their order, when Acc draws them.
     const navorel::AcceptedFixes &shown = m_precisionView->fixes();
     if (m_positionChart->points().size() == shown.size())

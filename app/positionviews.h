@@ -6,6 +6,7 @@
 
 #include "filter/acceptedfixes.h"
 #include "filter/filterresult.h"
+#include "filter/logquality.h"
 
 class PositionChart;
 class PrecisionView;
@@ -33,14 +34,17 @@ public:
     // Empty labels and charts, as for a new text.
     void reset();
     void clearCharts();
-    // Added to what the charts hold.
+    // Added to what the charts hold; classes, when given, holds the class
+    // of every point.
     void addToCharts(std::vector<navorel::PositionPoint> points,
-                     const std::vector<navorel::SatelliteBar> &bars);
+                     const std::vector<navorel::SatelliteBar> &bars, std::vector<std::uint8_t> classes = {});
     // The mean position's label texts, in Windows-1252.
     void showPosition(std::string_view latitude, std::string_view longitude);
     void showTimeSpan(std::string_view timeSpan);
     // The spread of a run's accepted fixes in metres, on the third page.
-    void showPrecision(navorel::AcceptedFixes fixes);
+    // classes: the class of every fix; quality: what the run's rules found.
+    void showPrecision(navorel::AcceptedFixes fixes, std::vector<std::uint8_t> classes,
+                       const navorel::LogQuality &quality, navorel::MinQuality minimum);
 
 private:
     QLabel *m_latitudeLabel = nullptr;

@@ -6,6 +6,7 @@
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "filter/axislabel.h"
 #include "filter/chartpoints.h"
@@ -31,11 +32,23 @@ const Ring kRings[] = {
     {"CEP95", QColor(230, 120, 0), Qt::SolidLine},
     {"2DRMS", QColor(200, 0, 0), Qt::DashLine},
 };
+// Over fixes coloured by class the rings keep out of the classes' colours.
+const Ring kRingsOverClasses[] = {
+    {"CEP50", QColor(40, 40, 40), Qt::DotLine},
+    {"CEP95", QColor(0, 0, 0), Qt::SolidLine},
+    {"2DRMS", QColor(110, 0, 110), Qt::DashLine},
+};
 
 QString tickText(double value, double step)
 {
     const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(step))), 0, 4);
     return QString::number(std::fabs(value) < step / 2 ? 0.0 : value, 'f', decimals);
+}
+
+// The circles' colours and lines, kept out of the classes' colours.
+const Ring *ringsFor(const FixClassColours &colours)
+{
+    return colours.coloured() ? kRingsOverClasses : kRings;
 }
 
 } // namespace
@@ -46,9 +59,13 @@ PrecisionPlot::PrecisionPlot(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PrecisionPlot::setFixes(const navorel::AcceptedFixes *fixes, const navorel::PrecisionFigures &figures)
+void PrecisionPlot::setFixes(const navorel::AcceptedFixes *fixes, const navorel::PrecisionFigures &figures,
+                             const std::vector<std::uint8_t> *classes)
 {
     m_fixes = fixes;
+    m_classes =
+        fixes != nullptr && classes != nullptr && classes->size() == fixes->size() ? classes : nullptr;
+    m_colours = m_classes != nullptr ? FixClassColours(*m_classes, kDotColour) : FixClassColours();
     m_figures = figures;
     // Every fix and every circle in view, with a little room round them.
     const double outermost = std::max({figures.maxDistance, figures.cep95, figures.twiceDrms});
@@ -62,6 +79,16 @@ void PrecisionPlot::clear()
     setFixes(nullptr, navorel::PrecisionFigures());
 }
 
+std::vector<PrecisionPlot::LegendEntry> PrecisionPlot::legend() const
+{
+    std::vector<LegendEntry> entries;
+    for (const Ring &ring : std::span(ringsFor(m_colours), std::size(kRings)))
+        entries.push_back({QString::fromLatin1(ring.name), ring.colour, false, ring.style});
+    for (const FixClassColours::Entry &kind : m_colours.legend())
+        entries.push_back({kind.name, QColor(kind.colour), true, Qt::SolidLine});
+    return entries;
+}
+
 // The legend stands above the plot, never over the fixes: entries side by
 // side, in as many rows as the width needs. Their radii are in the table.
 std::vector<QRectF> PrecisionPlot::legendEntries() const
@@ -71,9 +98,8 @@ std::vector<QRectF> PrecisionPlot::legendEntries() const
     std::vector<QRectF> entries;
     double x = kLeftMargin;
     double y = kMargin;
-    for (const Ring &ring : kRings) {
-        const double entryWidth =
-            kLegendSample + 6 + metrics.horizontalAdvance(QString::fromLatin1(ring.name));
+    for (const LegendEntry &entry : legend()) {
+        const double entryWidth = kLegendSample + 6 + metrics.horizontalAdvance(entry.name);
         if (x > kLeftMargin && x + entryWidth > width() - kMargin) {
             x = kLeftMargin;
             y += lineHeight;
@@ -121,21 +147,34 @@ void PrecisionPlot::renderDots(const QRect &area)
     // Metres computed as drawn: a copy of every fix in metres would cost
     // as much memory as the fixes.
     const navorel::LocalPlane plane(m_figures.meanLatitude, m_figures.meanLongitude);
-    for (std::size_t i = 0; i < m_fixes->size(); ++i) {
-        const QPointF p =
-            pixelOf(plane.east(m_fixes->longitudes[i]), plane.north(m_fixes->latitudes[i])) - area.topLeft();
-        const int x = static_cast<int>(std::lround(p.x()));
-        const int y = static_cast<int>(std::lround(p.y()));
-        // A 3 x 3 dot: one fix is visible, a crowd becomes a blot.
-        for (int dy = -1; dy <= 1; ++dy) {
-            if (y + dy < 0 || y + dy >= h)
+    const bool coloured = m_classes != nullptr && m_colours.coloured();
+    // pixelOf, with the plot area worked out once rather than per fix.
+    const double scale = pixelsPerMetre();
+    const QPointF centre = plotArea().center() - area.topLeft();
+    // The worse kinds first: the few good fixes in the middle of a crowd of
+    // autonomous ones stay in sight.
+    for (int kind = FixClassColours::kKinds - 1; kind >= 0; --kind) {
+        for (std::size_t i = 0; i < m_fixes->size(); ++i) {
+            if (coloured && FixClassColours::kindOf((*m_classes)[i]) != kind)
                 continue;
-            auto *line = reinterpret_cast<QRgb *>(m_dots.scanLine(y + dy));
-            for (int dx = -1; dx <= 1; ++dx) {
-                if (x + dx >= 0 && x + dx < w)
-                    line[x + dx] = kDotColour;
+            const QRgb colour = coloured ? m_colours.colourOf((*m_classes)[i]) : kDotColour;
+            const QPointF p(centre.x() + plane.east(m_fixes->longitudes[i]) * scale,
+                            centre.y() - plane.north(m_fixes->latitudes[i]) * scale);
+            const int x = static_cast<int>(std::lround(p.x()));
+            const int y = static_cast<int>(std::lround(p.y()));
+            // A 3 x 3 dot: one fix is visible, a crowd becomes a blot.
+            for (int dy = -1; dy <= 1; ++dy) {
+                if (y + dy < 0 || y + dy >= h)
+                    continue;
+                auto *line = reinterpret_cast<QRgb *>(m_dots.scanLine(y + dy));
+                for (int dx = -1; dx <= 1; ++dx) {
+                    if (x + dx >= 0 && x + dx < w)
+                        line[x + dx] = colour;
+                }
             }
         }
+        if (!coloured)
+            break;
     }
     m_dotsValid = true;
 }
@@ -193,8 +232,9 @@ void PrecisionPlot::drawCircles(QPainter &painter) const
     const QPointF centre = pixelOf(0, 0);
     const double scale = pixelsPerMetre();
     painter.setRenderHint(QPainter::Antialiasing);
+    const Ring *shown = ringsFor(m_colours);
     for (std::size_t i = 0; i < std::size(kRings); ++i) {
-        painter.setPen(QPen(kRings[i].colour, 1.5, kRings[i].style));
+        painter.setPen(QPen(shown[i].colour, 1.5, shown[i].style));
         painter.setBrush(Qt::NoBrush);
         painter.drawEllipse(centre, radii[i] * scale, radii[i] * scale);
     }
@@ -206,15 +246,20 @@ void PrecisionPlot::drawCircles(QPainter &painter) const
 void PrecisionPlot::drawLegend(QPainter &painter) const
 {
     const QFontMetrics metrics(font());
-    const std::vector<QRectF> entries = legendEntries();
-    for (std::size_t i = 0; i < std::size(kRings); ++i) {
-        const QRectF &entry = entries[i];
-        const double y = entry.center().y();
-        painter.setPen(QPen(kRings[i].colour, 2, kRings[i].style));
-        painter.drawLine(QPointF(entry.left(), y), QPointF(entry.left() + kLegendSample, y));
+    const std::vector<QRectF> places = legendEntries();
+    const std::vector<LegendEntry> entries = legend();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const QRectF &place = places[i];
+        const double y = place.center().y();
+        if (entries[i].dot) {
+            painter.fillRect(QRectF(place.left() + kLegendSample / 2.0 - 3, y - 3, 7, 7), entries[i].colour);
+        } else {
+            painter.setPen(QPen(entries[i].colour, 2, entries[i].style));
+            painter.drawLine(QPointF(place.left(), y), QPointF(place.left() + kLegendSample, y));
+        }
         painter.setPen(Qt::black);
-        painter.drawText(QPointF(entry.left() + kLegendSample + 6, entry.top() + metrics.ascent()),
-                         QString::fromLatin1(kRings[i].name));
+        painter.drawText(QPointF(place.left() + kLegendSample + 6, place.top() + metrics.ascent()),
+                         entries[i].name);
     }
 }
 

@@ -1,134 +1,183 @@
 #include "app/precisionview.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHBoxLayout>
-#include <QHeaderView>
-#include <QScrollBar>
+#include <QLabel>
 #include <QSplitter>
-#include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
-#include "app/convergencechart.h"
+#include "app/allanchart.h"
+#include "app/figurestable.h"
+#include "app/logqualitybox.h"
 #include "app/precisionplot.h"
 
 namespace {
 
-QString metres(double value)
+QToolButton *copyButton(const QString &text, const QString &tip)
 {
-    return QString::number(value, 'f', 3) + QStringLiteral(" m");
-}
-
-QString degrees(double value)
-{
-    return QString::number(value, 'f', 9) + QChar(0x00B0);
-}
-
-QString seconds(double value)
-{
-    const auto whole = static_cast<long long>(std::llround(value));
-    return QStringLiteral("%1:%2:%3")
-        .arg(whole / 3600)
-        .arg(whole / 60 % 60, 2, 10, QChar('0'))
-        .arg(whole % 60, 2, 10, QChar('0'));
+    auto *button = new QToolButton;
+    button->setText(text);
+    button->setToolTip(tip);
+    button->setAutoRaise(false);
+    return button;
 }
 
 } // namespace
 
 PrecisionView::PrecisionView(QWidget *parent)
-        : QWidget(parent), m_plot(new PrecisionPlot), m_convergence(new ConvergenceChart),
-          m_table(new QTableWidget)
+        : QWidget(parent), m_plot(new PrecisionPlot), m_allan(new AllanChart), m_table(new FiguresTable),
+          m_log(new LogQualityBox), m_warning(new QLabel), m_headline(new QLabel), m_position(new QLabel),
+          m_copyPosition(copyButton(QStringLiteral("Copy lat, lon"),
+                                    QStringLiteral("Copies the mean position as \"latitude, longitude\" in "
+                                                   "decimal degrees, for a map or a spreadsheet"))),
+          m_copyLine(copyButton(QStringLiteral("Copy line"),
+                                QStringLiteral("Copies the mean position with how far to trust it")))
 {
-    m_table->setColumnCount(2);
-    m_table->horizontalHeader()->hide();
-    m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionMode(QAbstractItemView::ContiguousSelection);
-    m_table->setShowGrid(false);
-    m_table->setWordWrap(false);
-    m_table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_table->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    m_table->horizontalHeader()->setStretchLastSection(true);
-    m_table->setToolTip(QStringLiteral("Spread of the fixes round their mean, in metres"));
     m_plot->setToolTip(QStringLiteral("Fixes round their mean, in metres"));
-    m_convergence->setToolTip(QStringLiteral("Distance of the running mean from the final mean"));
+    m_allan->setToolTip(
+        QStringLiteral("How far the mean of fixes over an averaging time strays from the next such mean. "
+                       "Falling along the dashed line: averaging longer still helps. Flat or rising: it no "
+                       "longer does, the receiver's error wanders more slowly than that"));
+    m_warning->setObjectName(QStringLiteral("MovingWarning"));
+    m_warning->setWordWrap(true);
+    m_warning->setStyleSheet(QStringLiteral("background: #fff1c2; color: #6b4a00; border: 1px solid #e0b84a; "
+                                            "padding: 3px;"));
+    m_warning->setText(QStringLiteral("\u26A0 The receiver moved: these fixes make a track, not a position, "
+                                      "and the mean of a track means little."));
+    m_warning->setToolTip(
+        QStringLiteral("95 % of the fixes lie more than 50 m apart, or the receiver reported "
+                       "a speed over ground above 1 knot: no antenna standing still does "
+                       "that"));
+    m_warning->hide();
+    QFont large = m_headline->font();
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    large.setBold(true);
+    m_headline->setFont(large);
+    m_headline->setObjectName(QStringLiteral("MeanHeadline"));
+    m_headline->setToolTip(QStringLiteral(
+        "The true position lies within this distance of the mean with 95 % probability, allowing for fixes "
+        "that are not independent. \"or more\": the receiver's error wanders over most of the log, so the "
+        "log is too short to say more than at least this"));
+    m_position->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_position->setToolTip(QStringLiteral("The mean position in decimal degrees, negative south and west, "
+                                          "with as many decimals as its uncertainty allows"));
+    connect(m_copyPosition, &QToolButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(m_coordinates); });
+    connect(m_copyLine, &QToolButton::clicked, this,
+            [this] { QApplication::clipboard()->setText(copiedLine()); });
 
+    auto *head = new QHBoxLayout;
+    head->setContentsMargins(6, 4, 6, 2);
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(0);
+    texts->addWidget(m_headline);
+    texts->addWidget(m_position);
+    head->addLayout(texts, 1);
+    head->addWidget(m_copyPosition, 0, Qt::AlignVCenter);
+    head->addWidget(m_copyLine, 0, Qt::AlignVCenter);
+
+    auto *side = new QSplitter(Qt::Vertical);
+    side->addWidget(m_table);
+    side->addWidget(m_log);
+    side->setStretchFactor(0, 3);
+    side->setStretchFactor(1, 2);
     auto *top = new QSplitter(Qt::Horizontal);
     top->addWidget(m_plot);
-    top->addWidget(m_table);
+    top->addWidget(side);
     top->setStretchFactor(0, 3);
     top->setStretchFactor(1, 2);
     auto *split = new QSplitter(Qt::Vertical);
     split->addWidget(top);
-    split->addWidget(m_convergence);
-    split->setStretchFactor(0, 2);
-    split->setStretchFactor(1, 1);
+    split->addWidget(m_allan);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 2);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(split);
+    layout->setSpacing(2);
+    layout->addWidget(m_warning);
+    layout->addLayout(head);
+    layout->addWidget(split, 1);
     clear();
 }
 
-void PrecisionView::showFixes(navorel::AcceptedFixes fixes)
+void PrecisionView::showFixes(navorel::AcceptedFixes fixes, std::vector<std::uint8_t> classes,
+                              const navorel::LogQuality &quality, navorel::MinQuality minimum)
 {
     m_fixes = std::move(fixes);
-    std::vector<navorel::ConvergencePoint> curve;
-    m_figures = navorel::measurePrecision(m_fixes, &curve);
-    m_plot->setFixes(&m_fixes, m_figures);
-    m_convergence->setCurve(std::move(curve), m_figures.timed);
-    fillTable();
+    m_classes = std::move(classes);
+    const navorel::PrecisionFigures figures = navorel::measurePrecision(m_fixes);
+    showFigures(m_fixes, &m_classes, figures, navorel::measureUncertainty(m_fixes, figures), quality,
+                minimum);
+}
+
+void PrecisionView::showFigures(const navorel::AcceptedFixes &fixes, const std::vector<std::uint8_t> *classes,
+                                const navorel::PrecisionFigures &figures,
+                                const navorel::MeanUncertainty &uncertainty,
+                                const navorel::LogQuality &quality, navorel::MinQuality minimum)
+{
+    m_shownFixes = &fixes;
+    m_figures = figures;
+    m_uncertainty = uncertainty;
+    m_plot->setFixes(&fixes, m_figures, classes);
+    m_allan->setPoints(uncertainty.allan);
+    m_table->showFigures(m_figures, m_uncertainty, quality);
+    if (m_figures.empty())
+        m_log->clear();
+    else
+        m_log->showQuality(quality, minimum);
+    m_warning->setVisible(navorel::receiverMoved(m_figures, quality));
+    showHeadline();
 }
 
 void PrecisionView::clear()
 {
     m_fixes = navorel::AcceptedFixes();
-    m_figures = navorel::PrecisionFigures();
-    m_plot->clear();
-    m_convergence->clear();
-    fillTable();
+    m_classes.clear();
+    showFigures(m_fixes, nullptr, {}, {}, {}, navorel::MinQuality::Any);
 }
 
-void PrecisionView::fillTable()
+bool PrecisionView::warnsOfMovement() const
 {
-    const navorel::PrecisionFigures &f = m_figures;
-    const QString none = QStringLiteral("-");
-    const bool fix = !f.empty();
-    const bool altitude = f.altitudeFixes > 0;
-    const QChar sigma(0x03C3);
-    QList<std::pair<QString, QString>> rows = {
-        {QStringLiteral("Fixes"), QString::number(f.fixes)},
-        {QStringLiteral("Latitude"), fix ? degrees(f.meanLatitude) : none},
-        {QStringLiteral("Longitude"), fix ? degrees(f.meanLongitude) : none},
-        {sigma + QStringLiteral(" north"), fix ? metres(f.sigmaNorth) : none},
-        {sigma + QStringLiteral(" east"), fix ? metres(f.sigmaEast) : none},
-        {QStringLiteral("DRMS"), fix ? metres(f.drms) : none},
-        {QStringLiteral("2DRMS"), fix ? metres(f.twiceDrms) : none},
-        {QStringLiteral("CEP50"), fix ? metres(f.cep50) : none},
-        {QStringLiteral("CEP95"), fix ? metres(f.cep95) : none},
-        {QStringLiteral("Largest"), fix ? metres(f.maxDistance) : none},
-        {QStringLiteral("Altitude"), altitude ? metres(f.altitudeMean) : none},
-        {sigma + QStringLiteral(" altitude"), altitude ? metres(f.altitudeSigma) : none},
-        {QStringLiteral("Time span"), fix && f.timed ? seconds(f.timeSpan) : none},
-    };
-    for (std::size_t r = 0; r < f.settled.size(); ++r) {
-        const QString value = !fix || !f.timed ? none
-                              : f.settled[r]   ? seconds(*f.settled[r])
-                                               : QStringLiteral("not reached");
-        rows.append({QStringLiteral("Within %1 m").arg(navorel::PrecisionFigures::kSettleRadii[r]), value});
-    }
-    m_table->setRowCount(static_cast<int>(rows.size()));
-    for (int r = 0; r < rows.size(); ++r) {
-        m_table->setItem(r, 0, new QTableWidgetItem(rows[r].first));
-        auto *value = new QTableWidgetItem(rows[r].second);
-        value->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        m_table->setItem(r, 1, value);
-    }
-    m_table->setCurrentCell(-1, -1);
-    // Wide enough for every figure whole: the splitter gives the plot the rest.
-    m_table->resizeColumnsToContents();
-    const int columns =
-        m_table->horizontalHeader()->sectionSize(0) + m_table->horizontalHeader()->sectionSize(1);
-    // Two digits of slack for the cells' margins.
-    const int slack = 2 * m_table->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    m_table->setMinimumWidth(columns + 2 * m_table->frameWidth()
-                             + m_table->verticalScrollBar()->sizeHint().width() + slack);
+    return !m_warning->isHidden();
+}
+
+QString PrecisionView::headline() const
+{
+    if (m_figures.empty())
+        return QStringLiteral("No fixes");
+    if (!m_uncertainty.measured)
+        return QStringLiteral("Mean position: 64 fixes or more tell how far to trust it");
+    const QString radius = FiguresTable::radiusText(m_uncertainty.r95);
+    if (!m_uncertainty.settled)
+        return radius + QStringLiteral(" or more: log longer to know");
+    return QStringLiteral("Mean position %1 (95 %)").arg(radius);
+}
+
+QString PrecisionView::copiedLine() const
+{
+    if (m_figures.empty())
+        return {};
+    if (!m_uncertainty.measured)
+        return QStringLiteral("Mean position %1").arg(m_coordinates);
+    return QStringLiteral("Mean position %1 %2%3 (95 %)")
+        .arg(m_coordinates, FiguresTable::radiusText(m_uncertainty.r95),
+             m_uncertainty.settled ? QString() : QStringLiteral(" or more"));
+}
+
+void PrecisionView::showHeadline()
+{
+    const bool fix = !m_figures.empty();
+    // Without an uncertainty a metre's worth of decimals: no more than a fix is good for.
+    const int decimals = navorel::degreeDecimals(m_uncertainty.measured ? m_uncertainty.r95 : 1.0);
+    m_coordinates = fix ? QStringLiteral("%1, %2")
+                              .arg(m_figures.meanLatitude, 0, 'f', decimals)
+                              .arg(m_figures.meanLongitude, 0, 'f', decimals)
+                        : QString();
+    m_headline->setText(headline());
+    m_position->setText(m_coordinates);
+    m_position->setVisible(fix);
+    m_copyPosition->setEnabled(fix);
+    m_copyLine->setEnabled(fix);
 }

@@ -101,7 +101,11 @@ void ResultCommands::FilterProcess()
     m_resultView = resultText.take();
     m_filterResult = std::move(run.result);
     m_controls.views->satelliteChart()->setScaleGrows(settings.Talkers == navorel::TalkerMode::GNSS);
-    m_controls.views->addToCharts(std::move(run.points), run.bars);
+    // The chart's points are the fixes when it is calculated: one class each.
+    std::vector<std::uint8_t> pointClasses;
+    if (run.points.size() == run.fixClasses.size())
+        pointClasses = run.fixClasses;
+    m_controls.views->addToCharts(std::move(run.points), run.bars, std::move(pointClasses));
     m_resultPage->setLines(fromWindows1252(run.report));
     // Enabled before the time span is taken, which may still fail.
     if (run.linesRead && run.fixAccepted())
@@ -118,7 +122,9 @@ void ResultCommands::FilterProcess()
         for (QAction *action : {actions.exportMeanPosition, actions.exportTrack})
             action->setEnabled(true);
     }
-    m_controls.views->showPrecision(std::move(run.fixes));
+    m_controls.views->showPrecision(std::move(run.fixes), std::move(run.fixClasses), run.quality,
+                                    run.minQuality);
+    noteLeftOut(run);
     m_controls.views->showPosition(run.latitudeText, run.longitudeText);
     m_controls.views->showTimeSpan(run.timeSpanText);
     if (run.counts.found != 0)
@@ -130,6 +136,16 @@ void ResultCommands::FilterProcess()
     for (QAction *action : {actions.toolShowNmea, actions.toolShowFiltered, actions.showResultPage})
         action->setEnabled(true);
     showProgress(false);
+}
+
+// After the run, in the status bar: what the rules left out, if anything.
+void ResultCommands::noteLeftOut(const navorel::FilterRun &run)
+{
+    QStringList notes;
+    for (const navorel::LogQuality::Note &note : run.quality.leftOut(run.minQuality))
+        notes.append(QString::fromStdString(note.text));
+    if (!notes.isEmpty())
+        emit noted(QStringLiteral(" ") + notes.join(QStringLiteral("; ")));
 }
 
 bool ResultCommands::showsResult() const

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 
+#include "filter/filterprocess.h"
 #include "filter/filterresult.h"
 #include "ui/editordocument.h"
 #include "ui/filedialogs.h"
@@ -61,11 +62,12 @@ public:
 signals:
     // A result file opened or saved.
     void fileUsed(const QString &path);
-    // A word for the status bar: why a run found nothing.
+    // A line for the status bar: why a run found nothing, what it left out.
     void noted(const QString &note);
 
 private:
     void proposeResultName();
+    void noteLeftOut(const navorel::FilterRun &run);
     void showProgress(bool shown);
     void setProgress(std::size_t position, std::size_t maximum);
     void replaceText(const navorel::TextLines &lines);

@@ -142,7 +142,9 @@ void benchSatellites(const QString &saveTo)
 }
 
 // The precision page over 200,000 fixes of a standing receiver, 1 Hz: the
-// figures, the offsets and the convergence curve, then its first paint.
+// figures, the uncertainty of the mean and the Allan deviation, then its
+// first paint; and the figures a survey has measured shown again, as it
+// shows them once a second.
 void benchPrecision(const QString &saveTo)
 {
     std::mt19937 random(3);
@@ -166,8 +168,18 @@ void benchPrecision(const QString &saveTo)
         firstGrab.push_back(millisecondsOf([&] { grabbed = view.grab(); }));
         repaint.push_back(millisecondsOf([&] { view.repaint(); }));
     }
-    std::printf("precision %zu fixes: showFixes %.1f, first grab %.1f, repaint %.1f\n", fixes.size(),
-                median(show), median(firstGrab), median(repaint));
+    const navorel::PrecisionFigures figures = navorel::measurePrecision(fixes);
+    const navorel::MeanUncertainty uncertainty = navorel::measureUncertainty(fixes, figures);
+    std::vector<double> again;
+    for (int round = 0; round < kRounds; ++round) {
+        again.push_back(millisecondsOf([&] {
+            view.showFigures(fixes, nullptr, figures, uncertainty, {}, navorel::MinQuality::Any);
+            view.repaint();
+        }));
+    }
+    std::printf("precision %zu fixes: showFixes %.1f, first grab %.1f, repaint %.1f, "
+                "measured figures shown again and painted %.1f\n",
+                fixes.size(), median(show), median(firstGrab), median(repaint), median(again));
     if (!saveTo.isEmpty())
         grabbed.save(saveTo + "/precision.png");
 }

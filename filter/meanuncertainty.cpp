@@ -194,6 +194,18 @@ double logMoreSeconds(double r95, double radius, double timeSpan)
     return std::ceil(timeSpan * (r95 / radius) * (r95 / radius) - timeSpan);
 }
 
+int degreeDecimals(double metres)
+{
+    constexpr double kMetresPerDegree = 111320.0;
+    int decimals = 3;
+    double unit = kMetresPerDegree / 1000.0;
+    while (decimals < 9 && !(unit <= metres)) {
+        ++decimals;
+        unit /= 10.0;
+    }
+    return decimals;
+}
+
 MeanUncertainty measureUncertainty(const AcceptedFixes &fixes, const PrecisionFigures &figures)
 {
     MeanUncertainty result;

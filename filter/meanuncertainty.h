@@ -80,5 +80,9 @@ MeanUncertainty measureUncertainty(const AcceptedFixes &fixes, const PrecisionFi
 // 0 when r95 <= radius, else ceil(T (r95 / radius)^2 - T): the standard
 // error falls as the root of the time logged.
 double logMoreSeconds(double r95, double radius, double timeSpan);
+// The decimals of degrees a position known to within metres needs: the
+// fewest whose last digit (about 111 km / 10^d on a meridian) is no more
+// than the distance, so that 0.57 m takes 6 and 0.02 m takes 7; 3 to 9.
+int degreeDecimals(double metres);
 
 } // namespace navorel

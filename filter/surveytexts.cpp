@@ -8,9 +8,6 @@ namespace navorel {
 
 namespace {
 
-// A degree of latitude, the most a degree of either kind can be.
-constexpr double kMetresPerDegree = 111320.0;
-
 std::string fixed(double value, int decimals)
 {
     return decimalText(value, decimals);
@@ -28,14 +25,6 @@ std::string decimalText(double value, int decimals)
     char text[400];
     const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return error == std::errc() ? std::string(text, end) : std::string("?");
-}
-
-int degreeDecimalsFor(double metres)
-{
-    if (!(metres > 0.0) || !std::isfinite(metres))
-        return 6;
-    const double decimals = std::ceil(std::log10(kMetresPerDegree / metres) - 1e-9);
-    return static_cast<int>(std::clamp(decimals, 4.0, 9.0));
 }
 
 std::string surveyDurationText(double seconds)
@@ -85,7 +74,7 @@ std::string surveyReachedText(double seconds, const MeanUncertainty &uncertainty
                               double longitude)
 {
     return "Survey reached " + r95Text(uncertainty) + " after " + surveyDurationText(seconds) + ": "
-           + positionText(latitude, longitude, degreeDecimalsFor(uncertainty.r95));
+           + positionText(latitude, longitude, degreeDecimals(uncertainty.r95));
 }
 
 } // namespace navorel

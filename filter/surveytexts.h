@@ -13,10 +13,6 @@ namespace navorel {
 // value with fixed decimals and "." whatever the locale; "?" for none.
 std::string decimalText(double value, int decimals);
 
-// Decimals of a position in degrees that the figure (metres) needs: a unit
-// of the last one is at most the figure, 4 to 9 of them (0.57 m: 6; 0.02 m: 7).
-int degreeDecimalsFor(double metres);
-
 // "2 h 13 min", "13 min", "45 s".
 std::string surveyDurationText(double seconds);
 
@@ -26,7 +22,7 @@ std::string countText(std::size_t count);
 // "±0.31 m (95 %)", or "±0.31 m or more (95 %)" before the position has settled.
 std::string r95Text(const MeanUncertainty &uncertainty);
 
-// "48.1174053° N, 11.5167354° E", decimals as the figure needs.
+// "48.1174053° N, 11.5167354° E", with the decimals given (degreeDecimals).
 std::string positionText(double latitude, double longitude, int decimals);
 
 // "48.1174053, 11.5167354": signed decimal degrees, as a position is copied.

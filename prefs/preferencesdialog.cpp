@@ -14,6 +14,7 @@
 
 #include "filter/textfile.h"
 #include "prefs/confsettings.h"
+#include "prefs/qualitychoices.h"
 #include "prefs/settingsstore.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
@@ -105,12 +106,14 @@ PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter
 {
     setObjectName(QStringLiteral("TFormPref"));
     setWindowTitle(QStringLiteral("Preferences"));
-    setFixedSize(332, 353);
+    // 65 higher than the classic dialog: the fix quality and checksums
+    // choices below the filter group.
+    setFixedSize(332, 418);
     setFont(formFont());
 
     auto *pages = new QTabWidget(this);
     pages->setObjectName(QStringLiteral("PageControl1"));
-    pages->setGeometry(5, 5, 322, 297);
+    pages->setGeometry(5, 5, 322, 362);
 
     auto *filterPage = new QWidget();
     filterPage->setObjectName(QStringLiteral("TBS_Filter"));
@@ -171,13 +174,15 @@ PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter
                                              "classic program did"),
                               Qt::ToolTipRole);
     setHint(m_cobTalkers, talkersHint);
+    m_quality = new QualityChoices(m_settings, filterPage);
+    m_quality->setGeometry(8, 266, 298, 66);
 
     auto *viewPage = new QWidget();
     viewPage->setObjectName(QStringLiteral("TBS_View"));
     pages->addTab(viewPage, QStringLiteral("View"));
     auto *interfaceGroup = new QGroupBox(QStringLiteral(" Interface "), viewPage);
     interfaceGroup->setObjectName(QStringLiteral("GroupBox2"));
-    interfaceGroup->setGeometry(8, 8, 298, 251);
+    interfaceGroup->setGeometry(8, 8, 298, 324);
     m_cbToolbar = makeCheckBox(interfaceGroup, "CB_Toolbar", QStringLiteral("Show toolbar"),
                                QRect(8, 24, 97, 17), QStringLiteral("Toolbar visible"));
     m_cbProgressbar = makeCheckBox(interfaceGroup, "CB_Progressbar", QStringLiteral("Show progressbar"),
@@ -194,7 +199,7 @@ PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter
     const auto button = [this](const char *name, const QString &caption, int left, const QString &hint) {
         auto *created = new QPushButton(caption, this);
         created->setObjectName(QLatin1String(name));
-        created->setGeometry(left + 5, 315, 75, 25);
+        created->setGeometry(left + 5, 380, 75, 25);
         // Neither Enter nor Esc is bound to a button.
         created->setAutoDefault(false);
         setHint(created, hint);

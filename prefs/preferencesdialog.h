@@ -11,6 +11,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QRadioButton;
+class QualityChoices;
 class SettingsStore;
 
 // The satellites time range: 1 to 60 minutes. A typed value outside goes to
@@ -55,6 +56,7 @@ public:
     QRadioButton *identifier(int position) const;
     SatTimeSpinBox *satTime() const { return m_cseTime; }
     QComboBox *talkers() const { return m_cobTalkers; }
+    QualityChoices *quality() const { return m_quality; }
     QPushButton *okButton() const { return m_buttonOk; }
     QPushButton *cancelButton() const { return m_buttonCancel; }
     QPushButton *applyButton() const { return m_buttonApply; }
@@ -96,6 +98,7 @@ private:
     QCheckBox *m_cbSat = nullptr;
     SatTimeSpinBox *m_cseTime = nullptr;
     QComboBox *m_cobTalkers = nullptr;
+    QualityChoices *m_quality = nullptr;
     QCheckBox *m_cbToolbar = nullptr;
     QCheckBox *m_cbProgressbar = nullptr;
     QCheckBox *m_cbResultpage = nullptr;

@@ -36,12 +36,28 @@ void SettingsStore::setPortName(const std::string &name)
     emit portNameChanged(name);
 }
 
+void SettingsStore::setMinQuality(navorel::MinQuality minimum)
+{
+    if (m_settings.MinQuality == minimum)
+        return;
+    m_settings.MinQuality = minimum;
+    emit minQualityChanged(minimum);
+}
+
+void SettingsStore::setChecksums(navorel::ChecksumMode mode)
+{
+    if (m_settings.Checksums == mode)
+        return;
+    m_settings.Checksums = mode;
+    emit checksumsChanged(mode);
+}
+
 void SettingsStore::setConfValues(const navorel::Settings &read)
 {
     setTalkers(read.Talkers);
     setPortName(read.PortName);
-    m_settings.MinQuality = read.MinQuality;
-    m_settings.Checksums = read.Checksums;
+    setMinQuality(read.MinQuality);
+    setChecksums(read.Checksums);
     setSurvey(read);
 }
 

@@ -31,6 +31,8 @@ public:
     // A live survey's goal: [Survey] TargetR95, MinMinutes, StopWhenReached
     // and SaveWhenReached of from.
     void setSurvey(const navorel::Settings &from);
+    void setMinQuality(navorel::MinQuality minimum);
+    void setChecksums(navorel::ChecksumMode mode);
     // Every navorel.conf value of read, as a file read gives them.
     void setConfValues(const navorel::Settings &read);
 
@@ -50,6 +52,8 @@ signals:
     void applied(navorel::SettingKey key, int value);
     void talkersChanged(navorel::TalkerMode talkers);
     void portNameChanged(const std::string &name);
+    void minQualityChanged(navorel::MinQuality minimum);
+    void checksumsChanged(navorel::ChecksumMode mode);
 
 private:
     navorel::Settings m_settings;

@@ -74,6 +74,19 @@ TEST(MeanUncertainty, TheConstantsOfTheFormulas)
     EXPECT_EQ(logMoreSeconds(0.31, 0.1, 7980), std::ceil(7980 * 9.61 - 7980));
 }
 
+TEST(MeanUncertainty, DegreeDecimalsFitTheFigure)
+{
+    const struct
+    {
+        double metres;
+        int decimals;
+    } cases[] = {
+        {0.57, 6}, {0.02, 7}, {0.111, 7}, {0.112, 6}, {1.12, 5}, {0.0001, 9}, {0.0, 9}, {5000.0, 3}, {NAN, 9},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(degreeDecimals(c.metres), c.decimals) << c.metres;
+}
+
 TEST(AllanDeviation, WhiteNoiseFallsARandomWalkRises)
 {
     std::mt19937 random(11);

@@ -14,15 +14,6 @@ MeanUncertainty uncertaintyOf(double r95, bool settled)
     return uncertainty;
 }
 
-TEST(SurveyTexts, DegreeDecimalsMatchTheFigure)
-{
-    const std::pair<double, int> cases[] = {
-        {0.57, 6}, {0.02, 7}, {0.1114, 6}, {0.11, 7}, {1.2, 5}, {50.0, 4}, {0.0001, 9}, {0.0, 6}, {-1.0, 6},
-    };
-    for (const auto &[metres, decimals] : cases)
-        EXPECT_EQ(degreeDecimalsFor(metres), decimals) << metres;
-}
-
 TEST(SurveyTexts, Durations)
 {
     const std::pair<double, const char *> cases[] = {

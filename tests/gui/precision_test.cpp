@@ -5,7 +5,8 @@
 #include <QTest>
 #include <cmath>
 
-#include "app/convergencechart.h"
+#include "app/allanchart.h"
+#include "app/figurestable.h"
 #include "app/mainwindow.h"
 #include "app/positionviews.h"
 #include "app/precisionplot.h"
@@ -41,7 +42,7 @@ QString cell(const QTableWidget *table, const QString &label)
 // The number a cell shows, whatever unit follows it; "1:02:03" as seconds.
 double shownNumber(const QString &text)
 {
-    const QStringList parts = text.section(' ', 0, 0).remove(QChar(0x00B0)).split(':');
+    const QStringList parts = text.section(' ', 0, 0).remove(QChar(0x00B0)).remove(QChar(0x00B1)).split(':');
     double value = 0;
     for (const QString &part : parts)
         value = value * 60 + part.toDouble();
@@ -59,6 +60,8 @@ private slots:
     {
         const navorel::FilterRun run = sampleRun();
         const navorel::PrecisionFigures f = navorel::measurePrecision(run.fixes);
+        const navorel::MeanUncertainty u = navorel::measureUncertainty(run.fixes, f);
+        QVERIFY(u.measured);
         PrecisionView view;
         view.showFixes(run.fixes);
         const QChar sigma(0x03C3);
@@ -69,8 +72,7 @@ private slots:
             double resolution;
         } rows[] = {
             {QStringLiteral("Fixes"), static_cast<double>(f.fixes), 0},
-            {QStringLiteral("Latitude"), f.meanLatitude, 5e-10},
-            {QStringLiteral("Longitude"), f.meanLongitude, 5e-10},
+            {QStringLiteral("Mean, 95 %"), u.r95, 5e-3},
             {sigma + QStringLiteral(" north"), f.sigmaNorth, 5e-4},
             {sigma + QStringLiteral(" east"), f.sigmaEast, 5e-4},
             {QStringLiteral("DRMS"), f.drms, 5e-4},
@@ -81,11 +83,11 @@ private slots:
             {QStringLiteral("Altitude"), f.altitudeMean, 5e-4},
             {sigma + QStringLiteral(" altitude"), f.altitudeSigma, 5e-4},
             {QStringLiteral("Time span"), f.timeSpan, 0.5},
-            {QStringLiteral("Within 1 m"), *f.settled[0], 0.5},
-            {QStringLiteral("Within 0.5 m"), *f.settled[1], 0.5},
-            {QStringLiteral("Within 0.1 m"), *f.settled[2], 0.5},
         };
-        QCOMPARE(view.figuresTable()->rowCount(), static_cast<int>(std::size(rows)));
+        // "Altitude, 95 %", and a row per radius of how much longer to log
+        // once the mean has settled, else one that says it is not known yet.
+        QCOMPARE(view.figuresTable()->rowCount(),
+                 static_cast<int>(std::size(rows) + 1 + (u.settled ? u.logMore.size() : 1)));
         for (const auto &row : rows) {
             const QString text = cell(view.figuresTable(), row.label);
             QVERIFY2(std::fabs(shownNumber(text) - row.value) <= row.resolution,
@@ -116,10 +118,20 @@ private slots:
             for (const auto &[east, north] : {std::pair{outermost, 0.0}, {0.0, -outermost}})
                 QVERIFY(plot->plotArea().contains(plot->pixelOf(east, north)));
         }
-        // The running mean starts metres away and ends on the mean: a log
-        // axis from below the smallest settle radius to above the start.
-        QVERIFY(view.convergenceChart()->bottomMetres() <= 0.1);
-        QVERIFY(view.convergenceChart()->topMetres() >= 10);
+        // The Allan deviation of every averaging time lies inside its
+        // chart's decades, and so does the first dashed step.
+        const AllanChart *allan = view.allanChart();
+        QVERIFY(allan->points().size() >= 8);
+        for (const navorel::AllanPoint &p : allan->points()) {
+            for (const double v : {p.east, p.north}) {
+                QVERIFY(v >= allan->bottomMetres() && v <= allan->topMetres());
+                QVERIFY(allan->plotArea().adjusted(-1, -1, 1, 1).contains(allan->pixelOf(p.tauSeconds, v)));
+            }
+            QVERIFY(p.tauSeconds >= allan->leftSeconds() && p.tauSeconds <= allan->rightSeconds());
+        }
+        // Its legend stands beside the title, over no curve.
+        QVERIFY(!allan->legendArea().intersects(allan->plotArea()));
+        QVERIFY(QRectF(allan->rect()).contains(allan->legendArea()));
     }
 
     // The legend stands beside the fixes, not over them, however narrow the plot.
@@ -159,7 +171,8 @@ private slots:
         const navorel::LocalPlane plane(60.0000625, 10.000125);
         const QPoint at = plot->pixelOf(plane.east(10.0001), plane.north(60.00005)).toPoint();
         QCOMPARE(image.pixelColor(at), QColor(0, 85, 168));
-        QCOMPARE(cell(view.figuresTable(), QStringLiteral("Within 1 m")), QStringLiteral("-")); // no times
+        QCOMPARE(cell(view.figuresTable(), QStringLiteral("Time span")), QStringLiteral("-")); // no times
+        QCOMPARE(view.headline(), QStringLiteral("Mean position: 64 fixes or more tell how far to trust it"));
     }
 
     // A filter run of the window fills the third page; the File menu writes
@@ -196,6 +209,11 @@ private slots:
         QVERIFY(navorel::readFileBytes(dir.filePath("fixes.gpx").toStdString(), track));
         QVERIFY(kml.find("<Placemark>") != std::string::npos);
         QVERIFY(gpx.find("<wpt lat=\"48.117405768\" lon=\"11.516735384\">") != std::string::npos);
+        // The dialog and the file say how far the mean may be off.
+        QVERIFY(gpx.find("(95 %)") != std::string::npos);
+        const QRegularExpression title(
+            QStringLiteral("^Export mean position \u00B1\\d\\.\\d\\d m( or more)? \\(95 %\\)$"));
+        QVERIFY2(title.match(dialogs.asked[0].title).hasMatch(), qPrintable(dialogs.asked[0].title));
         QCOMPARE(std::count_if(track.begin(), track.end(), [](char c) { return c == '\n'; }) > 3570 * 3,
                  true);
         QVERIFY(prompter.errors.isEmpty());

@@ -11,10 +11,12 @@
 
 #include "app/mainwindow.h"
 #include "app/positionviews.h"
+#include "app/precisionview.h"
 #include "app/resultpage.h"
 #include "filter/textfile.h"
 #include "filter/textlines.h"
 #include "prefs/preferencesdialog.h"
+#include "prefs/qualitychoices.h"
 #include "prefs/settingslocation.h"
 #include "prefs/settingsstore.h"
 #include "tests/defaultsettingslines.h"
@@ -76,7 +78,6 @@ private slots:
     void enterAndEscDoNotCloseTheDialog();
     void unwritableFileKeepsTheDialogOpen();
     void fileLivesBesideTheProgramOrInTheConfigFolder();
-    void talkersChoiceLivesInNavorelConf();
 
 private:
     // Makes the windows anew, reading the settings file as a start does.
@@ -402,70 +403,6 @@ void PreferencesTest::fileLivesBesideTheProgramOrInTheConfigFolder()
     const QString missing = m_dir->filePath(QStringLiteral("no-such-folder"));
     QCOMPARE(settingsFilePath(missing, config), QDir(config).filePath(QStringLiteral("NAVRL.ini")));
     QVERIFY(QFileInfo(config).isDir());
-}
-
-void PreferencesTest::talkersChoiceLivesInNavorelConf()
-{
-    // NAVRL.ini as this program writes it, and a key another part keeps.
-    QVERIFY(navorel::writeSettingsFile(m_path.toStdString(), navorel::Settings()));
-    std::string ini;
-    QVERIFY(navorel::readFileBytes(m_path.toStdString(), ini));
-    const std::string conf = m_dir->filePath(QStringLiteral("navorel.conf")).toStdString();
-    QVERIFY(navorel::writeFileReplacing(conf, "[COM]\nPortName=/dev/ttyUSB0\n"));
-    const auto fileText = [](const std::string &path) {
-        std::string bytes;
-        navorel::readFileBytes(path, bytes);
-        return bytes;
-    };
-
-    start();
-    QComboBox *talkers = m_preferences->talkers();
-    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
-    QCOMPARE(talkers->currentIndex(), 0);
-
-    // "GPS only" is in force at once, and written beside NAVRL.ini on Apply.
-    m_preferences->show();
-    QTest::keyClick(talkers, Qt::Key_Down);
-    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GPS);
-    m_window->textArea()->setBytes("$GNRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*14");
-    m_window->actions().filter->trigger();
-    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
-    m_preferences->applyButton()->click();
-    QCOMPARE(fileText(conf),
-             "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n\n[Survey]\n"
-             "TargetR95=0.5\nMinMinutes=30\nStopWhenReached=false\nSaveWhenReached=\n");
-    QCOMPARE(fileText(m_path.toStdString()), ini);
-
-    // Cancel brings back what was applied.
-    QTest::keyClick(talkers, Qt::Key_Up);
-    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
-    m_preferences->cancelButton()->click();
-    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GPS);
-    QCOMPARE(talkers->currentIndex(), 1);
-
-    // A new start reads it back; the exit writes both files unchanged.
-    start();
-    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GPS);
-    QCOMPARE(m_preferences->talkers()->currentIndex(), 1);
-    m_window->close();
-    QCOMPARE(fileText(m_path.toStdString()), ini);
-    // The window's place comes after what was there.
-    const std::string kept = "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n\n"
-                             "[Survey]\nTargetR95=0.5\nMinMinutes=30\nStopWhenReached=false\nSaveWhenReached=\n";
-    QCOMPARE(fileText(conf).substr(0, kept.size() + 10), kept + "\n[Window]\n");
-
-    // A value this version does not know, or a file that cannot be read,
-    // means the default, without a word.
-    QVERIFY(navorel::writeFileReplacing(conf, "[Filter]\nTalkers=Galileo\n"));
-    start();
-    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
-    m_settings->setTalkers(navorel::TalkerMode::GPS);
-    QVERIFY(QFile::remove(QString::fromStdString(conf)));
-    QVERIFY(QDir().mkdir(QString::fromStdString(conf)));
-    m_preferences->cancelButton()->click();
-    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
-    QVERIFY(m_prompter->messages.isEmpty());
-    QVERIFY(m_prompter->errors.isEmpty());
 }
 
 QTEST_MAIN(PreferencesTest)

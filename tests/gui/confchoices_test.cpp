@@ -1,0 +1,190 @@
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/mainwindow.h"
+#include "app/positionviews.h"
+#include "app/precisionview.h"
+#include "app/resultpage.h"
+#include "filter/textfile.h"
+#include "prefs/preferencesdialog.h"
+#include "prefs/qualitychoices.h"
+#include "prefs/settingsfile.h"
+#include "prefs/settingsstore.h"
+#include "tests/gui/fakes.h"
+#include "ui/nmeatextarea.h"
+
+// The choices of the preferences that navorel.conf keeps beside NAVRL.ini.
+class ConfChoicesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void talkersChoiceLivesInNavorelConf();
+    void qualityChoicesLiveInNavorelConf();
+
+private:
+    // Makes the windows anew, reading the settings file as a start does.
+    void start();
+
+    QTemporaryDir *m_dir = nullptr;
+    QString m_path;
+    SettingsStore *m_settings = nullptr;
+    FakeDialogs *m_dialogs = nullptr;
+    FakePrompter *m_prompter = nullptr;
+    MainWindow *m_window = nullptr;
+    PreferencesDialog *m_preferences = nullptr;
+};
+
+void ConfChoicesTest::init()
+{
+    m_dir = new QTemporaryDir();
+    m_path = m_dir->filePath(QStringLiteral("NAVRL.ini"));
+    m_dialogs = new FakeDialogs();
+}
+
+void ConfChoicesTest::cleanup()
+{
+    delete m_window;
+    delete m_prompter;
+    delete m_settings;
+    delete m_dialogs;
+    delete m_dir;
+    m_window = nullptr;
+    m_prompter = nullptr;
+    m_settings = nullptr;
+}
+
+void ConfChoicesTest::start()
+{
+    delete m_window;
+    delete m_prompter;
+    delete m_settings;
+    m_settings = new SettingsStore();
+    m_prompter = new FakePrompter();
+    m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, UrlOpener());
+    m_window->setResultPage(new ResultPage(m_window));
+    m_preferences = new PreferencesDialog(*m_settings, *m_prompter, m_path, m_window);
+    m_window->setPreferences(m_preferences);
+    connect(m_window, &MainWindow::FormClose, m_preferences, &PreferencesDialog::saveINI);
+}
+
+void ConfChoicesTest::talkersChoiceLivesInNavorelConf()
+{
+    // NAVRL.ini as this program writes it, and a key another part keeps.
+    QVERIFY(navorel::writeSettingsFile(m_path.toStdString(), navorel::Settings()));
+    std::string ini;
+    QVERIFY(navorel::readFileBytes(m_path.toStdString(), ini));
+    const std::string conf = m_dir->filePath(QStringLiteral("navorel.conf")).toStdString();
+    QVERIFY(navorel::writeFileReplacing(conf, "[COM]\nPortName=/dev/ttyUSB0\n"));
+    const auto fileText = [](const std::string &path) {
+        std::string bytes;
+        navorel::readFileBytes(path, bytes);
+        return bytes;
+    };
+
+    start();
+    QComboBox *talkers = m_preferences->talkers();
+    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
+    QCOMPARE(talkers->currentIndex(), 0);
+
+    // "GPS only" is in force at once, and written beside NAVRL.ini on Apply.
+    m_preferences->show();
+    QTest::keyClick(talkers, Qt::Key_Down);
+    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GPS);
+    m_window->textArea()->setBytes("$GNRMC,101500.00,A,4807.0380,N,01131.0000,E,0.5,54.7,191206,,*14");
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
+    m_preferences->applyButton()->click();
+    QCOMPARE(fileText(conf),
+             "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
+    QCOMPARE(fileText(m_path.toStdString()), ini);
+
+    // Cancel brings back what was applied.
+    QTest::keyClick(talkers, Qt::Key_Up);
+    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
+    m_preferences->cancelButton()->click();
+    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GPS);
+    QCOMPARE(talkers->currentIndex(), 1);
+
+    // A new start reads it back; the exit writes both files unchanged.
+    start();
+    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GPS);
+    QCOMPARE(m_preferences->talkers()->currentIndex(), 1);
+    m_window->close();
+    QCOMPARE(fileText(m_path.toStdString()), ini);
+    QCOMPARE(fileText(conf),
+             "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n");
+
+    // A value this version does not know, or a file that cannot be read,
+    // means the default, without a word.
+    QVERIFY(navorel::writeFileReplacing(conf, "[Filter]\nTalkers=Galileo\n"));
+    start();
+    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
+    m_settings->setTalkers(navorel::TalkerMode::GPS);
+    QVERIFY(QFile::remove(QString::fromStdString(conf)));
+    QVERIFY(QDir().mkdir(QString::fromStdString(conf)));
+    m_preferences->cancelButton()->click();
+    QCOMPARE(m_settings->settings().Talkers, navorel::TalkerMode::GNSS);
+    QVERIFY(m_prompter->messages.isEmpty());
+    QVERIFY(m_prompter->errors.isEmpty());
+}
+
+void ConfChoicesTest::qualityChoicesLiveInNavorelConf()
+{
+    QVERIFY(navorel::writeSettingsFile(m_path.toStdString(), navorel::Settings()));
+    std::string ini;
+    QVERIFY(navorel::readFileBytes(m_path.toStdString(), ini));
+    const std::string conf = m_dir->filePath(QStringLiteral("navorel.conf")).toStdString();
+    const auto fileText = [](const std::string &path) {
+        std::string bytes;
+        navorel::readFileBytes(path, bytes);
+        return bytes;
+    };
+
+    start();
+    QComboBox *minimum = m_preferences->quality()->minQuality();
+    QComboBox *checksums = m_preferences->quality()->checksums();
+    QCOMPARE(minimum->currentText(), QStringLiteral("Any fix"));
+    QCOMPARE(checksums->currentText(), QStringLiteral("Default"));
+    m_preferences->show();
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(minimum, Qt::Key_Down);
+    QTest::keyClick(checksums, Qt::Key_Down);
+    QCOMPARE(minimum->currentText(), QStringLiteral("RTK fixed only"));
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::RtkFixed);
+    QCOMPARE(m_settings->settings().Checksums, navorel::ChecksumMode::Verify);
+
+    // In force at once: of an autonomous and an RTK fixed fix, one is left.
+    m_window->textArea()->setBytes("$GPRMC,101500.00,A,4807.0380,N,01131.0000,E,0.0,0.0,081226,,,A*56\r\n"
+                                   "$GPRMC,101501.00,A,4807.0381,N,01131.0000,E,0.0,0.0,081226,,,R*45\r\n");
+    m_window->actions().filter->trigger();
+    QCOMPARE(m_window->positionViews()->precisionView()->figures().fixes, std::size_t{1});
+
+    // Written to navorel.conf on Apply, never to NAVRL.ini; read back at the next start.
+    m_preferences->applyButton()->click();
+    QCOMPARE(fileText(conf),
+             "[Filter]\nTalkers=GNSS\nMinQuality=rtk-fixed\nChecksums=verify\n\n[COM]\nPortName=\n");
+    QCOMPARE(fileText(m_path.toStdString()), ini);
+    start();
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::RtkFixed);
+    QCOMPARE(m_preferences->quality()->minQuality()->currentText(), QStringLiteral("RTK fixed only"));
+    QCOMPARE(m_preferences->quality()->checksums()->currentText(), QStringLiteral("Verify"));
+
+    // Cancel brings back what was applied.
+    QTest::keyClick(m_preferences->quality()->minQuality(), Qt::Key_Home);
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::Any);
+    m_preferences->cancelButton()->click();
+    QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::RtkFixed);
+    QVERIFY(m_prompter->errors.isEmpty());
+}
+
+QTEST_MAIN(ConfChoicesTest)
+#include "confchoices_test.moc"
