@@ -201,7 +201,7 @@ void DesktopTest::placesAndSizesComeBackAfterARestart()
 
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    const QRect geometry(40, 30, 640, 480);
+    const QRect geometry(40, 30, 720, 540);
     m_window->setGeometry(geometry);
     m_window->splitter()->setSizes({200, 437});
     QTRY_COMPARE(m_window->splitter()->sizes().first(), 200);
