@@ -5,6 +5,8 @@
 #include "app/aboutbox.h"
 #include "app/livesurvey.h"
 #include "app/mainwindow.h"
+#include "app/positionviews.h"
+#include "app/precisionview.h"
 #include "app/resultpage.h"
 #include "app/singleinstance.h"
 #include "app/surveynotice.h"
@@ -48,6 +50,12 @@ void connectSurvey(MainWindow &window, SerialTransfer &transfer, LiveSurvey &sur
     QObject::connect(&transfer, &SerialTransfer::clearRequested, &survey,
                      [&window, &survey] { survey.start(window.textArea()->logBytes()); });
     QObject::connect(&survey, &LiveSurvey::statusChanged, &window, &MainWindow::showNote);
+    QObject::connect(&survey, &LiveSurvey::measured, &window, [&window, &survey] {
+        const navorel::FilterRun &run = *survey.run();
+        const navorel::SurveyTracker::Figures &figures = survey.figures();
+        window.positionViews()->precisionView()->showFigures(
+            run.fixes, &run.fixClasses, figures.precision, figures.uncertainty, run.quality, run.minQuality);
+    });
     QObject::connect(&survey, &LiveSurvey::goalReached, &notice, [&survey, &notice](const QString &text) {
         const navorel::PrecisionFigures &figures = survey.reachedFigures().precision;
         const int decimals = navorel::degreeDecimals(survey.reachedFigures().uncertainty.r95);

@@ -12,6 +12,7 @@
 #include "app/figurestable.h"
 #include "app/logqualitybox.h"
 #include "app/precisionplot.h"
+#include "filter/surveytexts.h"
 
 namespace {
 
@@ -171,9 +172,8 @@ void PrecisionView::showHeadline()
     const bool fix = !m_figures.empty();
     // Without an uncertainty a metre's worth of decimals: no more than a fix is good for.
     const int decimals = navorel::degreeDecimals(m_uncertainty.measured ? m_uncertainty.r95 : 1.0);
-    m_coordinates = fix ? QStringLiteral("%1, %2")
-                              .arg(m_figures.meanLatitude, 0, 'f', decimals)
-                              .arg(m_figures.meanLongitude, 0, 'f', decimals)
+    m_coordinates = fix ? QString::fromStdString(navorel::decimalPositionText(
+                        m_figures.meanLatitude, m_figures.meanLongitude, decimals))
                         : QString();
     m_headline->setText(headline());
     m_position->setText(m_coordinates);

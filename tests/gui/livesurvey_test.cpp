@@ -13,7 +13,10 @@
 #include <memory>
 #include <unistd.h>
 
+#include "app/figurestable.h"
 #include "app/livesurvey.h"
+#include "app/positionviews.h"
+#include "app/precisionview.h"
 #include "app/surveynotice.h"
 #include "app/textdocument.h"
 #include "filter/surveytexts.h"
@@ -81,6 +84,12 @@ struct SurveyRig : SerialRig
                 survey.stop();
         });
         QObject::connect(&survey, &LiveSurvey::statusChanged, &window, &MainWindow::showNote);
+        QObject::connect(&survey, &LiveSurvey::measured, &window, [this] {
+            const navorel::FilterRun &run = *survey.run();
+            window.positionViews()->precisionView()->showFigures(
+                run.fixes, &run.fixClasses, survey.figures().precision, survey.figures().uncertainty,
+                run.quality, run.minQuality);
+        });
         QObject::connect(&survey, &LiveSurvey::goalReached, &notice,
                          [this](const QString &reached) { notice.showReached(reached, QString()); });
         QObject::connect(
@@ -167,6 +176,12 @@ void LiveSurveyTest::theFiguresFollowTheReceivedLines()
         QStringLiteral("^Survey: 15 min, 9\\d\\d fixes, \u00B1\\d\\.\\d\\d m( or more)? \\(95 %\\)$"));
     QVERIFY2(status.match(rig.window.statusPanel(1)->text()).hasMatch(),
              qPrintable(rig.window.statusPanel(1)->text()));
+    // The Precision tab follows: the same figures, the same line.
+    const PrecisionView *view = rig.window.positionViews()->precisionView();
+    expectSameFigures({view->figures(), view->uncertainty()}, rig.survey.figures());
+    QCOMPARE(view->fixes().size(), rig.survey.figures().precision.fixes);
+    QVERIFY2(view->headline().contains(FiguresTable::radiusText(rig.survey.figures().uncertainty.r95)),
+             qPrintable(view->headline()));
     QVERIFY(receiver->done());
     expectSameFigures(rig.survey.figures(), rig.figuresOfTheLog());
 
