@@ -15,6 +15,7 @@
 #include "filter/textfile.h"
 #include "prefs/confsettings.h"
 #include "prefs/qualitychoices.h"
+#include "prefs/surveychoices.h"
 #include "prefs/settingsstore.h"
 #include "ui/formfont.h"
 #include "ui/hints.h"
@@ -177,9 +178,15 @@ PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter
     m_quality = new QualityChoices(m_settings, filterPage);
     m_quality->setGeometry(8, 266, 298, 66);
 
+    auto *surveyPage = new QWidget();
+    surveyPage->setObjectName(QStringLiteral("TBS_Survey"));
+    m_survey = new SurveyChoices(m_settings, surveyPage);
+    m_survey->setGeometry(8, 8, 298, 160);
+
     auto *viewPage = new QWidget();
     viewPage->setObjectName(QStringLiteral("TBS_View"));
     pages->addTab(viewPage, QStringLiteral("View"));
+    pages->addTab(surveyPage, QStringLiteral("Survey"));
     auto *interfaceGroup = new QGroupBox(QStringLiteral(" Interface "), viewPage);
     interfaceGroup->setObjectName(QStringLiteral("GroupBox2"));
     interfaceGroup->setGeometry(8, 8, 298, 324);

@@ -12,6 +12,7 @@ class QComboBox;
 class QPushButton;
 class QRadioButton;
 class QualityChoices;
+class SurveyChoices;
 class SettingsStore;
 
 // The satellites time range: 1 to 60 minutes. A typed value outside goes to
@@ -57,6 +58,7 @@ public:
     SatTimeSpinBox *satTime() const { return m_cseTime; }
     QComboBox *talkers() const { return m_cobTalkers; }
     QualityChoices *quality() const { return m_quality; }
+    SurveyChoices *survey() const { return m_survey; }
     QPushButton *okButton() const { return m_buttonOk; }
     QPushButton *cancelButton() const { return m_buttonCancel; }
     QPushButton *applyButton() const { return m_buttonApply; }
@@ -99,6 +101,7 @@ private:
     SatTimeSpinBox *m_cseTime = nullptr;
     QComboBox *m_cobTalkers = nullptr;
     QualityChoices *m_quality = nullptr;
+    SurveyChoices *m_survey = nullptr;
     QCheckBox *m_cbToolbar = nullptr;
     QCheckBox *m_cbProgressbar = nullptr;
     QCheckBox *m_cbResultpage = nullptr;

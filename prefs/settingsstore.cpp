@@ -63,10 +63,14 @@ void SettingsStore::setConfValues(const navorel::Settings &read)
 
 void SettingsStore::setSurvey(const navorel::Settings &from)
 {
+    if (m_settings.TargetR95 == from.TargetR95 && m_settings.MinMinutes == from.MinMinutes
+        && m_settings.StopWhenReached == from.StopWhenReached && m_settings.SaveWhenReached == from.SaveWhenReached)
+        return;
     m_settings.TargetR95 = from.TargetR95;
     m_settings.MinMinutes = from.MinMinutes;
     m_settings.StopWhenReached = from.StopWhenReached;
     m_settings.SaveWhenReached = from.SaveWhenReached;
+    emit surveyChanged();
 }
 
 void SettingsStore::addRecent(const std::string &path)

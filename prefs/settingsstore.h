@@ -54,6 +54,7 @@ signals:
     void portNameChanged(const std::string &name);
     void minQualityChanged(navorel::MinQuality minimum);
     void checksumsChanged(navorel::ChecksumMode mode);
+    void surveyChanged();
 
 private:
     navorel::Settings m_settings;

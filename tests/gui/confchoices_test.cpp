@@ -1,4 +1,8 @@
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -13,6 +17,7 @@
 #include "filter/textfile.h"
 #include "prefs/preferencesdialog.h"
 #include "prefs/qualitychoices.h"
+#include "prefs/surveychoices.h"
 #include "prefs/settingsfile.h"
 #include "prefs/settingsstore.h"
 #include "tests/gui/fakes.h"
@@ -29,6 +34,7 @@ private slots:
 
     void talkersChoiceLivesInNavorelConf();
     void qualityChoicesLiveInNavorelConf();
+    void surveyGoalLivesInNavorelConf();
 
 private:
     // Makes the windows anew, reading the settings file as a start does.
@@ -185,6 +191,47 @@ void ConfChoicesTest::qualityChoicesLiveInNavorelConf()
     QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::Any);
     m_preferences->cancelButton()->click();
     QCOMPARE(m_settings->settings().MinQuality, navorel::MinQuality::RtkFixed);
+    QVERIFY(m_prompter->errors.isEmpty());
+}
+
+void ConfChoicesTest::surveyGoalLivesInNavorelConf()
+{
+    QVERIFY(navorel::writeSettingsFile(m_path.toStdString(), navorel::Settings()));
+    const std::string conf = m_dir->filePath(QStringLiteral("navorel.conf")).toStdString();
+    start();
+    SurveyChoices *survey = m_preferences->survey();
+    QCOMPARE(survey->target()->value(), 0.5);
+    QCOMPARE(survey->minutes()->value(), 30);
+    QVERIFY(!survey->stop()->isChecked());
+    QVERIFY(!survey->saveAs()->isEnabled()); // a name only matters when receiving stops
+
+    // In force at once; written on Apply, read back at the next start.
+    survey->target()->setValue(0.1);
+    survey->minutes()->setValue(240);
+    survey->stop()->setChecked(true);
+    QVERIFY(survey->saveAs()->isEnabled());
+    QTest::keyClicks(survey->saveAs(), QStringLiteral("/srv/base.nmea"));
+    QCOMPARE(m_settings->settings().TargetR95, 0.1);
+    QCOMPARE(m_settings->settings().MinMinutes, 240);
+    QVERIFY(m_settings->settings().StopWhenReached);
+    QCOMPARE(m_settings->settings().SaveWhenReached, std::string("/srv/base.nmea"));
+    m_preferences->applyButton()->click();
+    std::string written;
+    QVERIFY(navorel::readFileBytes(conf, written));
+    QVERIFY2(written.find("[Survey]\nTargetR95=0.1\nMinMinutes=240\nStopWhenReached=true\n"
+                          "SaveWhenReached=/srv/base.nmea\n")
+                 != std::string::npos,
+             written.c_str());
+    start();
+    QCOMPARE(m_preferences->survey()->target()->value(), 0.1);
+    QCOMPARE(m_preferences->survey()->saveAs()->text(), QStringLiteral("/srv/base.nmea"));
+
+    // Cancel brings back what was applied, in the settings and on the page.
+    m_preferences->survey()->minutes()->setValue(5);
+    QCOMPARE(m_settings->settings().MinMinutes, 5);
+    m_preferences->cancelButton()->click();
+    QCOMPARE(m_settings->settings().MinMinutes, 240);
+    QCOMPARE(m_preferences->survey()->minutes()->value(), 240);
     QVERIFY(m_prompter->errors.isEmpty());
 }
 
