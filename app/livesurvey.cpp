@@ -38,6 +38,7 @@ void LiveSurvey::start(std::string_view log)
         m_survey->readWithoutGoal("\r\n");
     m_running = true;
     m_stopping = false;
+    m_reachedText.clear();
     m_measuredFixes = 0;
     measure();
     m_timer.start();
@@ -70,12 +71,12 @@ std::size_t LiveSurvey::take(const std::vector<std::string> &lines)
     m_measuredFixes = m_survey->tracker().fixes();
     m_reachedRun = m_survey->tracker().run();
     m_reachedFigures = m_figures;
+    m_reachedText =
+        navorel::surveyReachedText(m_seconds, m_figures.uncertainty, m_figures.precision.meanLatitude,
+                                   m_figures.precision.meanLongitude);
     emit measured();
-    emit statusChanged(
-        QString::fromStdString(navorel::surveyStatusText(m_seconds, m_measuredFixes, m_figures.uncertainty)));
-    emit goalReached(QString::fromStdString(navorel::surveyReachedText(m_seconds, m_figures.uncertainty,
-                                                                       m_figures.precision.meanLatitude,
-                                                                       m_figures.precision.meanLongitude)));
+    emit statusChanged(QString::fromStdString(m_reachedText));
+    emit goalReached(QString::fromStdString(m_reachedText));
     if (m_settings.settings().StopWhenReached) {
         m_stopping = true;
         emit stopRequested();
@@ -100,8 +101,11 @@ void LiveSurvey::measure()
     m_seconds = m_survey->elapsedSeconds();
     m_measuredFixes = m_survey->tracker().fixes();
     emit measured();
-    emit statusChanged(
-        QString::fromStdString(navorel::surveyStatusText(m_seconds, m_measuredFixes, m_figures.uncertainty)));
+    // Once reached, the status bar keeps the goal's sentence in view.
+    emit statusChanged(QString::fromStdString(
+        m_reachedText.empty()
+            ? navorel::surveyStatusText(m_seconds, m_measuredFixes, m_figures.uncertainty)
+            : navorel::surveyAfterGoalText(m_reachedText, m_measuredFixes, m_figures.uncertainty)));
     // A week of fixes takes a while to pass over: the window stays quick.
     m_timer.setInterval(std::max<int>(kInterval, kCostShare * static_cast<int>(m_cost.elapsed())));
 }

@@ -65,6 +65,7 @@ private:
     std::unique_ptr<navorel::Survey> m_survey;
     navorel::SurveyTracker::Figures m_figures;
     double m_seconds = 0.0;
+    std::string m_reachedText; // the goal's sentence, once reached
     navorel::FilterRun m_reachedRun;
     navorel::SurveyTracker::Figures m_reachedFigures;
     std::size_t m_measuredFixes = 0;

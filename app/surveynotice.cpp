@@ -16,7 +16,8 @@ SurveyNotice::SurveyNotice(QWidget *parent)
     setWindowTitle(QStringLiteral("Survey reached"));
     setModal(false);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    m_text->setWordWrap(true);
+    // One line for the sentence and its position, as long as it is.
+    m_text->setWordWrap(false);
     auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(m_copy, QDialogButtonBox::ActionRole);
     buttons->addButton(m_export, QDialogButtonBox::ActionRole);

@@ -1,8 +1,8 @@
 #include "filter/surveytexts.h"
 
 #include <algorithm>
-#include <cmath>
 #include <charconv>
+#include <cmath>
 
 namespace navorel {
 
@@ -23,7 +23,8 @@ std::string hemisphere(double degrees, int decimals, char positive, char negativ
 std::string decimalText(double value, int decimals)
 {
     char text[400];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    const auto [end, error] =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
     return error == std::errc() ? std::string(text, end) : std::string("?");
 }
 
@@ -68,6 +69,11 @@ std::string surveyStatusText(double seconds, std::size_t fixes, const MeanUncert
     if (uncertainty.measured)
         text += ", " + r95Text(uncertainty);
     return text;
+}
+
+std::string surveyAfterGoalText(const std::string &reached, std::size_t fixes, const MeanUncertainty &now)
+{
+    return reached + "; now " + r95Text(now) + ", " + countText(fixes) + " fixes";
 }
 
 std::string surveyReachedText(double seconds, const MeanUncertainty &uncertainty, double latitude,

@@ -32,6 +32,10 @@ std::string decimalPositionText(double latitude, double longitude, int decimals)
 // without the figure before 64 fixes.
 std::string surveyStatusText(double seconds, std::size_t fixes, const MeanUncertainty &uncertainty);
 
+// The status bar's line once the goal was reached and receiving goes on:
+// the goal's sentence, then "; now ±0.21 m (95 %), 9,790 fixes".
+std::string surveyAfterGoalText(const std::string &reached, std::size_t fixes, const MeanUncertainty &now);
+
 // "Survey reached ±0.48 m (95 %) after 2 h 13 min: 48.117405° N, 11.516735° E".
 std::string surveyReachedText(double seconds, const MeanUncertainty &uncertainty, double latitude,
                               double longitude);

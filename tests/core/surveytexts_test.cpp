@@ -49,6 +49,10 @@ TEST(SurveyTexts, StatusAndReached)
               "Survey reached \u00B10.48 m (95 %) after 2 h 13 min: 48.117405\u00B0 N, 11.516735\u00B0 E");
     EXPECT_EQ(surveyReachedText(3600.0, uncertaintyOf(0.02, true), -33.8567844, -151.2152967),
               "Survey reached \u00B10.02 m (95 %) after 1 h 0 min: 33.8567844\u00B0 S, 151.2152967\u00B0 W");
+    EXPECT_EQ(
+        surveyAfterGoalText("Survey reached \u00B10.29 m (95 %) after 1 h 50 min: ...", 9790,
+                            uncertaintyOf(0.214, true)),
+        "Survey reached \u00B10.29 m (95 %) after 1 h 50 min: ...; now \u00B10.21 m (95 %), 9,790 fixes");
 }
 
 } // namespace
