@@ -214,6 +214,7 @@ void LiveSurveyTest::theGoalStopsReceivingAtItsFix()
 
     QVERIFY2(rig.notice.text().startsWith(QStringLiteral("Survey reached \u00B10.")),
              qPrintable(rig.notice.text()));
+    QCOMPARE(rig.window.statusPanel(1)->text(), rig.notice.text());
     const navorel::SurveyTracker::Figures reached = rig.survey.reachedFigures();
     QVERIFY(reached.uncertainty.settled);
     QVERIFY(reached.uncertainty.r95 <= 0.25);
