@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 
 #include "filter/acceptedfixes.h"
 #include "filter/fieldreader.h"
@@ -169,15 +170,48 @@ std::optional<double> ReceiverSigma::rms(std::size_t axis) const
     return std::sqrt(m_squares[axis] / static_cast<double>(m_counts[axis]));
 }
 
+namespace {
+
+// "12.3" or "7": tenths of a knot, exactly, without reading a double; none
+// for any other form (more decimals, a sign, an exponent).
+std::optional<std::size_t> plainTenths(std::string_view knots)
+{
+    std::size_t whole = 0;
+    std::size_t i = 0;
+    for (; i < knots.size() && i < 6 && knots[i] >= '0' && knots[i] <= '9'; ++i)
+        whole = whole * 10 + static_cast<std::size_t>(knots[i] - '0');
+    if (i == 0)
+        return std::nullopt;
+    if (i == knots.size())
+        return whole * 10;
+    if (knots[i] != '.' || knots.size() > i + 2)
+        return std::nullopt;
+    if (i + 1 == knots.size())
+        return whole * 10;
+    const char tenth = knots[i + 1];
+    if (tenth < '0' || tenth > '9')
+        return std::nullopt;
+    return whole * 10 + static_cast<std::size_t>(tenth - '0');
+}
+
+} // namespace
+
 void SpeedCounts::add(std::string_view knots)
 {
-    double speed = 0.0;
-    const auto read = std::from_chars(knots.data(), knots.data() + knots.size(), speed);
-    if (knots.empty() || read.ec != std::errc() || !std::isfinite(speed) || speed < 0.0)
-        return;
+    // Most receivers write one decimal: read at once; the rest as numbers.
+    std::size_t bin = 0;
+    if (const std::optional<std::size_t> tenths = plainTenths(knots)) {
+        bin = *tenths;
+    } else {
+        double speed = 0.0;
+        const auto read = std::from_chars(knots.data(), knots.data() + knots.size(), speed);
+        if (knots.empty() || read.ec != std::errc() || !std::isfinite(speed) || speed < 0.0)
+            return;
+        bin = static_cast<std::size_t>(std::min(speed * 10.0 + 0.5, static_cast<double>(kTenths)));
+    }
     if (m_counts.empty())
         m_counts.assign(kTenths, 0);
-    ++m_counts[std::min(static_cast<std::size_t>(speed * 10.0 + 0.5), kTenths - 1)];
+    ++m_counts[std::min(bin, kTenths - 1)];
     ++m_total;
 }
 

@@ -56,6 +56,9 @@ NmeaTextArea::NmeaTextArea(QWidget *parent) : QsciScintilla(parent)
     // The horizontal range follows the widest line drawn, not a fixed 2000 pixels.
     SendScintilla(SCI_SETSCROLLWIDTH, 1);
     SendScintilla(SCI_SETSCROLLWIDTHTRACKING, 1);
+    // Lines received scroll the page up: the lines still shown keep their
+    // layout rather than being shaped again at every append.
+    SendScintilla(SCI_SETLAYOUTCACHE, SC_CACHE_PAGE);
 
     // The window's Edit actions own these keys; bound here too, Scintilla would
     // take the key before the action's shortcut sees it.

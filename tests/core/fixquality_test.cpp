@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -296,6 +297,33 @@ TEST(ReceiverMoved, ByTheSpreadOrTheSpeedOverGround)
     PrecisionFigures wide = still;
     wide.cep95 = 51.0;
     EXPECT_TRUE(receiverMoved(wide, speeds({})));
+}
+
+} // namespace
+} // namespace navorel
+
+namespace navorel {
+namespace {
+
+// Speeds over ground as receivers write them, one at a time: the median is
+// the speed itself, in tenths of a knot; what is no speed counts for none.
+TEST(SpeedCounts, ReadsEveryFormOfSpeed)
+{
+    const std::pair<const char *, std::optional<double>> cases[] = {
+        {"0.7", 0.7},          {"12", 12.0},       {"12.", 12.0},          {"0.25", 0.3},
+        {"0.149", 0.1},        {"003.4", 3.4},     {"1e1", 10.0},          {"250.0", 99.9},
+        {"1e300", 99.9},       {"", std::nullopt}, {"-1.0", std::nullopt}, {"A", std::nullopt},
+        {"nan", std::nullopt}, {".5", 0.5},
+    };
+    for (const auto &[text, median] : cases) {
+        SpeedCounts counts;
+        counts.add(text);
+        const std::optional<double> got = counts.medianKnots();
+        ASSERT_EQ(got.has_value(), median.has_value()) << text;
+        if (median) {
+            EXPECT_NEAR(*got, *median, 1e-9) << text;
+        }
+    }
 }
 
 } // namespace
