@@ -62,7 +62,7 @@ std::string Recorder::surveyStatus() const
     const auto span = static_cast<long long>(std::llround(figures.precision.timeSpan));
     char time[40];
     std::snprintf(time, sizeof time, "%lld:%02lld:%02lld", span / 3600, span / 60 % 60, span % 60);
-    std::string status = std::to_string(tracker.fixes()) + " fixes, " + time;
+    std::string status = navorel::countText(tracker.fixes()) + " fixes, " + time;
     if (!figures.uncertainty.measured)
         return status + ", r95 after 64 fixes";
     return status + ", r95 " + navorel::decimalText(figures.uncertainty.r95, 3) + " m ("

@@ -141,7 +141,7 @@ void RecordSurveyTest::statusLinesSayTheFigures()
     QVERIFY2(recording.errSays(" m (", 15000), recording.err().constData());
     QCOMPARE(recording.status(15000), 0);
     static const QRegularExpression status(QStringLiteral(
-        "navorel-record: survey: \\d+ fixes, \\d+:\\d\\d:\\d\\d, r95 \\d+\\.\\d{3} m \\((settled|not "
+        "navorel-record: survey: [\\d,]+ fixes, \\d+:\\d\\d:\\d\\d, r95 \\d+\\.\\d{3} m \\((settled|not "
         "settled: at least that)\\)"));
     QVERIFY2(status.match(QString::fromUtf8(recording.err())).hasMatch(), recording.err().constData());
 }
