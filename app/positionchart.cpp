@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "filter/chartpoints.h"
-#include "filter/nmeafields.h"
 #include "filter/fixquality.h"
+#include "filter/nmeafields.h"
 #include "ui/chartstyle.h"
 #include "ui/textcodec.h"
 

@@ -64,7 +64,8 @@ void SettingsStore::setConfValues(const navorel::Settings &read)
 void SettingsStore::setSurvey(const navorel::Settings &from)
 {
     if (m_settings.TargetR95 == from.TargetR95 && m_settings.MinMinutes == from.MinMinutes
-        && m_settings.StopWhenReached == from.StopWhenReached && m_settings.SaveWhenReached == from.SaveWhenReached)
+        && m_settings.StopWhenReached == from.StopWhenReached
+        && m_settings.SaveWhenReached == from.SaveWhenReached)
         return;
     m_settings.TargetR95 = from.TargetR95;
     m_settings.MinMinutes = from.MinMinutes;

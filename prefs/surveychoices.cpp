@@ -23,8 +23,9 @@ QLabel *caption(QWidget *parent, const QString &text, QPoint place, const QStrin
 } // namespace
 
 SurveyChoices::SurveyChoices(SettingsStore &settings, QWidget *parent)
-        : QGroupBox(QStringLiteral(" Survey "), parent), m_settings(settings), m_target(new QDoubleSpinBox(this)),
-          m_minutes(new QSpinBox(this)), m_stop(new QCheckBox(QStringLiteral("Stop receiving when reached"), this)),
+        : QGroupBox(QStringLiteral(" Survey "), parent), m_settings(settings),
+          m_target(new QDoubleSpinBox(this)), m_minutes(new QSpinBox(this)),
+          m_stop(new QCheckBox(QStringLiteral("Stop receiving when reached"), this)),
           m_saveAs(new QLineEdit(this))
 {
     setObjectName(QStringLiteral("GB_Survey"));
@@ -53,7 +54,8 @@ SurveyChoices::SurveyChoices(SettingsStore &settings, QWidget *parent)
     setHint(m_minutes, minutesHint);
     m_stop->setObjectName(QStringLiteral("CB_StopWhenReached"));
     m_stop->setGeometry(7, 80, 280, 17);
-    setHint(m_stop, QStringLiteral("Receiving stops by itself|The log ends with the fix that reached the goal"));
+    setHint(m_stop,
+            QStringLiteral("Receiving stops by itself|The log ends with the fix that reached the goal"));
     caption(this, QStringLiteral("Then save the log as"), QPoint(7, 106), saveHint);
     m_saveAs->setObjectName(QStringLiteral("ED_SaveWhenReached"));
     m_saveAs->setGeometry(7, 124, 283, 22);

@@ -161,13 +161,16 @@ int main(int argc, char **argv)
             wantsSurvey = true;
             ++i;
         } else if (arg == "--talkers" || arg == "--min-quality") {
-            const bool known = i + 1 < argc &&
-                               (arg == "--talkers" ? navorel::talkersFromText(argv[i + 1], survey.settings.Talkers)
-                                                   : navorel::minQualityFromText(argv[i + 1], survey.settings.MinQuality));
+            const bool known =
+                i + 1 < argc
+                && (arg == "--talkers"
+                        ? navorel::talkersFromText(argv[i + 1], survey.settings.Talkers)
+                        : navorel::minQualityFromText(argv[i + 1], survey.settings.MinQuality));
             if (!known)
-                return usageError(arg == "--talkers" ? "option --talkers takes gnss or gps"
-                                                     : "option --min-quality takes any, autonomous, differential, "
-                                                       "rtk-float or rtk-fixed");
+                return usageError(arg == "--talkers"
+                                      ? "option --talkers takes gnss or gps"
+                                      : "option --min-quality takes any, autonomous, differential, "
+                                        "rtk-float or rtk-fixed");
             ++i;
         } else if (arg == "--seconds" || arg == "--lines" || arg == "--baud" || arg == "--min-seconds") {
             qint64 value = 0;

@@ -180,7 +180,8 @@ bool Recorder::write(const std::vector<std::string> &lines)
         return true;
     std::size_t count = lines.size();
     if (m_options.lines > 0)
-        count = static_cast<std::size_t>(std::min<qint64>(static_cast<qint64>(count), m_options.lines - m_linesWritten));
+        count = static_cast<std::size_t>(
+            std::min<qint64>(static_cast<qint64>(count), m_options.lines - m_linesWritten));
     // The recording ends with the line of the fix that reached the goal.
     if (m_survey)
         count = m_survey->take(std::span(lines).first(count));

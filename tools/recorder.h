@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "serial/lineassembler.h"
-#include "serial/nmeasource.h"
 #include "filter/settings.h"
 #include "filter/survey.h"
+#include "serial/lineassembler.h"
+#include "serial/nmeasource.h"
 #include "serial/notepacing.h"
 #include "serial/receptionwatch.h"
 #include "tools/outputfile.h"

@@ -147,8 +147,8 @@ TEST(Exports, JsonCarriesEveryFigureToTheLastDigit)
     };
     // The quality of the log: the classes and what the rules left out.
     std::map<std::string, double> quality = {
-        {"quality.below_minimum", 0},    {"quality.checksum_errors", 0}, {"quality.without_checksum", 0},
-        {"quality.impossible_positions", 0}, {"quality.time_gaps", 0},   {"quality.longest_gap_s", 0},
+        {"quality.below_minimum", 0},        {"quality.checksum_errors", 0}, {"quality.without_checksum", 0},
+        {"quality.impossible_positions", 0}, {"quality.time_gaps", 0},       {"quality.longest_gap_s", 0},
         {"quality.time_backwards", 0},
     };
     for (std::size_t c = 0; c < kFixClasses; ++c)

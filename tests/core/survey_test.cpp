@@ -36,11 +36,11 @@ TEST(SurveyGoal, HeldOverTheLastTenthAndAMinuteAfterTheMinimumTime)
 
     SurveyGoal dip(0.5, 0);
     EXPECT_FALSE(dip.update(3000, within(0.4)));
-    EXPECT_FALSE(dip.update(3100, within(0.6)));           // a break
-    EXPECT_FALSE(dip.update(3200, within(0.4)));           // held again from 3200
-    EXPECT_FALSE(dip.update(3300, within(0.4, false)));    // not settled: a break
-    EXPECT_FALSE(dip.update(3400, within(0.4)));           // from 3400
-    EXPECT_FALSE(dip.update(3400 + 339, within(0.4)));     // a tenth of 3739 s is 373.9 s
+    EXPECT_FALSE(dip.update(3100, within(0.6)));        // a break
+    EXPECT_FALSE(dip.update(3200, within(0.4)));        // held again from 3200
+    EXPECT_FALSE(dip.update(3300, within(0.4, false))); // not settled: a break
+    EXPECT_FALSE(dip.update(3400, within(0.4)));        // from 3400
+    EXPECT_FALSE(dip.update(3400 + 339, within(0.4)));  // a tenth of 3739 s is 373.9 s
     EXPECT_TRUE(dip.update(3400 + 378, within(0.4)));
     // Early in a log, a minute at least.
     SurveyGoal early(0.5, 0);
@@ -92,7 +92,8 @@ TEST(RunningBatchMeans, AgreesWithTheFiguresOfTheFixes)
                 continue;
             AcceptedFixes soFar;
             for (std::size_t k = 0; k <= i; ++k)
-                soFar.add(run.fixes.latitudes[k], run.fixes.longitudes[k], run.fixes.times[k], AcceptedFixes::kNoDate, "", false);
+                soFar.add(run.fixes.latitudes[k], run.fixes.longitudes[k], run.fixes.times[k],
+                          AcceptedFixes::kNoDate, "", false);
             const PrecisionFigures precision = measurePrecision(soFar);
             const MeanUncertainty exact = measureUncertainty(soFar, precision);
             const MeanUncertainty quick = running.uncertainty();

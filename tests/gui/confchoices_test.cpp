@@ -1,12 +1,12 @@
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QLineEdit>
-#include <QSpinBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -17,9 +17,9 @@
 #include "filter/textfile.h"
 #include "prefs/preferencesdialog.h"
 #include "prefs/qualitychoices.h"
-#include "prefs/surveychoices.h"
 #include "prefs/settingsfile.h"
 #include "prefs/settingsstore.h"
+#include "prefs/surveychoices.h"
 #include "tests/gui/fakes.h"
 #include "ui/nmeatextarea.h"
 
@@ -109,8 +109,9 @@ void ConfChoicesTest::talkersChoiceLivesInNavorelConf()
     m_window->actions().filter->trigger();
     QCOMPARE(m_window->positionViews()->latitudeLabel()->text(), QStringLiteral(" North latitude : error"));
     m_preferences->applyButton()->click();
-    const std::string kept = "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n"
-                             "\n[Survey]\nTargetR95=0.5\nMinMinutes=30\nStopWhenReached=false\nSaveWhenReached=\n";
+    const std::string kept =
+        "[COM]\nPortName=/dev/ttyUSB0\n\n[Filter]\nTalkers=GPS\nMinQuality=any\nChecksums=\n"
+        "\n[Survey]\nTargetR95=0.5\nMinMinutes=30\nStopWhenReached=false\nSaveWhenReached=\n";
     QCOMPARE(fileText(conf), kept);
     QCOMPARE(fileText(m_path.toStdString()), ini);
 
