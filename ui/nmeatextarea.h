@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <Qsci/qsciscintilla.h>
 #include <cstddef>
 #include <functional>
@@ -99,8 +100,11 @@ private:
     void revertToKept();
     void showFromStart();
     void onUpdateUi(int updated);
+    // Received lines are drawn at most this often, however often they come.
+    void drawSoon();
 
     LogDocument m_log{this};
     std::size_t m_capacity = defaultCapacity;
     long m_lastCaretLine = -1;
+    QTimer *m_drawTimer = nullptr;
 };
