@@ -209,9 +209,12 @@ void SpeedCounts::add(std::string_view knots)
             return;
         bin = static_cast<std::size_t>(std::min(speed * 10.0 + 0.5, static_cast<double>(kTenths)));
     }
-    if (m_counts.empty())
-        m_counts.assign(kTenths, 0);
-    ++m_counts[std::min(bin, kTenths - 1)];
+    // As many bins as the fastest speed needs: a receiver standing still
+    // fills a few, and a chunk of a few fixes costs no more.
+    bin = std::min(bin, kTenths - 1);
+    if (m_counts.size() <= bin)
+        m_counts.resize(bin + 1, 0);
+    ++m_counts[bin];
     ++m_total;
 }
 
@@ -219,9 +222,9 @@ void SpeedCounts::follow(const SpeedCounts &later)
 {
     if (later.m_total == 0)
         return;
-    if (m_counts.empty())
-        m_counts.assign(kTenths, 0);
-    for (std::size_t i = 0; i < kTenths; ++i)
+    if (m_counts.size() < later.m_counts.size())
+        m_counts.resize(later.m_counts.size(), 0);
+    for (std::size_t i = 0; i < later.m_counts.size(); ++i)
         m_counts[i] += later.m_counts[i];
     m_total += later.m_total;
 }
