@@ -15,10 +15,12 @@
 
 #include "app/figurestable.h"
 #include "app/livesurvey.h"
+#include "app/positionexportcommands.h"
 #include "app/positionviews.h"
 #include "app/precisionview.h"
 #include "app/surveynotice.h"
 #include "app/textdocument.h"
+#include "exports/jsonsummary.h"
 #include "filter/surveytexts.h"
 #include "tests/gui/ptypair.h"
 #include "tests/gui/serialrig.h"
@@ -229,6 +231,23 @@ void LiveSurveyTest::theGoalStopsReceivingAtItsFix()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().toStdString(), rig.text().logBytes());
     QVERIFY(rig.prompter.replaceQuestions.isEmpty());
+
+    // The notice's export writes the position where the goal was reached,
+    // by the type chosen: the JSON is navorel-filter's of the saved log.
+    PositionExportCommands exports(rig.dialogs, rig.prompter);
+    const QString json = dir.filePath(QStringLiteral("base.json"));
+    const QString gpx = dir.filePath(QStringLiteral("base.gpx"));
+    rig.dialogs.answers = {json, gpx};
+    exports.exportSurvey(&rig.notice, rig.survey.reachedRun(), reached, QStringLiteral("base"));
+    exports.exportSurvey(&rig.notice, rig.survey.reachedRun(), reached, QStringLiteral("base"));
+    QFile jsonFile(json);
+    QVERIFY(jsonFile.open(QIODevice::ReadOnly));
+    const navorel::FilterRun run = navorel::runFilter(rig.text().logBytes(), rig.settings.settings());
+    QCOMPARE(jsonFile.readAll().toStdString(),
+             navorel::JsonSummary::ofRun(run, reached.precision, reached.uncertainty) + "\n");
+    QFile gpxFile(gpx);
+    QVERIFY(gpxFile.open(QIODevice::ReadOnly));
+    QVERIFY(gpxFile.readAll().contains("<wpt lat=\"48.1"));
 }
 
 void LiveSurveyTest::aFileThereIsReplacedOnlyWhenTheUserSaysSo()
