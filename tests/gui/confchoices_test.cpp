@@ -21,6 +21,7 @@
 #include "prefs/settingsstore.h"
 #include "prefs/surveychoices.h"
 #include "tests/gui/fakes.h"
+#include "tests/gui/portablestart.h"
 #include "ui/nmeatextarea.h"
 
 // The choices of the preferences that navorel.conf keeps beside NAVRL.ini.
@@ -40,6 +41,7 @@ private:
     // Makes the windows anew, reading the settings file as a start does.
     void start();
 
+    PortableStart *m_start = nullptr;
     QTemporaryDir *m_dir = nullptr;
     QString m_path;
     SettingsStore *m_settings = nullptr;
@@ -51,18 +53,16 @@ private:
 
 void ConfChoicesTest::init()
 {
-    m_dir = new QTemporaryDir();
-    m_path = m_dir->filePath(QStringLiteral("NAVRL.ini"));
-    m_dialogs = new FakeDialogs();
+    m_start = new PortableStart();
+    m_dir = &m_start->dir();
+    m_path = m_start->path();
+    m_dialogs = &m_start->dialogs();
 }
 
 void ConfChoicesTest::cleanup()
 {
-    delete m_window;
-    delete m_prompter;
-    delete m_settings;
-    delete m_dialogs;
-    delete m_dir;
+    delete m_start;
+    m_start = nullptr;
     m_window = nullptr;
     m_prompter = nullptr;
     m_settings = nullptr;
@@ -70,16 +70,11 @@ void ConfChoicesTest::cleanup()
 
 void ConfChoicesTest::start()
 {
-    delete m_window;
-    delete m_prompter;
-    delete m_settings;
-    m_settings = new SettingsStore();
-    m_prompter = new FakePrompter();
-    m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, UrlOpener());
-    m_window->setResultPage(new ResultPage(m_window));
-    m_preferences = new PreferencesDialog(*m_settings, *m_prompter, m_path, m_window);
-    m_window->setPreferences(m_preferences);
-    connect(m_window, &MainWindow::FormClose, m_preferences, &PreferencesDialog::saveINI);
+    m_start->start();
+    m_settings = m_start->settings();
+    m_prompter = m_start->prompter();
+    m_window = m_start->window();
+    m_preferences = m_start->preferences();
 }
 
 void ConfChoicesTest::talkersChoiceLivesInNavorelConf()

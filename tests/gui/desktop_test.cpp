@@ -24,6 +24,7 @@
 #include "prefs/preferencesdialog.h"
 #include "prefs/settingsstore.h"
 #include "tests/gui/fakes.h"
+#include "tests/gui/portablestart.h"
 #include "ui/nmeatextarea.h"
 
 namespace {
@@ -62,6 +63,7 @@ private:
     void stop();
     QString writeFile(const QString &name, const QByteArray &bytes);
 
+    PortableStart *m_start = nullptr;
     QTemporaryDir *m_dir = nullptr;
     SettingsStore *m_settings = nullptr;
     FakeDialogs *m_dialogs = nullptr;
@@ -71,18 +73,16 @@ private:
 
 void DesktopTest::init()
 {
-    m_dir = new QTemporaryDir();
-    m_dialogs = new FakeDialogs();
+    m_start = new PortableStart();
+    m_dir = &m_start->dir();
+    m_dialogs = &m_start->dialogs();
     start();
 }
 
 void DesktopTest::cleanup()
 {
-    delete m_window;
-    delete m_prompter;
-    delete m_settings;
-    delete m_dialogs;
-    delete m_dir;
+    delete m_start;
+    m_start = nullptr;
     m_window = nullptr;
     m_prompter = nullptr;
     m_settings = nullptr;
@@ -90,17 +90,10 @@ void DesktopTest::cleanup()
 
 void DesktopTest::start()
 {
-    delete m_window;
-    delete m_prompter;
-    delete m_settings;
-    m_settings = new SettingsStore();
-    m_prompter = new FakePrompter();
-    m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, UrlOpener());
-    m_window->setResultPage(new ResultPage(m_window));
-    auto *preferences = new PreferencesDialog(*m_settings, *m_prompter,
-                                              m_dir->filePath(QStringLiteral("NAVRL.ini")), m_window);
-    m_window->setPreferences(preferences);
-    connect(m_window, &MainWindow::FormClose, preferences, &PreferencesDialog::saveINI);
+    m_start->start();
+    m_settings = m_start->settings();
+    m_prompter = m_start->prompter();
+    m_window = m_start->window();
 }
 
 void DesktopTest::stop()

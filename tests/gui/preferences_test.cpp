@@ -21,6 +21,7 @@
 #include "prefs/settingsstore.h"
 #include "tests/defaultsettingslines.h"
 #include "tests/gui/fakes.h"
+#include "tests/gui/portablestart.h"
 #include "ui/nmeatextarea.h"
 
 using navorel::SettingKey;
@@ -85,6 +86,7 @@ private:
     void writeLines(const QStringList &lines);
     QStringList fileLines();
 
+    PortableStart *m_start = nullptr;
     QTemporaryDir *m_dir = nullptr;
     QString m_path;
     SettingsStore *m_settings = nullptr;
@@ -96,18 +98,16 @@ private:
 
 void PreferencesTest::init()
 {
-    m_dir = new QTemporaryDir();
-    m_path = m_dir->filePath(QStringLiteral("NAVRL.ini"));
-    m_dialogs = new FakeDialogs();
+    m_start = new PortableStart();
+    m_dir = &m_start->dir();
+    m_path = m_start->path();
+    m_dialogs = &m_start->dialogs();
 }
 
 void PreferencesTest::cleanup()
 {
-    delete m_window;
-    delete m_prompter;
-    delete m_settings;
-    delete m_dialogs;
-    delete m_dir;
+    delete m_start;
+    m_start = nullptr;
     m_window = nullptr;
     m_prompter = nullptr;
     m_settings = nullptr;
@@ -115,16 +115,11 @@ void PreferencesTest::cleanup()
 
 void PreferencesTest::start()
 {
-    delete m_window;
-    delete m_prompter;
-    delete m_settings;
-    m_settings = new SettingsStore();
-    m_prompter = new FakePrompter();
-    m_window = new MainWindow(*m_settings, *m_dialogs, *m_prompter, UrlOpener());
-    m_window->setResultPage(new ResultPage(m_window));
-    m_preferences = new PreferencesDialog(*m_settings, *m_prompter, m_path, m_window);
-    m_window->setPreferences(m_preferences);
-    connect(m_window, &MainWindow::FormClose, m_preferences, &PreferencesDialog::saveINI);
+    m_start->start();
+    m_settings = m_start->settings();
+    m_prompter = m_start->prompter();
+    m_window = m_start->window();
+    m_preferences = m_start->preferences();
 }
 
 void PreferencesTest::writeLines(const QStringList &lines)
