@@ -3,9 +3,7 @@
 #include <QCategoryAxis>
 #include <QFontMetrics>
 #include <QGraphicsLayout>
-#include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -421,12 +419,7 @@ QString PositionChart::toolTipAt(const QPoint &pos) const
 
 bool PositionChart::viewportEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        if (const QString text = toolTipAt(help->pos()); !text.isEmpty()) {
-            QToolTip::showText(help->globalPos(), text, viewport());
-            return true;
-        }
-    }
+    if (answerToolTip(event, viewport(), [this](const QPoint &at) { return toolTipAt(at); }))
+        return true;
     return QChartView::viewportEvent(event);
 }

@@ -1,9 +1,7 @@
 #include "app/precisionplot.h"
 
-#include <QHelpEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 #include <span>
@@ -11,6 +9,7 @@
 #include "filter/axislabel.h"
 #include "filter/chartpoints.h"
 #include "filter/localplane.h"
+#include "ui/chartstyle.h"
 
 namespace {
 
@@ -309,12 +308,7 @@ QString PrecisionPlot::toolTipAt(const QPoint &pos) const
 
 bool PrecisionPlot::event(QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        if (const QString text = toolTipAt(help->pos()); !text.isEmpty()) {
-            QToolTip::showText(help->globalPos(), text, this);
-            return true;
-        }
-    }
+    if (answerToolTip(event, this, [this](const QPoint &at) { return toolTipAt(at); }))
+        return true;
     return QWidget::event(event);
 }

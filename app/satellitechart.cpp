@@ -1,9 +1,7 @@
 #include "app/satellitechart.h"
 
 #include <QGraphicsLayout>
-#include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
 
@@ -194,12 +192,7 @@ QString SatelliteChart::toolTipAt(const QPoint &pos) const
 
 bool SatelliteChart::viewportEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ToolTip) {
-        const auto *help = static_cast<QHelpEvent *>(event);
-        if (const QString text = toolTipAt(help->pos()); !text.isEmpty()) {
-            QToolTip::showText(help->globalPos(), text, viewport());
-            return true;
-        }
-    }
+    if (answerToolTip(event, viewport(), [this](const QPoint &at) { return toolTipAt(at); }))
+        return true;
     return QChartView::viewportEvent(event);
 }

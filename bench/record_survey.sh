@@ -46,17 +46,7 @@ best() {
 # At a receiver's own pace: a stream of ten fixes a second from four
 # systems (about 190 lines/s) for 30 s, paced by a small feeder.
 paced_once() {
-  python3 - "$work/gn.nmea" "$port" <<'PY' &
-import socket, sys, time
-lines = open(sys.argv[1], 'rb').read().splitlines(keepends=True)
-server = socket.create_server(('127.0.0.1', int(sys.argv[2])), reuse_port=True)
-peer, _ = server.accept()
-start = time.monotonic()
-for i in range(0, len(lines), 19):
-    peer.sendall(b''.join(lines[i:i + 19]))
-    time.sleep(max(0.0, start + (i // 19 + 1) * 0.1 - time.monotonic()))
-time.sleep(1)
-PY
+  python3 "$root/bench/paced_receiver.py" "$work/gn.nmea" "$port" &
   feeder=$!
   sleep 0.5
   rm -f "$work/out.nmea"

@@ -20,16 +20,7 @@ seconds=30
 
 # Sends the log at 190 lines/s, for as long as the measurement and a bit.
 feed() {
-  python3 - "$work/gn.nmea" "$1" <<'PY' &
-import socket, sys, time
-lines = open(sys.argv[1], 'rb').read().splitlines(keepends=True)
-server = socket.create_server(('127.0.0.1', int(sys.argv[2])), reuse_port=True)
-peer, _ = server.accept()
-start = time.monotonic()
-for i in range(0, len(lines), 19):
-    peer.sendall(b''.join(lines[i:i + 19]))
-    time.sleep(max(0.0, start + (i // 19 + 1) * 0.1 - time.monotonic()))
-PY
+  python3 "$root/bench/paced_receiver.py" "$work/gn.nmea" "$1" &
   pids+=($!)
   sleep 0.5
 }

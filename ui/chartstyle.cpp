@@ -3,6 +3,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QGraphicsLayout>
+#include <QHelpEvent>
+#include <QToolTip>
 
 void styleChart(QChartView *view, const QString &title)
 {
@@ -25,4 +27,16 @@ void styleChart(QChartView *view, const QString &title)
 void fitChartMargins(QChartView *view)
 {
     view->chart()->setMargins(QMargins(view->width() / 50, view->height() / 50, view->width() / 50, 0));
+}
+
+bool answerToolTip(QEvent *event, QWidget *shownOn, const std::function<QString(const QPoint &)> &textAt)
+{
+    if (event->type() != QEvent::ToolTip)
+        return false;
+    const auto *help = static_cast<QHelpEvent *>(event);
+    const QString text = textAt(help->pos());
+    if (text.isEmpty())
+        return false;
+    QToolTip::showText(help->globalPos(), text, shownOn);
+    return true;
 }
