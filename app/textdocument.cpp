@@ -149,6 +149,18 @@ bool TextDocument::saveLog()
         if (path.isEmpty())
             return false;
     }
+    return writeLog(path);
+}
+
+bool TextDocument::saveLogTo(const QString &path)
+{
+    if (QFileInfo::exists(path) && path != m_path && !m_prompter.askReplace(m_window, path))
+        return false;
+    return writeLog(path);
+}
+
+bool TextDocument::writeLog(const QString &path)
+{
     if (const navorel::FileWrite written = navorel::writeFileReplacing(localPath(path), m_text->logBytes());
         !written) {
         m_prompter.errorBox(m_window, cannotCreateMessage(path, written.reason));
@@ -158,21 +170,6 @@ bool TextDocument::saveLog()
     if (path != m_path)
         nameDocument(path);
     emit fileUsed(path);
-    return true;
-}
-
-bool TextDocument::saveLogTo(const QString &path)
-{
-    if (QFileInfo::exists(path) && path != m_path && !m_prompter.askReplace(m_window, path))
-        return false;
-    if (const navorel::FileWrite written = navorel::writeFileReplacing(localPath(path), m_text->logBytes());
-        !written) {
-        m_prompter.errorBox(m_window, cannotCreateMessage(path, written.reason));
-        return false;
-    }
-    m_text->setLogSaved();
-    if (path != m_path)
-        nameDocument(path);
     return true;
 }
 

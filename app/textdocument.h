@@ -65,6 +65,8 @@ private:
     void showName();
     // Writes the log to its file, asking for a name when it has none.
     bool saveLog();
+    // The log written to path, the document named by it; false when it failed.
+    bool writeLog(const QString &path);
     void nameDocument(const QString &path);
 
     NmeaTextArea *m_text;
