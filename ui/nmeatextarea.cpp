@@ -14,15 +14,13 @@
 #include <unistd.h>
 
 #include "filter/crlfblocks.h"
+#include "ui/drawthrottle.h"
 #include "ui/editordocument.h"
 #include "ui/textareaaccessible.h"
 #include "ui/textcodec.h"
 #include "ui/windowshortcuts.h"
 
 namespace {
-
-// How often received lines are drawn at most, in ms.
-constexpr int kDrawInterval = 200;
 
 // Copies within the program carry the exact bytes beside the text, so that the
 // few bytes Windows-1252 leaves undefined survive copy and paste as well.
@@ -77,23 +75,8 @@ NmeaTextArea::NmeaTextArea(QWidget *parent) : QsciScintilla(parent)
     SendScintilla(SCI_SETMODEVENTMASK, 0);
 
     connect(this, &QsciScintillaBase::SCN_UPDATEUI, this, &NmeaTextArea::onUpdateUi);
-    m_drawTimer = new QTimer(this);
-    m_drawTimer->setSingleShot(true);
-    m_drawTimer->setInterval(kDrawInterval);
-    connect(m_drawTimer, &QTimer::timeout, this, [this] {
-        viewport()->setUpdatesEnabled(true);
-        viewport()->update();
-    });
-}
-
-void NmeaTextArea::drawSoon()
-{
-    // Lines that come while the interval runs are drawn together at its end,
-    // not read by read: a fast receiver costs a few paints a second.
-    if (m_drawTimer->isActive())
-        return;
-    viewport()->setUpdatesEnabled(false);
-    m_drawTimer->start();
+    // Received lines are drawn at most every 200 ms.
+    m_receivedDrawing = new DrawThrottle(viewport(), 200);
 }
 
 void NmeaTextArea::setBytes(std::string_view bytes)
@@ -389,7 +372,7 @@ void NmeaTextArea::appendAtEnd(std::string_view added)
         if (lastLine >= SendScintilla(SCI_GETFIRSTVISIBLELINE) + onScreen)
             SendScintilla(SCI_SETFIRSTVISIBLELINE, lastLine - onScreen + 1);
     }
-    drawSoon();
+    m_receivedDrawing->changed();
     TextAreaAccessible::announceInserted(this, length, added);
     emit textChanged();
     emit editStateChanged();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QTimer>
 #include <Qsci/qsciscintilla.h>
 #include <cstddef>
 #include <functional>
@@ -10,6 +9,7 @@
 
 #include "ui/logdocument.h"
 
+class DrawThrottle;
 class EditorDocument;
 
 // The text area of the NMEA text: 8-bit Windows-1252 bytes kept exactly, CR LF
@@ -100,11 +100,9 @@ private:
     void revertToKept();
     void showFromStart();
     void onUpdateUi(int updated);
-    // Received lines are drawn at most this often, however often they come.
-    void drawSoon();
 
     LogDocument m_log{this};
     std::size_t m_capacity = defaultCapacity;
     long m_lastCaretLine = -1;
-    QTimer *m_drawTimer = nullptr;
+    DrawThrottle *m_receivedDrawing = nullptr;
 };

@@ -64,6 +64,7 @@ private slots:
     void bytesRoundTrip_data();
     void bytesRoundTrip();
     void undoOfTypingRestoresBytes();
+    void receivedLinesAreDrawnTogetherSoon();
     void editInTheMiddleKeepsTheRest();
     void copyAndPasteWithinTheProgramKeepBytes();
     void copiedTextReadsAsWindows1252();
@@ -103,6 +104,19 @@ void TextAreaTest::bytesRoundTrip()
     area.setBytes(bytes);
     COMPARE_BYTES(area.bytes(), bytes);
     QCOMPARE(area.byteCount(), bytes.size());
+}
+
+void TextAreaTest::receivedLinesAreDrawnTogetherSoon()
+{
+    NmeaTextArea area;
+    area.show();
+    // Reads in quick succession: none of them drawn on its own...
+    for (int read = 0; read < 5; ++read)
+        area.appendLines({"$GPGSA,A,3,02,04,05,,,,,,,,,,1.8,1.1,1.4*38"});
+    QVERIFY(!area.viewport()->updatesEnabled());
+    // ...and all of them soon after, the area never left undrawn.
+    QTRY_VERIFY_WITH_TIMEOUT(area.viewport()->updatesEnabled(), 1000);
+    QCOMPARE(area.lineCount(), std::size_t{5});
 }
 
 void TextAreaTest::undoOfTypingRestoresBytes()
