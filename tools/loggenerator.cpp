@@ -238,6 +238,22 @@ void LogGenerator::appendBytes(std::string &log, std::size_t bytes)
         appendSecond(log);
 }
 
+std::string LogGenerator::stationaryLog(int seconds, double latitude, double longitude, std::uint64_t seed)
+{
+    Options options;
+    options.seed = seed;
+    options.latitude = latitude;
+    options.longitude = longitude;
+    options.correlationSeconds = 20.0;
+    options.errorMetres = 1.0;
+    options.minuteDecimals = 6;
+    LogGenerator generator(options);
+    std::string log;
+    for (int second = 0; second < seconds; ++second)
+        generator.appendSecond(log);
+    return log;
+}
+
 std::string LogGenerator::benchmarkLog(std::size_t bytes)
 {
     Options options;

@@ -57,6 +57,11 @@ public:
     // The log the benchmarks measure: about bytes long, a not-valid second
     // in a hundred and a junk line now and then.
     static std::string benchmarkLog(std::size_t bytes);
+    // seconds of a receiver standing still at a known position, as the
+    // survey tests have it: its error wandering over 20 s, 1 m on each
+    // axis, coordinates with six minute decimals.
+    static std::string stationaryLog(int seconds, double latitude = 48.1173, double longitude = 11.5167,
+                                     std::uint64_t seed = 1);
 
 private:
     void appendSentence(std::string &log, const char *body);

@@ -61,28 +61,12 @@ std::vector<std::string> linesOf(const std::string &log)
     return lines;
 }
 
-std::string stationaryLog(int seconds, double latitude, double longitude, std::uint64_t seed = 1)
-{
-    LogGenerator::Options options;
-    options.seed = seed;
-    options.latitude = latitude;
-    options.longitude = longitude;
-    options.correlationSeconds = 20.0;
-    options.errorMetres = 1.0;
-    options.minuteDecimals = 6;
-    LogGenerator generator(options);
-    std::string log;
-    for (int s = 0; s < seconds; ++s)
-        generator.appendSecond(log);
-    return log;
-}
-
 // The running figures a goal is looked at with agree with the figures of
 // the fixes, here and across the date line, at every length.
 TEST(RunningBatchMeans, AgreesWithTheFiguresOfTheFixes)
 {
     for (const double longitude : {11.5167, 179.99999, -0.00001}) {
-        const FilterRun run = runFilter(stationaryLog(3000, 48.1173, longitude), Settings());
+        const FilterRun run = runFilter(LogGenerator::stationaryLog(3000, 48.1173, longitude), Settings());
         RunningBatchMeans running;
         std::size_t compared = 0;
         std::size_t sameSettled = 0;
@@ -117,7 +101,7 @@ TEST(RunningBatchMeans, AgreesWithTheFiguresOfTheFixes)
 // goal, and are those of a run over the lines taken.
 TEST(Survey, StopsAtTheFixThatReachedTheGoal)
 {
-    const std::string log = stationaryLog(3 * 3600, 48.1173, 11.5167, 7);
+    const std::string log = LogGenerator::stationaryLog(3 * 3600, 48.1173, 11.5167, 7);
     const std::vector<std::string> lines = linesOf(log);
     const SurveyGoal goalOfTheRun(0.3, 1800);
 
@@ -164,7 +148,7 @@ TEST(Survey, StopsAtTheFixThatReachedTheGoal)
 
 TEST(Survey, WithoutAGoalTakesEveryLine)
 {
-    const std::vector<std::string> lines = linesOf(stationaryLog(600, 48.1173, 11.5167));
+    const std::vector<std::string> lines = linesOf(LogGenerator::stationaryLog(600, 48.1173, 11.5167));
     Survey survey(Settings(), std::nullopt);
     EXPECT_EQ(survey.take(lines), lines.size());
     EXPECT_EQ(survey.tracker().fixes(), 600u);

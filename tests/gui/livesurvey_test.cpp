@@ -28,21 +28,6 @@
 
 namespace {
 
-// A receiver standing still, its error wandering over 20 s.
-std::string stationaryLog(int seconds)
-{
-    navorel::LogGenerator::Options options;
-    options.correlationSeconds = 20.0;
-    options.errorMetres = 1.0;
-    options.whiteMetres = 0.3;
-    options.minuteDecimals = 6;
-    navorel::LogGenerator generator(options);
-    std::string log;
-    for (int second = 0; second < seconds; ++second)
-        generator.appendSecond(log);
-    return log;
-}
-
 // Plays the receiver: sends the bytes into the device end as fast as the
 // pty takes them, from the event loop, so that a failed check never leaves
 // a writer waiting for a reader.
@@ -164,7 +149,7 @@ void LiveSurveyTest::theFiguresFollowTheReceivedLines()
     rig.receiveCommand();
     QVERIFY(rig.transfer.receiving());
 
-    const std::string log = stationaryLog(1800);
+    const std::string log = navorel::LogGenerator::stationaryLog(1800);
     const std::size_t half = log.find("$GPRMC", log.size() / 2);
     auto receiver = std::make_unique<Receiver>(pty.deviceEnd(), log.substr(0, half));
     // Shown once a second while receiving: the figures of the lines so far.
@@ -209,7 +194,7 @@ void LiveSurveyTest::theGoalStopsReceivingAtItsFix()
     rig.setPortText(pty.programEnd());
     rig.receiveCommand();
 
-    const std::string log = stationaryLog(4 * 3600);
+    const std::string log = navorel::LogGenerator::stationaryLog(4 * 3600);
     Receiver receiver(pty.deviceEnd(), log);
     QTRY_VERIFY_WITH_TIMEOUT(rig.notice.isVisible(), 60000);
     QTRY_VERIFY_WITH_TIMEOUT(!rig.transfer.receiving(), 5000);

@@ -17,23 +17,6 @@ namespace {
 constexpr double kTrueLatitude = 48.1174;
 constexpr double kTrueLongitude = 11.5167;
 
-// Four hours of a receiver whose error wanders over 20 s.
-QByteArray stationaryLog()
-{
-    navorel::LogGenerator::Options options;
-    options.latitude = kTrueLatitude;
-    options.longitude = kTrueLongitude;
-    options.correlationSeconds = 20.0;
-    options.errorMetres = 1.0;
-    options.whiteMetres = 0.3;
-    options.minuteDecimals = 6;
-    navorel::LogGenerator generator(options);
-    std::string log;
-    for (int second = 0; second < 4 * 3600; ++second)
-        generator.appendSecond(log);
-    return QByteArray::fromStdString(log);
-}
-
 QJsonObject filterJson(const QString &log)
 {
     QProcess filter;
@@ -72,7 +55,8 @@ private:
 
 void RecordSurveyTest::initTestCase()
 {
-    m_log = stationaryLog();
+    m_log = QByteArray::fromStdString(
+        navorel::LogGenerator::stationaryLog(4 * 3600, kTrueLatitude, kTrueLongitude));
     QVERIFY(writeFile(path(QStringLiteral("log.nmea")), m_log));
 }
 
