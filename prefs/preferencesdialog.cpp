@@ -89,15 +89,6 @@ QCheckBox *makeCheckBox(QWidget *parent, const char *name, const QString &captio
     return box;
 }
 
-QLabel *label(QWidget *parent, const char *name, const QString &caption, QPoint place, const QString &hint)
-{
-    auto *created = new QLabel(caption, parent);
-    created->setObjectName(QLatin1String(name));
-    created->move(place);
-    setHint(created, hint);
-    return created;
-}
-
 } // namespace
 
 PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter, const QString &filePath,
@@ -145,20 +136,20 @@ PreferencesDialog::PreferencesDialog(SettingsStore &settings, Prompter &prompter
                                 QRect(140, 24, 146, 17), QStringLiteral("Calculate accuracy"));
     m_cbSat = makeCheckBox(filterGroup, "CB_Sat", QStringLiteral("Calculate satellites chart"),
                            QRect(140, 48, 145, 17), QStringLiteral("Calculate satellites chart"));
-    label(filterGroup, "Label1", QStringLiteral("satellites chart time range"), QPoint(140, 80),
-          QStringLiteral("Tiem range for satellites chart"));
+    hintedLabel(filterGroup, "Label1", QStringLiteral("satellites chart time range"), QPoint(140, 80),
+                QStringLiteral("Tiem range for satellites chart"));
     m_cseTime = new SatTimeSpinBox(filterGroup);
     m_cseTime->setObjectName(QStringLiteral("CSE_Time"));
     m_cseTime->setGeometry(140, 96, 95, 22);
     setHint(m_cseTime, QStringLiteral("Tiem range for satellites chart"));
-    label(filterGroup, "Label2", QStringLiteral("min"), QPoint(240, 100),
-          QStringLiteral("Tiem range for satellites chart"));
+    hintedLabel(filterGroup, "Label2", QStringLiteral("min"), QPoint(240, 100),
+                QStringLiteral("Tiem range for satellites chart"));
     // Not in NAVRL.ini: navorel.conf beside it keeps the choice.
     const QString talkersHint =
         QStringLiteral("Which receivers' sentences are read|All satellite systems: $GPRMC, $GNRMC, $GLRMC, "
                        "... of every talker, one fix per second, the satellites of all GSA sentences of a "
                        "second counted together. GPS only: the $GP sentences alone, as the classic program");
-    label(filterGroup, "Label3", QStringLiteral("Talkers"), QPoint(7, 108), talkersHint);
+    hintedLabel(filterGroup, "Label3", QStringLiteral("Talkers"), QPoint(7, 108), talkersHint);
     m_cobTalkers = new QComboBox(filterGroup);
     m_cobTalkers->setObjectName(QStringLiteral("COB_Talkers"));
     m_cobTalkers->setGeometry(7, 127, 283, 22);

@@ -49,15 +49,6 @@ QComboBox *comboBox(QWidget *parent, const char *name, const QRect &place, const
     return box;
 }
 
-QLabel *caption(QWidget *parent, const char *name, const QString &text, QPoint place, const QString &hint)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->move(place);
-    setHint(label, hint);
-    return label;
-}
-
 } // namespace
 
 QualityChoices::QualityChoices(SettingsStore &settings, QWidget *parent)
@@ -71,10 +62,10 @@ QualityChoices::QualityChoices(SettingsStore &settings, QWidget *parent)
     const QString checksumHint = QStringLiteral(
         "Whether sentences with a wrong checksum are used|Verify: a sentence whose checksum is wrong is left "
         "out and counted. Ignore: every sentence is used as it came");
-    caption(this, "Label_MinQuality", QStringLiteral("Minimum fix quality"), QPoint(7, 20), qualityHint);
+    hintedLabel(this, "Label_MinQuality", QStringLiteral("Minimum fix quality"), QPoint(7, 20), qualityHint);
     m_minQuality = comboBox(this, "COB_MinQuality", QRect(7, 37, 160, 22), kMinQualities,
                             std::size(kMinQualities), qualityHint);
-    caption(this, "Label_Checksums", QStringLiteral("Checksums"), QPoint(175, 20), checksumHint);
+    hintedLabel(this, "Label_Checksums", QStringLiteral("Checksums"), QPoint(175, 20), checksumHint);
     m_checksums = comboBox(this, "COB_Checksums", QRect(175, 37, 115, 22), kChecksums, std::size(kChecksums),
                            checksumHint);
 

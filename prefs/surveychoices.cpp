@@ -10,18 +10,6 @@
 #include "prefs/settingsstore.h"
 #include "ui/hints.h"
 
-namespace {
-
-QLabel *caption(QWidget *parent, const QString &text, QPoint place, const QString &hint)
-{
-    auto *label = new QLabel(text, parent);
-    label->move(place);
-    setHint(label, hint);
-    return label;
-}
-
-} // namespace
-
 SurveyChoices::SurveyChoices(SettingsStore &settings, QWidget *parent)
         : QGroupBox(QStringLiteral(" Survey "), parent), m_settings(settings),
           m_target(new QDoubleSpinBox(this)), m_minutes(new QSpinBox(this)),
@@ -38,7 +26,7 @@ SurveyChoices::SurveyChoices(SettingsStore &settings, QWidget *parent)
     const QString saveHint = QStringLiteral(
         "Where the log goes when the goal stops receiving|Empty: the log stays in the window unsaved. A file "
         "there already is replaced only when you say so");
-    caption(this, QStringLiteral("Target radius (95 %)"), QPoint(7, 22), targetHint);
+    hintedLabel(this, "Label_TargetR95", QStringLiteral("Target radius (95 %)"), QPoint(7, 22), targetHint);
     m_target->setObjectName(QStringLiteral("SE_TargetR95"));
     m_target->setGeometry(150, 18, 95, 22);
     m_target->setRange(0.01, 1000.0);
@@ -46,7 +34,7 @@ SurveyChoices::SurveyChoices(SettingsStore &settings, QWidget *parent)
     m_target->setSingleStep(0.05);
     m_target->setSuffix(QStringLiteral(" m"));
     setHint(m_target, targetHint);
-    caption(this, QStringLiteral("Minimum time"), QPoint(7, 52), minutesHint);
+    hintedLabel(this, "Label_MinMinutes", QStringLiteral("Minimum time"), QPoint(7, 52), minutesHint);
     m_minutes->setObjectName(QStringLiteral("SE_MinMinutes"));
     m_minutes->setGeometry(150, 48, 95, 22);
     m_minutes->setRange(0, navorel::kMostSurveyMinutes);
@@ -56,7 +44,8 @@ SurveyChoices::SurveyChoices(SettingsStore &settings, QWidget *parent)
     m_stop->setGeometry(7, 80, 280, 17);
     setHint(m_stop,
             QStringLiteral("Receiving stops by itself|The log ends with the fix that reached the goal"));
-    caption(this, QStringLiteral("Then save the log as"), QPoint(7, 106), saveHint);
+    hintedLabel(this, "Label_SaveWhenReached", QStringLiteral("Then save the log as"), QPoint(7, 106),
+                saveHint);
     m_saveAs->setObjectName(QStringLiteral("ED_SaveWhenReached"));
     m_saveAs->setGeometry(7, 124, 283, 22);
     m_saveAs->setPlaceholderText(QStringLiteral("/home/me/base-station.nmea"));

@@ -22,6 +22,15 @@ Hint splitHint(const QString &hint)
     return {hint.left(bar), hint.mid(bar + 1)};
 }
 
+QLabel *hintedLabel(QWidget *parent, const char *name, const QString &text, QPoint place, const QString &hint)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->move(place);
+    setHint(label, hint);
+    return label;
+}
+
 void setHint(QWidget *widget, const QString &hint)
 {
     const Hint parts = splitHint(hint);

@@ -6,6 +6,7 @@
 
 class QAction;
 class QLabel;
+class QPoint;
 class QWidget;
 
 // A hint is one text, or a short part, a bar "|" and a long part: the short
@@ -19,6 +20,9 @@ Hint splitHint(const QString &hint);
 
 void setHint(QWidget *widget, const QString &hint);
 void setHint(QAction *action, const QString &hint);
+// A label at a place of a form, with its object name and its hint.
+QLabel *hintedLabel(QWidget *parent, const char *name, const QString &text, QPoint place,
+                    const QString &hint);
 
 // Shows the long hint of the control under the mouse (or of the nearest
 // parent that has one) and of the highlighted menu item in a status panel,
